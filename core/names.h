@@ -1,0 +1,29 @@
+#pragma once
+// Naming rules for generated classes, properties and SQL field names.
+#include <string>
+#include <string_view>
+
+namespace rw {
+
+// The text with its first character upper-cased. Only a character whose
+// upper-case form is one character and both exist in Windows-1252 changes
+// ("é" gives "É"; "ß" and "µ" stay).
+std::string upperFirst(std::string_view text);
+
+// The table name with its first character upper-cased, then every "#",
+// "~", "?" and space removed.
+std::string classBaseName(std::string_view table);
+
+// The column name with its first character upper-cased, then every space
+// replaced by "_".
+std::string propertyName(std::string_view field);
+
+// The column name in "[" and "]" when it contains a space.
+std::string bracketedFieldName(std::string_view field);
+
+// The table name in "[" and "]" when it contains a space.
+std::string bracketedTableName(std::string_view table);
+
+bool containsSpace(std::string_view text);
+
+}  // namespace rw

@@ -1,0 +1,38 @@
+#pragma once
+// The generation run: everything Finish does, from the overwrite question
+// to the report text.
+#include <string>
+
+#include "core/field_grid.h"
+#include "core/settings.h"
+#include "platform/clock.h"
+#include "platform/connection.h"
+#include "platform/file_system.h"
+#include "platform/ui.h"
+
+namespace rw {
+
+struct RunEnvironment {
+    FileSystem& fs;
+    Ui& ui;
+    Clock& clock;
+    const Connection& conn;
+};
+
+struct RunOutcome {
+    enum class Status {
+        Completed,  // the report was built
+        Declined,   // the overwrite question was answered No; nothing was written
+        Cancelled,  // an unsaved-changes question was answered Cancel
+        Failed,     // a run-time error ended the run (it was shown)
+    };
+    Status status = Status::Failed;
+    std::string reportText;
+    // Where the report window's Save starts, and the file name it proposes.
+    std::string reportFolder;
+    std::string reportFileName;
+};
+
+RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& grid, RunEnvironment& env);
+
+}  // namespace rw

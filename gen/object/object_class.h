@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+#include "core/gen_context.h"
+
+namespace rw {
+
+// Writes the whole object class of one table: frame, declarations, one
+// Property Let and Get per column, and the Update function.
+void msGenObjectFile(GenContext& ctx, int fileNumber, const std::string& tableName, const std::string& classBase,
+                     const std::string& projectTypeWord);
+
+// Writes the Update function of the object class.
+void msGenObjectUpdateMethod(GenContext& ctx, int fileNumber, const std::string& classBase,
+                             const std::string& tableName);
+
+}  // namespace rw

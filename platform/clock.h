@@ -1,0 +1,47 @@
+#pragma once
+// The clock that dates generated comments and the report.
+#include <ctime>
+#include <string>
+
+namespace rw {
+
+struct DateTime {
+    int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// The general date text: under the C/POSIX and en_US locales
+// "M/d/yyyy h:mm:ss AM" without leading zeros on month, day and hour, and
+// the date alone at exactly midnight.
+std::string generalDateText(const DateTime& t);
+
+// Parses "YYYY-MM-DDTHH:MM:SS"; false when the text is not of that form.
+bool parseIsoDateTime(const std::string& text, DateTime& out);
+
+// Local time of a POSIX time value.
+DateTime localDateTime(std::time_t t);
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // The current date and time as general date text.
+    virtual std::string nowText() = 0;
+};
+
+// Always the same moment.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(DateTime t) : text_(generalDateText(t)) {}
+    std::string nowText() override { return text_; }
+
+private:
+    std::string text_;
+};
+
+// The machine's clock, in local time. Under locales other than C, POSIX
+// and en_US the text follows the locale's own date and time formats.
+class SystemClock final : public Clock {
+public:
+    std::string nowText() override;
+};
+
+}  // namespace rw

@@ -1,0 +1,208 @@
+#include "platform/file_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/runtime_error.h"
+
+namespace rw {
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    path += '/';
+    path += name;
+    return path;
+}
+
+// ---- POSIX --------------------------------------------------------------
+
+namespace {
+
+class FdSink final : public ByteSink {
+public:
+    explicit FdSink(int fd) : fd_(fd) {}
+    ~FdSink() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    void write(std::string_view bytes) override {
+        if (fd_ < 0) throw fileErrorNumber(kErrPathFileAccess);
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw fileError(errno);
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+    }
+    void close() override {
+        if (fd_ < 0) return;
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR) throw fileError(errno);
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSink> PosixFileSystem::create(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw fileError(errno);
+    return std::make_unique<FdSink>(fd);
+}
+
+std::string PosixFileSystem::readAll(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw errno == ENOENT ? fileErrorNumber(kErrFileNotFound) : fileError(errno);
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int e = errno;
+            ::close(fd);
+            throw fileError(e);
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool PosixFileSystem::exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PosixFileSystem::isDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void PosixFileSystem::rename(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) throw fileError(errno);
+}
+
+void PosixFileSystem::remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw fileError(errno);
+}
+
+void PosixFileSystem::createDirectories(const std::string& path) {
+    std::string partial;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        const std::size_t next = path.find('/', pos);
+        partial = path.substr(0, next == std::string::npos ? path.size() : next);
+        pos = next == std::string::npos ? path.size() + 1 : next + 1;
+        if (partial.empty() || isDirectory(partial)) continue;
+        if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) throw fileError(errno);
+    }
+}
+
+// ---- memory -------------------------------------------------------------
+
+class MemorySink final : public ByteSink {
+public:
+    MemorySink(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    void write(std::string_view bytes) override {
+        if (closed_) throw fileErrorNumber(kErrPathFileAccess);
+        const auto fault = fs_.writeFaults_.find(path_);
+        std::string& content = fs_.files_[path_];
+        if (fault != fs_.writeFaults_.end() && content.size() + bytes.size() > fault->second.first) {
+            content.append(bytes.substr(0, fault->second.first - content.size()));
+            throw fileErrorNumber(fault->second.second);
+        }
+        content.append(bytes);
+    }
+    void close() override { closed_ = true; }
+
+private:
+    MemoryFileSystem& fs_;
+    std::string path_;
+    bool closed_ = false;
+};
+
+MemoryFileSystem::MemoryFileSystem() { dirs_["/"] = true; }
+
+std::string MemoryFileSystem::normal(std::string_view path) {
+    // Repeated separators name the same place, as on a real file system.
+    std::string out;
+    for (const char c : path) {
+        if (c == '/' && !out.empty() && out.back() == '/') continue;
+        out += c;
+    }
+    if (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+}
+
+std::string MemoryFileSystem::parentOf(const std::string& path) const {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::unique_ptr<ByteSink> MemoryFileSystem::create(const std::string& rawPath) {
+    const std::string path = normal(rawPath);
+    if (const auto f = createFaults_.find(path); f != createFaults_.end()) throw fileErrorNumber(f->second);
+    const std::string parent = parentOf(path);
+    if (parent != "." && !dirs_.count(parent)) throw fileErrorNumber(kErrPathNotFound);
+    if (dirs_.count(path)) throw fileErrorNumber(kErrPathFileAccess);
+    files_[path].clear();
+    return std::make_unique<MemorySink>(*this, path);
+}
+
+std::string MemoryFileSystem::readAll(const std::string& rawPath) {
+    const auto f = files_.find(normal(rawPath));
+    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound);
+    return f->second;
+}
+
+bool MemoryFileSystem::exists(const std::string& path) { return files_.count(normal(path)) != 0; }
+
+bool MemoryFileSystem::isDirectory(const std::string& path) { return dirs_.count(normal(path)) != 0; }
+
+void MemoryFileSystem::rename(const std::string& rawFrom, const std::string& rawTo) {
+    const std::string from = normal(rawFrom);
+    const std::string to = normal(rawTo);
+    if (const auto f = renameFaults_.find(to); f != renameFaults_.end()) throw fileErrorNumber(f->second);
+    const auto f = files_.find(from);
+    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound);
+    std::string bytes = std::move(f->second);
+    files_.erase(f);
+    files_[to] = std::move(bytes);
+}
+
+void MemoryFileSystem::remove(const std::string& path) { files_.erase(normal(path)); }
+
+void MemoryFileSystem::createDirectories(const std::string& rawPath) {
+    std::string path = normal(rawPath);
+    while (!path.empty() && path != "." && !dirs_.count(path)) {
+        dirs_[path] = true;
+        path = parentOf(path);
+    }
+}
+
+void MemoryFileSystem::failCreate(const std::string& path, long number) { createFaults_[normal(path)] = number; }
+
+void MemoryFileSystem::failWrite(const std::string& path, std::size_t bytesAllowed, long number) {
+    writeFaults_[normal(path)] = {bytesAllowed, number};
+}
+
+void MemoryFileSystem::failRename(const std::string& to, long number) { renameFaults_[normal(to)] = number; }
+
+void MemoryFileSystem::put(const std::string& rawPath, std::string bytes) {
+    const std::string path = normal(rawPath);
+    createDirectories(parentOf(path));
+    files_[path] = std::move(bytes);
+}
+
+}  // namespace rw

@@ -1,0 +1,89 @@
+#pragma once
+// The file system as the add-in sees it. Every failure throws a RuntimeError
+// with the run-time's file error number (see runtime_error.h).
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace rw {
+
+// An open output file that takes raw bytes.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void write(std::string_view bytes) = 0;
+    // Closes the file; a second call does nothing.
+    virtual void close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Creates the file, or replaces the one of that name.
+    virtual std::unique_ptr<ByteSink> create(const std::string& path) = 0;
+    virtual std::string readAll(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool isDirectory(const std::string& path) = 0;
+    // Replaces `to` with `from` in one step.
+    virtual void rename(const std::string& from, const std::string& to) = 0;
+    // Removes a file; a missing file is not an error.
+    virtual void remove(const std::string& path) = 0;
+    // Creates a folder and any missing parents.
+    virtual void createDirectories(const std::string& path) = 0;
+};
+
+// Joins a folder text and a file name with one separator, always inserted:
+// a folder ending in "/" gives "//", which the file system accepts.
+std::string joinPath(std::string_view folder, std::string_view name);
+
+// The real file system.
+class PosixFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<ByteSink> create(const std::string& path) override;
+    std::string readAll(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    bool isDirectory(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    void createDirectories(const std::string& path) override;
+};
+
+// A file system in memory, for tests: folders must be made before files go
+// into them, and faults can be planted on chosen paths.
+class MemoryFileSystem final : public FileSystem {
+public:
+    MemoryFileSystem();
+    std::unique_ptr<ByteSink> create(const std::string& path) override;
+    std::string readAll(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    bool isDirectory(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    void createDirectories(const std::string& path) override;
+
+    // Creating a file at this path fails with the error number.
+    void failCreate(const std::string& path, long number);
+    // Writing to this path fails with the error number once more than
+    // `bytesAllowed` bytes have been written.
+    void failWrite(const std::string& path, std::size_t bytesAllowed, long number);
+    // Renaming onto this path fails with the error number.
+    void failRename(const std::string& to, long number);
+
+    // Puts a file directly (folders are made as needed).
+    void put(const std::string& path, std::string bytes);
+    const std::map<std::string, std::string>& files() const { return files_; }
+
+private:
+    friend class MemorySink;
+    static std::string normal(std::string_view path);
+    std::string parentOf(const std::string& path) const;
+
+    std::map<std::string, std::string> files_;
+    std::map<std::string, bool> dirs_;
+    std::map<std::string, long> createFaults_;
+    std::map<std::string, std::pair<std::size_t, long>> writeFaults_;
+    std::map<std::string, long> renameFaults_;
+};
+
+}  // namespace rw

@@ -1,0 +1,21 @@
+#include "platform/ui.h"
+
+namespace rw {
+
+std::string errorMessageText(long number, const std::string& source, const std::string& description) {
+    return "Error: " + std::to_string(number) + "\r\nSource: " + source + "\r\n\r\nDescription: " + description;
+}
+
+void ShowError(Ui& ui, long vlNumber, const std::string& vsSource, const std::string& vsDescription) {
+    ui.msgBox(errorMessageText(vlNumber, vsSource, vsDescription), kStyleExclamation);
+}
+
+int ScriptedUi::msgBox(const std::string& text, int style, const std::string& title) {
+    messages.push_back({text, style, title});
+    if (answers.empty()) return fallback;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace rw

@@ -1,0 +1,77 @@
+#pragma once
+// What the add-in asks of the user interface: message boxes, the beep and
+// the busy pointer. Qt, console and scripted implementations stand behind it.
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace rw {
+
+// Message box style values.
+enum MsgStyle : int {
+    kStyleInformation = 64,
+    kStyleExclamation = 48,
+    kStyleQuestionYesNo = 36,
+    kStyleCriticalYesNo = 20,
+    kStyleCriticalYesNoCancel = 19,
+};
+
+// Message box answers.
+enum MsgAnswer : int {
+    kAnswerOk = 1,
+    kAnswerCancel = 2,
+    kAnswerYes = 6,
+    kAnswerNo = 7,
+};
+
+inline constexpr const char* kProductName = "Rowwright";
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    // Shows a message box and returns the answer. The default title is the
+    // product name.
+    virtual int msgBox(const std::string& text, int style, const std::string& title = kProductName) = 0;
+    virtual void beep() {}
+    virtual void setBusy(bool busy) { (void)busy; }
+};
+
+// Shows the busy pointer for its lifetime, so every way out restores it.
+class BusyPointer {
+public:
+    explicit BusyPointer(Ui& ui) : ui_(ui) { ui_.setBusy(true); }
+    ~BusyPointer() { ui_.setBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    Ui& ui_;
+};
+
+// The error display: one exclamation box with the number, source and description.
+void ShowError(Ui& ui, long vlNumber, const std::string& vsSource, const std::string& vsDescription);
+
+// The text ShowError shows.
+std::string errorMessageText(long number, const std::string& source, const std::string& description);
+
+// Records every message and answers from a queue (then with `fallback`).
+class ScriptedUi final : public Ui {
+public:
+    struct Message {
+        std::string text;
+        int style;
+        std::string title;
+    };
+
+    int msgBox(const std::string& text, int style, const std::string& title = kProductName) override;
+    void beep() override { ++beeps; }
+    void setBusy(bool busy) override { busy ? ++busyDepth : --busyDepth; }
+
+    std::deque<int> answers;
+    int fallback = kAnswerOk;
+    std::vector<Message> messages;
+    int beeps = 0;
+    int busyDepth = 0;
+};
+
+}  // namespace rw

@@ -1,0 +1,42 @@
+#pragma once
+// A generation context in memory: settings, field rows, a connection with
+// fixed properties, a scripted user interface, a clock fixed at
+// 12/5/2026 8:17:21 AM and an in-memory file system.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/gen_context.h"
+#include "platform/file_system.h"
+
+namespace rw::test {
+
+struct GenFixture {
+    GenFixture();
+
+    MemoryFileSystem fs;
+    FileTable files{fs};
+    ScriptedUi ui;
+    FixedClock clock{DateTime{2026, 12, 5, 8, 17, 21}};
+    OfflineConnection conn{std::string("Microsoft SQL Server"), std::string("Northwind")};
+    GenerationSettings settings;
+    FieldGrid grid;
+
+    GenContext ctx() { return GenContext{settings, grid, conn, ui, clock, files}; }
+
+    // Opens an in-memory file, lets `write` fill it through its number,
+    // closes it and returns its bytes.
+    std::string capture(const std::function<void(GenContext&, int)>& write);
+
+    // Every option on; a new Standard EXE project in "/out".
+    void allOptions(bool on);
+    void newProject(const std::string& kind = "Exe");
+
+    // The messages shown, one string each.
+    std::vector<std::string> messageTexts() const;
+};
+
+FieldRow row(std::string table, std::string field, int dataType, bool primary = false, bool autoNumber = false,
+             bool nullable = true);
+
+}  // namespace rw::test
