@@ -1,0 +1,141 @@
+#include "core/project_file.h"
+
+#include "platform/cp1252.h"
+
+namespace rw {
+namespace {
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A temporary file name beside `path` that is not taken yet.
+std::string freeTempPath(FileSystem& fs, const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (int n = 0;; ++n) {
+        const std::string candidate = folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
+        if (!fs.exists(candidate)) return candidate;
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(current));
+            current.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) lines.push_back(std::move(current));
+    return lines;
+}
+
+ProjectFileWriter::ProjectFileWriter(FileTable& files, const GenerationSettings& settings)
+    : files_(files), settings_(settings) {}
+
+ProjectFileWriter::~ProjectFileWriter() { abandon(); }
+
+void ProjectFileWriter::writeLine(const std::string& line) {
+    files_.at(fileNumber_).line(line);
+    if (extending_) present_.insert(line);
+}
+
+void ProjectFileWriter::create() {
+    const GenerationSettings& s = settings_;
+    fileNumber_ = files_.openForOutput(s.msProjectFile);
+    const std::string name = s.project.txtProjName;
+    writeLine(s.mbStdExe ? "Type=Exe" : s.mbActiveXExe ? "Type=OleExe" : "Type=OleDll");
+    writeLine("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE Automation");
+    writeLine("Reference=*\\G{00000201-0000-0010-8000-00AA006D2EA4}#2.1#0#C:\\Program Files\\Common Files\\System\\ADO\\msado15.dll#Microsoft ActiveX Data Objects 2.1 Library");
+    if (s.mbErrorHandler) writeLine("Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas");
+    writeLine("Title=" + quoted(name));
+    writeLine("Name=" + quoted(name));
+    writeLine("Startup=" + quoted("(None)"));
+    writeLine("Class=clsRwtConn; clsRwtConn.cls");
+}
+
+ProjectFileFlags ProjectFileWriter::extend() {
+    const GenerationSettings& s = settings_;
+    FileSystem& fs = files_.fileSystem();
+    const std::vector<std::string> lines = splitLines(cp1252::toUtf8(fs.readAll(s.msProjectFile)));
+
+    ProjectFileFlags flags;
+    std::vector<std::string> kept;
+    bool holding = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (holding) {
+            heldBack_.push_back(line);
+            continue;
+        }
+        if (i == 0) {
+            const auto eq = line.find('=');
+            flags.projectTypeWord = eq == std::string::npos ? line : line.substr(eq + 1);
+        }
+        if (line.find("modRowwrightErrHndlr") != std::string::npos) flags.hasErrorHandlerModule = true;
+        if (line.find("clsRwtConn") != std::string::npos) flags.hasConnectionClass = true;
+        if (line.find("[RVB]") != std::string::npos || (!line.empty() && line[0] == '[')) {
+            holding = true;
+            heldBack_.push_back(line);
+            continue;
+        }
+        kept.push_back(line);
+    }
+    if (s.mbErrorHandler && !flags.hasErrorHandlerModule)
+        kept.push_back("Module=modRowwrightErrHndlr; " + joinPath(s.msStoreDir, "modRowwrightErrHndlr.bas"));
+    if (!flags.hasConnectionClass) kept.push_back("Class=clsRwtConn; " + joinPath(s.msStoreDir, "clsRwtConn.cls"));
+
+    tempPath_ = freeTempPath(fs, s.msProjectFile);
+    extending_ = true;
+    fileNumber_ = files_.openForOutput(tempPath_);
+    for (const std::string& line : kept) writeLine(line);
+    return flags;
+}
+
+void ProjectFileWriter::appendTable(const std::string& classBase) {
+    const std::string& store = settings_.msStoreDir;
+    const std::string objectLine = "Class=cls" + classBase + "; " + joinPath(store, "cls" + classBase + ".cls");
+    const std::string collLine =
+        "Class=cls" + classBase + "Coll; " + joinPath(store, "cls" + classBase + "Coll.cls");
+    for (const std::string* line : {&objectLine, &collLine}) {
+        if (extending_ && present_.count(*line)) continue;
+        writeLine(*line);
+    }
+}
+
+void ProjectFileWriter::close() {
+    if (fileNumber_ == 0) return;
+    for (const std::string& line : heldBack_) files_.at(fileNumber_).line(line);
+    const int number = fileNumber_;
+    fileNumber_ = 0;
+    files_.close(number);
+    if (extending_) {
+        files_.fileSystem().rename(tempPath_, settings_.msProjectFile);
+        tempPath_.clear();
+    }
+}
+
+void ProjectFileWriter::abandon() noexcept {
+    try {
+        if (fileNumber_ != 0) {
+            const int number = fileNumber_;
+            fileNumber_ = 0;
+            files_.close(number);
+        }
+    } catch (...) {
+    }
+    try {
+        if (!tempPath_.empty()) files_.fileSystem().remove(tempPath_);
+    } catch (...) {
+    }
+    tempPath_.clear();
+}
+
+}  // namespace rw

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include "core/report.h"
+#include "core/run.h"
+#include "support/gen_fixture.h"
+#include "support/golden.h"
+
+namespace rw {
+namespace {
+
+using test::GenFixture;
+using test::readable;
+using test::row;
+
+struct RunTest : ::testing::Test {
+    GenFixture fx;
+
+    RunTest() {
+        fx.grid = FieldGrid({row("Customers", "CustomerID", 130, true), row("Customers", "Name", 130),
+                             row("Order Details", "OrderID", 3, true), row("Order Details", "Qty", 2)});
+    }
+
+    RunOutcome run() {
+        RunEnvironment env{fx.fs, fx.ui, fx.clock, fx.conn};
+        return runGeneration(fx.settings, fx.grid, env);
+    }
+
+    std::string errorText(long number, const std::string& source) {
+        return errorMessageText(number, source, fileErrorDescription(number));
+    }
+};
+
+TEST_F(RunTest, NewProjectWritesEveryFileAndTheReport) {
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_TRUE(fx.ui.messages.empty());  // no earlier output: no question
+    for (const char* name : {"Orders.vbp", "clsCustomers.cls", "clsCustomersColl.cls", "clsOrderDetails.cls",
+                             "clsOrderDetailsColl.cls", "modRowwrightErrHndlr.bas", "clsRwtConn.cls"}) {
+        EXPECT_TRUE(fx.fs.exists(std::string("/out/") + name)) << name;
+    }
+    EXPECT_EQ(outcome.reportFolder, "/out");
+    EXPECT_EQ(outcome.reportFileName, "/out/Orders.txt");
+    EXPECT_EQ(fx.ui.busyDepth, 0);
+    test::expectGolden("report_new_project.txt", outcome.reportText);
+}
+
+TEST_F(RunTest, OverwriteQuestionIsAskedOnceAndNoWritesNothing) {
+    fx.fs.put("/out/clsCustomers.cls", "old");
+    fx.fs.put("/out/clsOrderDetails.cls", "old");
+    fx.ui.answers = {kAnswerNo};
+    const auto before = fx.fs.files();
+    EXPECT_EQ(run().status, RunOutcome::Status::Declined);
+    EXPECT_EQ(fx.fs.files(), before);
+    ASSERT_EQ(fx.ui.messages.size(), 1u);
+    EXPECT_EQ(fx.ui.messages[0].text, "You are about to overwrite previously generated files.  Continue?");
+    EXPECT_EQ(fx.ui.messages[0].style, 20);
+    EXPECT_EQ(fx.ui.messages[0].title, "Rowwright");
+    EXPECT_EQ(fx.ui.busyDepth, 0);
+
+    fx.ui.messages.clear();
+    fx.ui.answers = {kAnswerYes};
+    EXPECT_EQ(run().status, RunOutcome::Status::Completed);
+    EXPECT_EQ(fx.ui.messages.size(), 1u);
+    EXPECT_NE(fx.fs.readAll("/out/clsCustomers.cls"), "old");
+}
+
+TEST_F(RunTest, OnlyObjectClassFilesTriggerTheQuestion) {
+    fx.fs.put("/out/clsCustomersColl.cls", "old");
+    fx.fs.put("/out/Orders.vbp", "old");
+    EXPECT_EQ(run().status, RunOutcome::Status::Completed);
+    EXPECT_TRUE(fx.ui.messages.empty());
+}
+
+TEST_F(RunTest, TableWhoseFileCannotBeOpenedIsSkippedAndTheNextStillGenerated) {
+    fx.fs.failCreate("/out/clsCustomersColl.cls", kErrPathFileAccess);
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    ASSERT_EQ(fx.ui.messages.size(), 1u);
+    EXPECT_EQ(fx.ui.messages[0].text, errorText(75, "RwtAddIn (frmFields.mfCreateCollClassFile)"));
+    EXPECT_EQ(fx.ui.messages[0].style, 48);
+    const std::string project = readable(fx.fs.readAll("/out/Orders.vbp"));
+    EXPECT_EQ(project.find("clsCustomers;"), std::string::npos);  // no class lines for the skipped table
+    EXPECT_NE(project.find("Class=clsOrderDetails; /out/clsOrderDetails.cls"), std::string::npos);
+    EXPECT_TRUE(fx.fs.exists("/out/clsOrderDetailsColl.cls"));
+    // The report still lists the skipped table.
+    EXPECT_NE(outcome.reportText.find("clsCustomers.cls\r\nclsCustomersColl.cls\r\n"), std::string::npos);
+}
+
+TEST_F(RunTest, MissingStoreFolderEndsTheRunWithItsMessage) {
+    fx.settings.msStoreDir = "/missing";
+    fx.settings.msProjectFile = "/missing/Orders.vbp";
+    EXPECT_EQ(run().status, RunOutcome::Status::Failed);
+    ASSERT_EQ(fx.ui.messages.size(), 1u);
+    EXPECT_EQ(fx.ui.messages[0].text, errorText(76, "RwtAddIn (frmFields.cmdFinish_Click)"));
+    EXPECT_EQ(fx.ui.busyDepth, 0);
+}
+
+TEST_F(RunTest, ExistingProjectFlagsShapeTheReportAndTheFileName) {
+    fx.settings.mbStdExe = false;
+    fx.settings.mbExistingProject = true;
+    fx.settings.msProjectFile = fx.settings.project.txtExistProject = "/proj/My.vbp.vbp";
+    fx.fs.put("/proj/My.vbp.vbp",
+              "Type=OleDll\r\nModule=modRowwrightErrHndlr; x.bas\r\nClass=clsRwtConn; y.cls\r\n");
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_EQ(outcome.reportFileName, "/out/My.txt.txt");
+    const std::string& report = outcome.reportText;
+    EXPECT_NE(report.find("Added files to '/proj/My.vbp.vbp' as per request.\r\n"), std::string::npos);
+    EXPECT_NE(report.find("clsOrderDetailsColl.cls\r\n\r\n<End of Report>"), std::string::npos);
+    EXPECT_EQ(report.find("modRowwrightErrHndlr.bas"), std::string::npos);
+    EXPECT_EQ(report.find("/proj/My.vbp.vbp\r\n\r\n"), std::string::npos);  // no project file in the list
+    // Support files are still written into the store; the project type word reaches the frame.
+    EXPECT_NE(readable(fx.fs.readAll("/out/clsCustomers.cls")).find("Attribute VB_Exposed = True"),
+              std::string::npos);
+}
+
+TEST_F(RunTest, ExistingProjectPathWithoutSeparator) {
+    fx.settings.mbStdExe = false;
+    fx.settings.mbExistingProject = true;
+    fx.settings.msProjectFile = fx.settings.project.txtExistProject = "Plain.vbp";
+    fx.fs.put("Plain.vbp", "Type=Exe\r\n");
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_EQ(outcome.reportFileName, "/out/Plain.txt");
+}
+
+TEST_F(RunTest, FailedProjectRewriteKeepsTheOriginalAndShowsTheError) {
+    fx.settings.mbStdExe = false;
+    fx.settings.mbExistingProject = true;
+    fx.settings.msProjectFile = fx.settings.project.txtExistProject = "/proj/P.vbp";
+    fx.fs.put("/proj/P.vbp", "Type=Exe\r\n");
+    fx.fs.failRename("/proj/P.vbp", kErrPathFileAccess);
+    EXPECT_EQ(run().status, RunOutcome::Status::Failed);
+    EXPECT_EQ(fx.fs.readAll("/proj/P.vbp"), "Type=Exe\r\n");
+    EXPECT_FALSE(fx.fs.exists("/proj/.P.vbp.rwnew"));
+    ASSERT_FALSE(fx.ui.messages.empty());
+    EXPECT_EQ(fx.ui.messages.back().text, errorText(75, "RwtAddIn (frmFields.cmdFinish_Click)"));
+}
+
+TEST_F(RunTest, NoErrorHandlerMeansNoModuleAnywhere) {
+    fx.settings.mbErrorHandler = false;
+    const RunOutcome outcome = run();
+    EXPECT_FALSE(fx.fs.exists("/out/modRowwrightErrHndlr.bas"));
+    EXPECT_TRUE(fx.fs.exists("/out/clsRwtConn.cls"));
+    EXPECT_NE(outcome.reportText.find("Generate Error Handler: False\r\n"), std::string::npos);
+    EXPECT_EQ(outcome.reportText.find("modRowwrightErrHndlr"), std::string::npos);
+    EXPECT_EQ(readable(fx.fs.readAll("/out/Orders.vbp")).find("Module="), std::string::npos);
+}
+
+TEST_F(RunTest, RowsOfATableThatComeBackGenerateItAgain) {
+    fx.grid = FieldGrid({row("A", "x", 3), row("B", "y", 3), row("A", "z", 3)});
+    const RunOutcome outcome = run();
+    const std::string project = readable(fx.fs.readAll("/out/Orders.vbp"));
+    const auto first = project.find("Class=clsA; ");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(project.find("Class=clsA; ", first + 1), std::string::npos);
+    EXPECT_NE(outcome.reportText.find("clsA.cls\r\nclsAColl.cls\r\nclsB.cls\r\nclsBColl.cls\r\nclsA.cls\r\n"),
+              std::string::npos);
+}
+
+TEST_F(RunTest, NoRowsStillWritesTheSupportFiles) {
+    fx.grid = FieldGrid();
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_TRUE(fx.fs.exists("/out/clsRwtConn.cls"));
+    EXPECT_NE(outcome.reportText.find("/out/Orders.vbp\r\n\r\n\r\nmodRowwrightErrHndlr.bas"), std::string::npos);
+}
+
+TEST(Report, SavedFileEndsWithOneLineEnd) {
+    MemoryFileSystem fs;
+    fs.createDirectories("/r");
+    saveReport(fs, "/r/x.txt", "a \u00a9\r\n<End of Report>");
+    EXPECT_EQ(fs.readAll("/r/x.txt"), "a \xA9\r\n<End of Report>\r\n");
+}
+
+TEST(Report, LoadedProjectHasNoStoreAndNoProjectFileLine) {
+    GenerationSettings s;
+    s.mbLoadedProject = true;
+    s.mbErrorHandler = true;
+    ReportFacts facts;
+    facts.dateText = "12/5/2026";
+    facts.loadedProjectName = "Billing";
+    facts.classBaseNames = {"Orders"};
+    facts.hasErrorHandlerModule = true;
+    const std::string r = buildReportText(s, facts);
+    EXPECT_EQ(r,
+              "Rowwright completed file generation at: \r\n12/5/2026\r\n\r\n"
+              "Options were chosen as follows:\r\n\r\n"
+              "Generate Module Headers: False\r\nGenerate Function Headers: False\r\n"
+              "Generate Developer Notes headers: False\r\nGenerate Error Handler: True\r\n"
+              "Generate VB and SQL code: False\r\n\r\n"
+              "Project File Info:\r\nAdded files to Billing as per request.\r\n"
+              "=================================\r\nList of files generated:\r\n\r\n"
+              "clsOrders.cls\r\nclsOrdersColl.cls\r\n\r\nclsRwtConn.cls\r\n\r\n<End of Report>");
+}
+
+}  // namespace
+}  // namespace rw
