@@ -51,7 +51,14 @@ void writeClassEvents(GenContext& ctx, TextFile& f) {
     // A data source connection opens by its name alone: the user name and
     // password of the wizard's login are not written into the class.
     const std::string connectionText = page.optDSN ? ctx.conn.property("Data Source Name") : page.txtConnString;
-    f.line("    moConn.Open \"" + connectionText + "\"");
+    // A double quote inside the text is doubled, so that the generated
+    // literal compiles and opens exactly the text the user gave.
+    std::string literal;
+    for (const char c : connectionText) {
+        literal += c;
+        if (c == '"') literal += '"';
+    }
+    f.line("    moConn.Open \"" + literal + "\"");
     f.line("    Exit Sub");
     f.line("Class_InitializeErr:");
     f.line("    RaiseError Err.Number, Err.Source & \" (clsRwtConn.Class_Initialize)\", Err.Description");

@@ -330,3 +330,16 @@ TEST_F(SupportFiles, OperationsLeaveFilesOpenedByOthersAlone) {
 
 }  // namespace
 }  // namespace rw
+
+namespace rw {
+namespace {
+
+TEST_F(SupportFiles, DoubleQuoteInTheConnectionTextIsDoubled) {
+    byString("Driver=X;Database=\"C:\\a b\\db.mdb\"");
+    const auto lines = linesOf(conn());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "    moConn.Open \"Driver=X;Database=\"\"C:\\a b\\db.mdb\"\"\""),
+              lines.end());
+}
+
+}  // namespace
+}  // namespace rw
