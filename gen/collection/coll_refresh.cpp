@@ -156,7 +156,11 @@ void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const std::string& cl
             f.line("    Exit Sub");
             f.line("");
             f.line("RefreshErr:");
-            f.line("    lo" + classBase + ".mbLoading = False");
+            // The working object is Nothing before the first row and after
+            // each row is added, so the handler tests it before clearing its
+            // flag: otherwise a failed query would surface as error 91 and
+            // hide the real error. Without the body there is no such object.
+            if (s.mbCode) f.line("    If Not lo" + classBase + " Is Nothing Then lo" + classBase + ".mbLoading = False");
             f.line("    RaiseError Err.Number, Err.Source & \" (cls" + classBase + "Coll.Refresh)\", Err.Description");
         }
         f.line("");

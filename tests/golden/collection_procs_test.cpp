@@ -157,6 +157,21 @@ TEST(CollRefresh, WorkedExample) {
     expectGolden("collection_refresh_example.txt", procBytes(fx, msGenCollRefreshProc, "Orders", "Orders"));
 }
 
+TEST(CollRefresh, HandlerDoesNotTouchAMissingObject) {
+    GenFixture fx;
+    codeAndHandler(fx);
+    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
+    std::string text = procText(fx, msGenCollRefreshProc, "Orders", "Orders");
+    EXPECT_EQ(lineAfter(text, "RefreshErr:"), "    If Not loOrders Is Nothing Then loOrders.mbLoading = False");
+
+    // Without the body no working object is declared, so the handler names none.
+    fx.settings.mbCode = false;
+    EXPECT_EQ(procText(fx, msGenCollRefreshProc, "Orders", "Orders"),
+              "Public Sub Refresh()\nOn Error GoTo RefreshErr\n\n    Exit Sub\n\nRefreshErr:\n"
+              "    RaiseError Err.Number, Err.Source & \" (clsOrdersColl.Refresh)\", Err.Description\n\n"
+              "End Sub\n");
+}
+
 TEST(CollRefresh, HeaderWithDeveloperNotesUsesTheFirstFourFields) {
     GenFixture fx;
     notesOnly(fx);
