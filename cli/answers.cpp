@@ -1,0 +1,417 @@
+#include "cli/answers.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <unordered_map>
+
+#include "core/product.h"
+
+namespace rw::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A JSON path as the error messages show it: $.target.kind, $.rows[3].field,
+// $.marks["Order Details.ID"].primary.
+std::string memberPath(const std::string& parent, const std::string& key) {
+    bool plain = !key.empty() && !(key[0] >= '0' && key[0] <= '9');
+    for (const char c : key) {
+        const bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        if (!word) plain = false;
+    }
+    if (plain) return parent + "." + key;
+    return parent + "[" + Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) + "]";
+}
+
+std::string indexPath(const std::string& parent, std::size_t index) {
+    return parent + "[" + std::to_string(index) + "]";
+}
+
+std::string quotedList(std::initializer_list<const char*> words) {
+    std::string text;
+    for (const char* w : words) {
+        if (!text.empty()) text += ", ";
+        text += '"';
+        text += w;
+        text += '"';
+    }
+    return text;
+}
+
+std::string pageMessage(const std::string& start) {
+    return start + "  " + product::kDisplayName + " can not proceed until you do.";
+}
+
+// Reads values out of the parsed document; every fault names the file and
+// the JSON path and throws AnswersError.
+class Reader {
+public:
+    explicit Reader(std::string fileName) : file_(std::move(fileName)) {}
+
+    [[noreturn]] void fail(const std::string& path, const std::string& what) const {
+        throw AnswersError(file_ + ": " + path + ": " + what);
+    }
+
+    void expectObject(const Json& v, const std::string& path) const {
+        if (!v.is_object()) fail(path, "expected an object");
+    }
+
+    // Every member must be one of `allowed`; a misspelt option would
+    // otherwise silently keep its default.
+    void onlyMembers(const Json& object, const std::string& path, std::initializer_list<const char*> allowed) const {
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            bool known = false;
+            for (const char* a : allowed) known = known || it.key() == a;
+            if (!known) fail(memberPath(path, it.key()), "unknown member; expected one of " + quotedList(allowed));
+        }
+    }
+
+    const Json* find(const Json& object, const char* key) const {
+        const auto it = object.find(key);
+        return it == object.end() ? nullptr : &*it;
+    }
+
+    const Json& require(const Json& object, const std::string& path, const char* key) const {
+        const Json* v = find(object, key);
+        if (v == nullptr) fail(memberPath(path, key), "required member is missing");
+        return *v;
+    }
+
+    std::string string(const Json& v, const std::string& path) const {
+        if (!v.is_string()) fail(path, "expected a string");
+        std::string text = v.get<std::string>();
+        // A NUL would cut a path short at the file system and cannot be
+        // written into generated source.
+        if (text.find('\0') != std::string::npos) fail(path, "must not contain a NUL character");
+        return text;
+    }
+
+    bool boolean(const Json& v, const std::string& path) const {
+        if (!v.is_boolean()) fail(path, "expected true or false");
+        return v.get<bool>();
+    }
+
+    std::int16_t int16(const Json& v, const std::string& path) const {
+        const char* what = "expected an integer from -32768 to 32767";
+        if (v.is_number_unsigned()) {
+            if (v.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int16_t>::max()))
+                fail(path, what);
+            return static_cast<std::int16_t>(v.get<std::uint64_t>());
+        }
+        if (!v.is_number_integer()) fail(path, what);
+        const std::int64_t n = v.get<std::int64_t>();
+        if (n < std::numeric_limits<std::int16_t>::min() || n > std::numeric_limits<std::int16_t>::max())
+            fail(path, what);
+        return static_cast<std::int16_t>(n);
+    }
+
+    std::string requiredString(const Json& object, const std::string& path, const char* key) const {
+        return string(require(object, path, key), memberPath(path, key));
+    }
+
+    std::optional<bool> optionalBool(const Json& object, const std::string& path, const char* key) const {
+        const Json* v = find(object, key);
+        if (v == nullptr) return std::nullopt;
+        return boolean(*v, memberPath(path, key));
+    }
+
+    // A string that may be null (the property does not exist).
+    std::optional<std::string> nullableString(const Json& v, const std::string& path) const {
+        if (v.is_null()) return std::nullopt;
+        if (!v.is_string()) fail(path, "expected a string or null");
+        return string(v, path);
+    }
+
+    // A member that this mode or kind does not use.
+    void unused(const Json& object, const std::string& path, const char* key, const std::string& because) const {
+        if (find(object, key) != nullptr) fail(memberPath(path, key), "not used when " + because);
+    }
+
+private:
+    std::string file_;
+};
+
+void readOptions(const Reader& r, const Json& doc, Answers& a) {
+    const Json* options = r.find(doc, "options");
+    if (options == nullptr) return;
+    const std::string path = "$.options";
+    r.expectObject(*options, path);
+    r.onlyMembers(*options, path, {"moduleHeaders", "functionHeaders", "devNotes", "errorHandler", "code"});
+    // A missing option keeps the welcome page's default, which is on.
+    a.options.chkModuleHead = r.optionalBool(*options, path, "moduleHeaders").value_or(true);
+    a.options.chkFunctionHead = r.optionalBool(*options, path, "functionHeaders").value_or(true);
+    a.options.chkDevNotes = r.optionalBool(*options, path, "devNotes").value_or(true);
+    a.options.chkEH = r.optionalBool(*options, path, "errorHandler").value_or(true);
+    a.options.chkCode = r.optionalBool(*options, path, "code").value_or(true);
+}
+
+// The project page's own checks on Next, with its own messages.
+void checkStore(const Reader& r, const std::string& store, const std::string& where) {
+    if (store.empty())
+        r.fail(where, pageMessage("You have not chosen a directory in which to store your generated files."));
+    if (store.find('*') != std::string::npos || store.find('?') != std::string::npos ||
+        store.find("\\\\") != std::string::npos)
+        r.fail(where, "You have chosen an invalid directory name.  Please try again.");
+}
+
+void readTarget(const Reader& r, const Json& doc, Answers& a, const std::optional<std::string>& storeOverride) {
+    const std::string path = "$.target";
+    const Json& target = r.require(doc, "$", "target");
+    r.expectObject(target, path);
+    r.onlyMembers(target, path, {"mode", "kind", "name", "store", "project"});
+    const std::string mode = r.requiredString(target, path, "mode");
+    ProjectPageValues& p = a.project;
+
+    // The command line's --store replaces target.store, which is still
+    // checked when present.
+    auto readStore = [&]() -> std::pair<std::string, std::string> {
+        const std::string storePath = memberPath(path, "store");
+        if (!storeOverride) return {r.requiredString(target, path, "store"), storePath};
+        if (const Json* v = r.find(target, "store")) r.string(*v, storePath);
+        return {*storeOverride, "--store"};
+    };
+
+    if (mode == "new") {
+        r.unused(target, path, "project", "mode is \"new\"");
+        p.optNew = true;
+        const std::string kindPath = memberPath(path, "kind");
+        const std::string kind = r.requiredString(target, path, "kind");
+        if (kind == "Exe")
+            p.optProjectStdExe = true;
+        else if (kind == "OleExe")
+            p.optProjectActiveXExe = true;
+        else if (kind == "OleDll")
+            p.optProjectActiveXDLL = true;
+        else
+            r.fail(kindPath, "expected one of " + quotedList({"Exe", "OleExe", "OleDll"}));
+        p.txtProjName = r.requiredString(target, path, "name");
+        const auto [store, storePath] = readStore();
+        p.msStoreDir = store;
+        checkStore(r, store, storePath);
+        if (p.txtProjName.empty())
+            r.fail(memberPath(path, "name"), pageMessage("You have not chosen a name for your new project."));
+    } else if (mode == "existing") {
+        r.unused(target, path, "kind", "mode is \"existing\"");
+        r.unused(target, path, "name", "mode is \"existing\"");
+        p.optProjectExisting = true;
+        p.txtExistProject = r.requiredString(target, path, "project");
+        const auto [store, storePath] = readStore();
+        p.msStoreDir = store;
+        checkStore(r, store, storePath);
+        if (p.txtExistProject.empty())
+            r.fail(memberPath(path, "project"),
+                   pageMessage("You have not chosen a project to add your generated files to."));
+    } else if (mode == "loaded") {
+        for (const char* key : {"kind", "name", "store"}) r.unused(target, path, key, "mode is \"loaded\"");
+        p.optLoaded = true;
+        a.loadedProject = r.requiredString(target, path, "project");
+        if (a.loadedProject.empty())
+            r.fail(memberPath(path, "project"),
+                   pageMessage("You have chosen to add generated files to a loaded project, but have not chosen "
+                               "which one."));
+    } else {
+        r.fail(memberPath(path, "mode"), "expected one of " + quotedList({"new", "existing", "loaded"}));
+    }
+}
+
+void readConnection(const Reader& r, const Json& doc, Answers& a) {
+    const std::string path = "$.connection";
+    const Json& connection = r.require(doc, "$", "connection");
+    r.expectObject(connection, path);
+    r.onlyMembers(connection, path, {"kind", "dsn", "user", "password", "string"});
+    const std::string kind = r.requiredString(connection, path, "kind");
+    if (kind == "dsn") {
+        r.unused(connection, path, "string", "kind is \"dsn\"");
+        a.connection.optDSN = true;
+        a.dsn = r.requiredString(connection, path, "dsn");
+        if (const Json* v = r.find(connection, "user")) a.user = r.string(*v, memberPath(path, "user"));
+        if (const Json* v = r.find(connection, "password")) a.password = r.string(*v, memberPath(path, "password"));
+    } else if (kind == "string") {
+        for (const char* key : {"dsn", "user", "password"}) r.unused(connection, path, key, "kind is \"string\"");
+        a.connection.optDSNLess = true;
+        a.connection.txtConnString = r.requiredString(connection, path, "string");
+    } else {
+        r.fail(memberPath(path, "kind"), "expected one of " + quotedList({"dsn", "string"}));
+    }
+}
+
+void readTables(const Reader& r, const Json& doc, Answers& a) {
+    const Json* tables = r.find(doc, "tables");
+    if (tables == nullptr) return;
+    const std::string path = "$.tables";
+    if (!tables->is_array()) r.fail(path, "expected an array of table names");
+    a.tables.emplace();
+    for (std::size_t i = 0; i < tables->size(); ++i) a.tables->push_back(r.string((*tables)[i], indexPath(path, i)));
+}
+
+void readMarks(const Reader& r, const Json& doc, Answers& a) {
+    const Json* marks = r.find(doc, "marks");
+    if (marks == nullptr) return;
+    const std::string path = "$.marks";
+    r.expectObject(*marks, path);
+    for (auto it = marks->begin(); it != marks->end(); ++it) {
+        const std::string markPath = memberPath(path, it.key());
+        const std::size_t dot = it.key().find('.');
+        if (dot == std::string::npos || dot == 0 || dot + 1 == it.key().size())
+            r.fail(markPath, "expected a key of the form \"Table.Field\"");
+        r.expectObject(it.value(), markPath);
+        r.onlyMembers(it.value(), markPath, {"primary", "auto"});
+        MarkAnswer mark{it.key(), r.optionalBool(it.value(), markPath, "primary"),
+                        r.optionalBool(it.value(), markPath, "auto")};
+        // Ticking Auto ticks Primary as well, so this pair cannot be had.
+        if (mark.autoNumber.value_or(false) && !mark.primary.value_or(true))
+            r.fail(markPath, "a field marked auto is also primary");
+        a.marks.push_back(std::move(mark));
+    }
+}
+
+void readRows(const Reader& r, const Json& doc, Answers& a) {
+    const Json* rows = r.find(doc, "rows");
+    if (rows == nullptr) return;
+    const std::string path = "$.rows";
+    if (!rows->is_array()) r.fail(path, "expected an array of field rows");
+    a.rows.emplace();
+    a.rows->reserve(rows->size());
+    for (std::size_t i = 0; i < rows->size(); ++i) {
+        const Json& row = (*rows)[i];
+        const std::string rowPath = indexPath(path, i);
+        r.expectObject(row, rowPath);
+        r.onlyMembers(row, rowPath, {"table", "field", "primary", "auto", "dataType", "nullable"});
+        FieldRow f;
+        f.table = r.requiredString(row, rowPath, "table");
+        f.field = r.requiredString(row, rowPath, "field");
+        f.primary = r.optionalBool(row, rowPath, "primary").value_or(false);
+        f.autoNumber = r.optionalBool(row, rowPath, "auto").value_or(false);
+        f.dataType = r.int16(r.require(row, rowPath, "dataType"), memberPath(rowPath, "dataType"));
+        f.nullable = r.optionalBool(row, rowPath, "nullable").value_or(false);
+        a.rows->push_back(std::move(f));
+    }
+}
+
+void readProperties(const Reader& r, const Json& doc, Answers& a) {
+    if (const Json* v = r.find(doc, "dbmsName")) a.dbmsName = r.nullableString(*v, "$.dbmsName");
+    if (const Json* v = r.find(doc, "dataSourceName"))
+        a.dataSourceName = r.nullableString(*v, "$.dataSourceName");
+    else if (a.connection.optDSN)
+        a.dataSourceName = a.dsn;
+}
+
+}  // namespace
+
+Answers parseAnswers(const std::string& text, const std::string& fileName,
+                     const std::optional<std::string>& storeOverride) {
+    const Reader r(fileName);
+    Json doc;
+    try {
+        doc = Json::parse(text);
+    } catch (const Json::parse_error& e) {
+        // what() reads "[json.exception.parse_error.101] parse error at line 3, column 7: ...".
+        std::string what = e.what();
+        if (const auto close = what.find("] "); close != std::string::npos) what.erase(0, close + 2);
+        throw AnswersError(fileName + ": " + what);
+    }
+    r.expectObject(doc, "$");
+    r.onlyMembers(doc, "$",
+                  {"options", "target", "connection", "tables", "marks", "rows", "dbmsName", "dataSourceName"});
+    Answers a;
+    readOptions(r, doc, a);
+    readTarget(r, doc, a, storeOverride);
+    readConnection(r, doc, a);
+    readTables(r, doc, a);
+    readMarks(r, doc, a);
+    readRows(r, doc, a);
+    readProperties(r, doc, a);
+    return a;
+}
+
+void applyMarks(FieldGrid& grid, const std::vector<MarkAnswer>& marks, const std::string& fileName) {
+    if (marks.empty()) return;
+    std::unordered_map<std::string, std::vector<std::size_t>> rowsOf;
+    for (std::size_t i = 0; i < grid.rowCount(); ++i)
+        rowsOf[grid.row(i).table + "." + grid.row(i).field].push_back(i);
+    for (const MarkAnswer& mark : marks) {
+        const auto found = rowsOf.find(mark.key);
+        if (found == rowsOf.end())
+            throw AnswersError(fileName + ": " + memberPath("$.marks", mark.key) +
+                               ": no field row has this table and field");
+        for (const std::size_t i : found->second) {
+            if (mark.primary && *mark.primary != grid.row(i).primary) {
+                grid.setPrimary(i, *mark.primary);
+                if (!*mark.primary) grid.setAuto(i, false);
+            }
+            if (mark.autoNumber && *mark.autoNumber != grid.row(i).autoNumber) {
+                grid.setAuto(i, *mark.autoNumber);
+                if (*mark.autoNumber) grid.setPrimary(i, true);
+            }
+        }
+    }
+}
+
+namespace {
+
+Json nullable(const std::optional<std::string>& value) { return value ? Json(*value) : Json(nullptr); }
+
+}  // namespace
+
+std::string answersToJson(const Answers& a) {
+    Json doc = Json::object();
+    doc["options"] = {{"moduleHeaders", a.options.chkModuleHead}, {"functionHeaders", a.options.chkFunctionHead},
+                      {"devNotes", a.options.chkDevNotes},        {"errorHandler", a.options.chkEH},
+                      {"code", a.options.chkCode}};
+
+    // The same order of decision as the settings: loaded, else new, else existing.
+    const ProjectPageValues& p = a.project;
+    Json target = Json::object();
+    if (p.optLoaded) {
+        target["mode"] = "loaded";
+        target["project"] = a.loadedProject;
+    } else if (p.optNew) {
+        target["mode"] = "new";
+        target["kind"] = p.optProjectStdExe ? "Exe" : p.optProjectActiveXExe ? "OleExe" : "OleDll";
+        target["name"] = p.txtProjName;
+        target["store"] = p.msStoreDir;
+    } else {
+        target["mode"] = "existing";
+        target["project"] = p.txtExistProject;
+        target["store"] = p.msStoreDir;
+    }
+    doc["target"] = std::move(target);
+
+    if (a.connection.optDSN)
+        doc["connection"] = {{"kind", "dsn"}, {"dsn", a.dsn}, {"user", a.user}, {"password", a.password}};
+    else
+        doc["connection"] = {{"kind", "string"}, {"string", a.connection.txtConnString}};
+
+    if (a.tables) doc["tables"] = *a.tables;
+    if (!a.marks.empty()) {
+        Json marks = Json::object();
+        for (const MarkAnswer& m : a.marks) {
+            Json mark = Json::object();
+            if (m.primary) mark["primary"] = *m.primary;
+            if (m.autoNumber) mark["auto"] = *m.autoNumber;
+            marks[m.key] = std::move(mark);
+        }
+        doc["marks"] = std::move(marks);
+    }
+    if (a.rows) {
+        Json rows = Json::array();
+        for (const FieldRow& f : *a.rows)
+            rows.push_back({{"table", f.table},
+                            {"field", f.field},
+                            {"primary", f.primary},
+                            {"auto", f.autoNumber},
+                            {"dataType", f.dataType},
+                            {"nullable", f.nullable}});
+        doc["rows"] = std::move(rows);
+    }
+    // Both properties are always written, null when absent, so that a data
+    // source name left out on purpose is not defaulted to the DSN on reading.
+    doc["dbmsName"] = nullable(a.dbmsName);
+    doc["dataSourceName"] = nullable(a.dataSourceName);
+    return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace rw::cli

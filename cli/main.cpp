@@ -1,1 +1,45 @@
-int main() { return 0; }
+// The command-line tool: parses the arguments and hands over to the command.
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <unistd.h>
+
+#include "cli/generate_command.h"
+
+int main(int argc, char** argv) {
+    using namespace rw::cli;
+    CLI::App app{"Visual Basic 6 data-access classes from a database schema.", "rowwright"};
+    app.require_subcommand(1);
+
+    GenerateOptions options;
+    std::string store, now, report;
+    CLI::App* generate =
+        app.add_subcommand("generate", "Generate the classes from an answers file, without the wizard's pages.");
+    generate->add_option("--answers", options.answersPath, "The answers file (JSON)")->required();
+    CLI::Option* storeOption = generate->add_option("--store", store, "Store folder; replaces target.store");
+    CLI::Option* nowOption =
+        generate->add_option("--now", now, "Date and time of the output, YYYY-MM-DDTHH:MM:SS (default: "
+                                           "SOURCE_DATE_EPOCH, else the clock)");
+    generate->add_flag("--yes", options.yes, "Answer Yes to every question (such as overwriting earlier output)");
+    CLI::Option* reportOption = generate->add_option("--report", report, "Save the report to this file");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : kExitUsage;
+    }
+    if (storeOption->count() > 0) options.store = store;
+    if (nowOption->count() > 0) options.now = now;
+    if (reportOption->count() > 0) options.reportPath = report;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) options.sourceDateEpoch = epoch;
+
+    try {
+        rw::PosixFileSystem fs;
+        return runGenerateCommand(options, std::cout, std::cerr, fs, std::cin, ::isatty(STDIN_FILENO) == 1);
+    } catch (const std::exception& e) {
+        std::cerr << "rowwright: " << e.what() << '\n';
+        return kExitErrorsShown;
+    }
+}

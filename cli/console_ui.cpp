@@ -1,0 +1,69 @@
+#include "cli/console_ui.h"
+
+#include <istream>
+#include <ostream>
+
+namespace rw::cli {
+
+std::string terminalText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+ConsoleUi::ConsoleUi(std::ostream& err, std::istream& in, bool interactive, bool answerYes)
+    : err_(err), in_(in), interactive_(interactive), answerYes_(answerYes) {}
+
+int ConsoleUi::msgBox(const std::string& text, int style, const std::string& title) {
+    if (title != kProductName) err_ << title << ": ";
+    err_ << terminalText(text) << '\n';
+    // The low bits of the style choose the buttons: 4 Yes/No, 3 Yes/No/Cancel.
+    const int buttons = style & 7;
+    if (buttons != 4 && buttons != 3) {
+        if (style == kStyleExclamation) ++errors_;
+        err_.flush();
+        return kAnswerOk;
+    }
+    return ask(buttons == 3);
+}
+
+int ConsoleUi::ask(bool withCancel) {
+    if (answerYes_) {
+        err_ << "Answered Yes (--yes).\n";
+        err_.flush();
+        return kAnswerYes;
+    }
+    if (!interactive_) {
+        err_ << "Answered No: standard input is not a terminal (--yes answers Yes).\n";
+        err_.flush();
+        return kAnswerNo;
+    }
+    for (;;) {
+        err_ << (withCancel ? "[y]es, [n]o or [c]ancel? " : "[y]es or [n]o? ");
+        err_.flush();
+        std::string line;
+        if (!std::getline(in_, line)) {
+            err_ << "\nAnswered No: end of input.\n";
+            err_.flush();
+            return kAnswerNo;
+        }
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
+        const auto start = line.find_first_not_of(" \t");
+        line.erase(0, start == std::string::npos ? line.size() : start);
+        for (char& c : line)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (line == "y" || line == "yes") return kAnswerYes;
+        if (line == "n" || line == "no") return kAnswerNo;
+        if (withCancel && (line == "c" || line == "cancel")) return kAnswerCancel;
+    }
+}
+
+}  // namespace rw::cli

@@ -1,0 +1,153 @@
+#include "cli/generate_command.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <istream>
+#include <ostream>
+
+#include "cli/console_ui.h"
+#include "cli/recording_file_system.h"
+#include "core/gen_context.h"
+#include "core/report.h"
+#include "core/run.h"
+#include "core/settings.h"
+#include "platform/runtime_error.h"
+
+namespace rw::cli {
+
+namespace {
+
+constexpr const char* kTool = "rowwright: ";
+
+DateTime epochDateTime(const std::string& text) {
+    const char* what = "SOURCE_DATE_EPOCH: expected a whole number of seconds since 1970-01-01";
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) throw UsageError(what);
+    errno = 0;
+    const long long seconds = std::strtoll(text.c_str(), nullptr, 10);
+    const auto value = static_cast<std::time_t>(seconds);
+    std::tm tm {};
+    if (errno == ERANGE || static_cast<long long>(value) != seconds || gmtime_r(&value, &tm) == nullptr ||
+        tm.tm_year + 1900 > 9999)
+        throw UsageError(what);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+void listFiles(std::ostream& out, const char* heading, const std::vector<std::string>& paths) {
+    out << heading << '\n';
+    for (const std::string& path : paths) out << path << '\n';
+}
+
+// Makes the store folder with its parents when it is missing, as the
+// project page does when the user agrees to have it created.
+void prepareStore(FileSystem& fs, const std::string& store) {
+    if (fs.isDirectory(store)) return;
+    try {
+        fs.createDirectories(store);
+    } catch (const RuntimeError& e) {
+        throw RuntimeError(e.number, e.source, "the store folder \"" + store + "\" cannot be created: " + e.description);
+    }
+    if (!fs.isDirectory(store))
+        throw RuntimeError(kErrPathFileAccess, kAddInSource, "the store folder \"" + store + "\" is not a folder");
+}
+
+// A project loaded into the development environment is the one target the
+// tool cannot reach yet.
+void requireReachableTarget(const Answers& answers, const std::string& fileName) {
+    if (answers.project.optLoaded)
+        throw UsageError(fileName +
+                         ": $.target.mode: adding to a loaded project needs the development environment, which is "
+                         "not available in this build");
+}
+
+}  // namespace
+
+std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
+    if (options.now) {
+        DateTime t;
+        if (!parseIsoDateTime(*options.now, t)) throw UsageError("--now: expected YYYY-MM-DDTHH:MM:SS");
+        return std::make_unique<FixedClock>(t);
+    }
+    if (options.sourceDateEpoch && !options.sourceDateEpoch->empty())
+        return std::make_unique<FixedClock>(epochDateTime(*options.sourceDateEpoch));
+    return std::make_unique<SystemClock>();
+}
+
+FieldSource openFieldSource(const Answers& answers, const std::string& fileName) {
+    if (!answers.rows)
+        throw UsageError(fileName +
+                         ": this answers file has no rows; reading a live database is not available in this build");
+    FieldSource source{FieldGrid(*answers.rows),
+                       std::make_unique<OfflineConnection>(answers.dbmsName, answers.dataSourceName)};
+    applyMarks(source.grid, answers.marks, fileName);
+    return source;
+}
+
+int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::ostream& err, FileSystem& fs,
+                       std::istream& in, bool stdinIsTerminal) {
+    std::unique_ptr<Clock> clock;
+    Answers answers;
+    FieldSource source;
+    try {
+        clock = chooseClock(options);
+        std::string text;
+        try {
+            text = fs.readAll(options.answersPath);
+        } catch (const RuntimeError& e) {
+            throw UsageError(options.answersPath + ": cannot be read: " + e.description);
+        }
+        answers = parseAnswers(text, options.answersPath, options.store);
+        requireReachableTarget(answers, options.answersPath);
+        source = openFieldSource(answers, options.answersPath);
+    } catch (const std::runtime_error& e) {  // UsageError, AnswersError
+        err << kTool << e.what() << '\n';
+        return kExitUsage;
+    }
+
+    RecordingFileSystem recording(fs);
+    if (!answers.project.optLoaded) {
+        try {
+            prepareStore(recording, answers.project.msStoreDir);
+        } catch (const RuntimeError& e) {
+            err << kTool << e.description << '\n';
+            return kExitErrorsShown;
+        }
+    }
+
+    GenerationSettings settings;
+    fillSettings(settings, answers.options, answers.project, answers.connection);
+    ConsoleUi ui(err, in, stdinIsTerminal, options.yes);
+    RunEnvironment env{recording, ui, *clock, *source.conn};
+    const RunOutcome outcome = runGeneration(settings, source.grid, env);
+
+    switch (outcome.status) {
+    case RunOutcome::Status::Declined:
+        err << kTool << "nothing was written: the overwrite question was answered No\n";
+        return kExitDeclined;
+    case RunOutcome::Status::Cancelled:
+        err << kTool << "the run was cancelled\n";
+        listFiles(err, "Files written before it ended:", recording.written());
+        return kExitDeclined;
+    case RunOutcome::Status::Failed:
+        err << kTool << "the run ended early because of the error above\n";
+        listFiles(err, "Files written before it ended:", recording.written());
+        return kExitErrorsShown;
+    case RunOutcome::Status::Completed:
+        break;
+    }
+
+    if (options.reportPath)
+        guarded(ui, "frmReport.cmdSave_Click", [&] { saveReport(recording, *options.reportPath, outcome.reportText); });
+
+    // The report goes out with line feeds for its CR LF line ends.
+    out << terminalText(outcome.reportText) << "\n\n";
+    listFiles(out, "Files written:", recording.written());
+    out.flush();
+    if (!out) {
+        err << kTool << "the report could not be written to standard output\n";
+        return kExitErrorsShown;
+    }
+    return ui.errorCount() > 0 ? kExitErrorsShown : kExitSuccess;
+}
+
+}  // namespace rw::cli

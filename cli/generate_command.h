@@ -1,0 +1,59 @@
+#pragma once
+// `rowwright generate`: one generation run from an answers file, without
+// the wizard's pages.
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "cli/answers.h"
+#include "core/field_grid.h"
+#include "platform/clock.h"
+#include "platform/connection.h"
+#include "platform/file_system.h"
+
+namespace rw::cli {
+
+enum ExitCode : int {
+    kExitSuccess = 0,
+    kExitErrorsShown = 1,  // the run failed, or finished after showing an error
+    kExitUsage = 2,        // bad command line or bad answers file
+    kExitDeclined = 3,     // a question stopped the run before it wrote anything more
+};
+
+struct GenerateOptions {
+    std::string answersPath;
+    std::optional<std::string> store;       // --store: replaces target.store
+    std::optional<std::string> now;         // --now YYYY-MM-DDTHH:MM:SS
+    bool yes = false;                       // --yes: every question is answered Yes
+    std::optional<std::string> reportPath;  // --report: the report is saved there
+    std::optional<std::string> sourceDateEpoch;  // the environment's SOURCE_DATE_EPOCH
+};
+
+// A fault in how the tool was asked to run; exit status 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The clock that dates the output: --now, else SOURCE_DATE_EPOCH (read as
+// UTC, so reproducible builds give the same text anywhere), else the
+// machine's clock. Throws UsageError on a malformed value.
+std::unique_ptr<Clock> chooseClock(const GenerateOptions& options);
+
+// Where the run's field rows and connection come from: the answers file's
+// rows with a stand-in connection, marks applied. This is the one place a
+// database connection will be opened when the file has no rows.
+struct FieldSource {
+    FieldGrid grid;
+    std::unique_ptr<Connection> conn;
+};
+FieldSource openFieldSource(const Answers& answers, const std::string& fileName);
+
+// Runs the command; `in` answers questions when `stdinIsTerminal`.
+// Messages go to `err`, the report and the list of files written to `out`.
+// Returns the exit status.
+int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::ostream& err, FileSystem& fs,
+                       std::istream& in, bool stdinIsTerminal);
+
+}  // namespace rw::cli

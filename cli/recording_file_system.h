@@ -1,0 +1,42 @@
+#pragma once
+// A file system that passes every call on and notes the files written
+// through it, so the tool can list them after a run.
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace rw::cli {
+
+class RecordingFileSystem final : public FileSystem {
+public:
+    explicit RecordingFileSystem(FileSystem& inner) : inner_(inner) {}
+
+    std::unique_ptr<ByteSink> create(const std::string& path) override;
+    std::string readAll(const std::string& path) override { return inner_.readAll(path); }
+    bool exists(const std::string& path) override { return inner_.exists(path); }
+    bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
+    void rename(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    void createDirectories(const std::string& path) override { inner_.createDirectories(path); }
+
+    // The files written, each once, in the order they were first created.
+    // A file renamed over another is listed under its final name, in the
+    // place where it was created; a removed file is not listed; staged
+    // code-only files (".rwg") are never listed.
+    std::vector<std::string> written() const;
+
+private:
+    void note(const std::string& path);
+    void forget(const std::string& path);
+
+    FileSystem& inner_;
+    // Slots in creation order (an emptied slot is a forgotten file), and
+    // the slot of each listed path, so a run of many tables stays linear.
+    std::vector<std::optional<std::string>> slots_;
+    std::unordered_map<std::string, std::size_t> slotOf_;
+};
+
+}  // namespace rw::cli

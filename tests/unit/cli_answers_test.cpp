@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/answers.h"
+
+namespace rw::cli {
+namespace {
+
+const char* const kMinimal = R"({
+  "target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "/out"},
+  "connection": {"kind": "dsn", "dsn": "Northwind"},
+  "rows": [{"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3}]
+})";
+
+// The message of the fault parseAnswers reports, or "" when it accepts the text.
+std::string faultOf(const std::string& text, const std::optional<std::string>& store = std::nullopt) {
+    try {
+        parseAnswers(text, "answers.json", store);
+    } catch (const AnswersError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(CliAnswers, EveryKindOfFaultNamesItsJsonPath) {
+    const std::string target = R"("target": {"mode": "new", "kind": "Exe", "name": "P", "store": "/out"})";
+    const std::string conn = R"("connection": {"kind": "string", "string": "DSN=x"})";
+    const auto doc = [&](const std::string& more) { return "{" + target + ", " + conn + more + "}"; };
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"{\"target\": {\n  \"mode\": new}", "answers.json: parse error at line 2, column 12"},
+        {"[]", "answers.json: $: expected an object"},
+        {R"({"target": {"mode": "new", "kind": "Dll", "name": "P", "store": "/out"}, )" + conn + "}",
+         R"(answers.json: $.target.kind: expected one of "Exe", "OleExe", "OleDll")"},
+        {R"({"target": {"mode": "old"}, )" + conn + "}",
+         R"(answers.json: $.target.mode: expected one of "new", "existing", "loaded")"},
+        {"{" + conn + "}", "answers.json: $.target: required member is missing"},
+        {R"({"target": {"mode": "existing", "store": "/out"}, )" + conn + "}",
+         "answers.json: $.target.project: required member is missing"},
+        {R"({"target": {"mode": "new", "kind": "Exe", "name": 7, "store": "/out"}, )" + conn + "}",
+         "answers.json: $.target.name: expected a string"},
+        {"{" + target + R"(, "connection": {"kind": "odbc"}})",
+         R"(answers.json: $.connection.kind: expected one of "dsn", "string")"},
+        {doc(R"(, "options": {"code": "yes"})"), "answers.json: $.options.code: expected true or false"},
+        {doc(R"(, "options": {"errorhandler": false})"), "answers.json: $.options.errorhandler: unknown member"},
+        {doc(R"(, "tables": ["A", 3])"), "answers.json: $.tables[1]: expected a string"},
+        {doc(R"(, "rows": [{"table": "T", "field": "F", "dataType": 3}, {"table": "T", "field": "G"}])"),
+         "answers.json: $.rows[1].dataType: required member is missing"},
+        {doc(R"(, "rows": [{"table": "T", "field": "F", "dataType": 32768}])"),
+         "answers.json: $.rows[0].dataType: expected an integer from -32768 to 32767"},
+        {doc(R"(, "rows": [{"table": "T", "field": "F", "dataType": -32769}])"),
+         "answers.json: $.rows[0].dataType: expected an integer from -32768 to 32767"},
+        {doc(R"(, "rows": [{"table": "T", "field": "F", "dataType": 3.5}])"),
+         "answers.json: $.rows[0].dataType: expected an integer"},
+        {doc(R"(, "marks": {"Order Details.ID": {"auto": 1}})"),
+         R"(answers.json: $.marks["Order Details.ID"].auto: expected true or false)"},
+        {doc(R"(, "marks": {"Orders": {"primary": true}})"),
+         R"(answers.json: $.marks.Orders: expected a key of the form "Table.Field")"},
+        {doc(R"(, "marks": {"T.F": {"primary": false, "auto": true}})"),
+         "answers.json: $.marks[\"T.F\"]: a field marked auto is also primary"},
+        {doc(R"(, "dbmsName": 5)"), "answers.json: $.dbmsName: expected a string or null"},
+        {doc(R"(, "rows": [{"table": "T\u0000x", "field": "F", "dataType": 3}])"),
+         "answers.json: $.rows[0].table: must not contain a NUL character"},
+        {R"({"target": {"mode": "loaded", "project": "a.vbp", "kind": "Exe"}, )" + conn + "}",
+         R"(answers.json: $.target.kind: not used when mode is "loaded")"},
+    };
+    for (const Case& c : cases) {
+        const std::string fault = faultOf(c.text);
+        EXPECT_EQ(fault.rfind(c.message, 0), 0u) << "text: " << c.text << "\nfault: " << fault;
+    }
+}
+
+TEST(CliAnswers, TargetIsCheckedAsTheProjectPageDoes) {
+    const std::string conn = R"(, "connection": {"kind": "string", "string": ""}})";
+    EXPECT_EQ(faultOf(R"({"target": {"mode": "new", "kind": "Exe", "name": "", "store": ""})" + conn),
+              "answers.json: $.target.store: You have not chosen a directory in which to store your generated "
+              "files.  Rowwright can not proceed until you do.");
+    EXPECT_EQ(faultOf(R"({"target": {"mode": "new", "kind": "Exe", "name": "", "store": "/out"})" + conn),
+              "answers.json: $.target.name: You have not chosen a name for your new project.  Rowwright can not "
+              "proceed until you do.");
+    EXPECT_EQ(faultOf(R"({"target": {"mode": "existing", "project": "", "store": "/out"})" + conn),
+              "answers.json: $.target.project: You have not chosen a project to add your generated files to.  "
+              "Rowwright can not proceed until you do.");
+    for (const char* store : {"/out/*", "/o?t", R"(\\\\server\\share)"})
+        EXPECT_EQ(faultOf(R"({"target": {"mode": "new", "kind": "Exe", "name": "P", "store": ")" + std::string(store) +
+                          "\"}" + conn),
+                  "answers.json: $.target.store: You have chosen an invalid directory name.  Please try again.")
+            << store;
+    // --store stands in for the file's store, and is checked the same way.
+    EXPECT_EQ(faultOf(R"({"target": {"mode": "new", "kind": "Exe", "name": "P"})" + conn, std::string("")),
+              "answers.json: --store: You have not chosen a directory in which to store your generated files.  "
+              "Rowwright can not proceed until you do.");
+}
+
+TEST(CliAnswers, TargetModesFillTheProjectPage) {
+    const std::string conn = R"(, "connection": {"kind": "dsn", "dsn": "D"}})";
+    const auto read = [&](const std::string& target, std::optional<std::string> store = std::nullopt) {
+        return parseAnswers(R"({"target": )" + target + conn, "a.json", store).project;
+    };
+    const ProjectPageValues exe = read(R"({"mode": "new", "kind": "Exe", "name": "Orders", "store": "out"})");
+    EXPECT_TRUE(exe.optNew && exe.optProjectStdExe && !exe.optProjectActiveXExe && !exe.optProjectActiveXDLL);
+    EXPECT_EQ(exe.txtProjName, "Orders");
+    EXPECT_EQ(exe.msStoreDir, "out");
+    EXPECT_TRUE(read(R"({"mode": "new", "kind": "OleExe", "name": "O", "store": "o"})").optProjectActiveXExe);
+    EXPECT_TRUE(read(R"({"mode": "new", "kind": "OleDll", "name": "O", "store": "o"})").optProjectActiveXDLL);
+
+    const ProjectPageValues existing = read(R"({"mode": "existing", "project": "p/E.vbp", "store": "p"})", "q");
+    EXPECT_TRUE(existing.optProjectExisting && !existing.optNew && !existing.optLoaded);
+    EXPECT_EQ(existing.txtExistProject, "p/E.vbp");
+    EXPECT_EQ(existing.msStoreDir, "q");  // --store replaces the file's store
+
+    const Answers loaded = parseAnswers(R"({"target": {"mode": "loaded", "project": "p/L.vbp"})" + conn, "a.json");
+    EXPECT_TRUE(loaded.project.optLoaded && !loaded.project.optNew && !loaded.project.optProjectExisting);
+    EXPECT_EQ(loaded.loadedProject, "p/L.vbp");
+}
+
+TEST(CliAnswers, MissingOptionsAndOptionalMembersTakeTheirDefaults) {
+    const Answers a = parseAnswers(kMinimal, "a.json");
+    EXPECT_TRUE(a.options.chkModuleHead && a.options.chkFunctionHead && a.options.chkDevNotes && a.options.chkEH &&
+                a.options.chkCode);
+    EXPECT_FALSE(a.tables.has_value());
+    ASSERT_TRUE(a.rows.has_value());
+    ASSERT_EQ(a.rows->size(), 1u);
+    EXPECT_FALSE(a.rows->front().nullable);
+    EXPECT_EQ(a.user, "");
+    // A data source without a name of its own is named by its DSN; a DBMS
+    // name left out does not exist.
+    EXPECT_EQ(a.dataSourceName, std::optional<std::string>("Northwind"));
+    EXPECT_EQ(a.dbmsName, std::nullopt);
+
+    const Answers some = parseAnswers(R"({"options": {"devNotes": false, "code": false},
+        "target": {"mode": "new", "kind": "Exe", "name": "P", "store": "/o"},
+        "connection": {"kind": "dsn", "dsn": "D"}, "dataSourceName": null, "dbmsName": "ACCESS"})",
+                                      "a.json");
+    EXPECT_TRUE(some.options.chkModuleHead && some.options.chkFunctionHead && some.options.chkEH);
+    EXPECT_FALSE(some.options.chkDevNotes || some.options.chkCode);
+    EXPECT_EQ(some.dataSourceName, std::nullopt);
+    EXPECT_EQ(some.dbmsName, std::optional<std::string>("ACCESS"));
+    EXPECT_FALSE(some.rows.has_value());
+}
+
+TEST(CliAnswers, WrittenAnswersReadBackTheSame) {
+    const Answers a = parseAnswers(R"({"options": {"moduleHeaders": false, "errorHandler": false},
+        "target": {"mode": "new", "kind": "OleExe", "name": "Sales \u00e9", "store": "/out/s"},
+        "connection": {"kind": "dsn", "dsn": "D", "user": "sa", "password": "pw"},
+        "tables": ["Order Details", "Orders"],
+        "marks": {"Orders.OrderID": {"primary": true, "auto": true}, "Order Details.Qty": {"primary": false}},
+        "rows": [{"table": "Orders", "field": "OrderID", "dataType": -32768, "nullable": true}],
+        "dbmsName": "Oracle", "dataSourceName": null})",
+                                   "a.json");
+    const std::string json = answersToJson(a);
+    const Answers b = parseAnswers(json, "b.json");
+    EXPECT_EQ(answersToJson(b), json);
+    EXPECT_FALSE(b.options.chkModuleHead || b.options.chkEH);
+    EXPECT_TRUE(b.project.optProjectActiveXExe);
+    EXPECT_EQ(b.project.txtProjName, "Sales \u00e9");
+    EXPECT_EQ(b.password, "pw");
+    EXPECT_EQ(b.tables, a.tables);
+    ASSERT_EQ(b.marks.size(), 2u);
+    EXPECT_EQ(b.marks[1].key, "Order Details.Qty");
+    EXPECT_EQ(b.marks[1].autoNumber, std::nullopt);
+    ASSERT_TRUE(b.rows.has_value());
+    EXPECT_EQ(b.rows->front().dataType, -32768);
+    EXPECT_TRUE(b.rows->front().nullable);
+    EXPECT_EQ(b.dbmsName, std::optional<std::string>("Oracle"));
+    // A data source name left out on purpose is not taken from the DSN on reading back.
+    EXPECT_EQ(b.dataSourceName, std::nullopt);
+
+    for (const char* target : {R"({"mode": "loaded", "project": "L.vbp"})",
+                               R"({"mode": "existing", "project": "/p/E.vbp", "store": "/p"})"}) {
+        const std::string text = answersToJson(parseAnswers(
+            R"({"target": )" + std::string(target) + R"(, "connection": {"kind": "string", "string": "x"}})", "a.json"));
+        // Reading back checks the members each mode requires.
+        EXPECT_EQ(answersToJson(parseAnswers(text, "b.json")), text);
+    }
+}
+
+TEST(CliAnswers, MarksFollowTheGridClickRule) {
+    FieldGrid grid({{"Orders", "OrderID", false, false, 3, false},
+                    {"Orders", "Code", true, true, 129, false},
+                    {"Orders", "Note", true, true, 129, true},
+                    {"Order.Lines", "ID", false, false, 3, false}});
+    applyMarks(grid,
+               {{"Orders.OrderID", std::nullopt, true},   // ticking Auto ticks Primary
+                {"Orders.Code", false, std::nullopt},     // clearing Primary clears Auto
+                {"Orders.Note", std::nullopt, false},     // clearing Auto leaves Primary
+                {"Order.Lines.ID", true, std::nullopt}},  // the key is the table, a dot and the field
+               "a.json");
+    EXPECT_TRUE(grid.row(0).primary && grid.row(0).autoNumber);
+    EXPECT_FALSE(grid.row(1).primary || grid.row(1).autoNumber);
+    EXPECT_TRUE(grid.row(2).primary);
+    EXPECT_FALSE(grid.row(2).autoNumber);
+    EXPECT_TRUE(grid.row(3).primary);
+
+    try {
+        applyMarks(grid, {{"Orders.Missing", true, std::nullopt}}, "a.json");
+        FAIL() << "a mark naming no row was accepted";
+    } catch (const AnswersError& e) {
+        EXPECT_STREQ(e.what(), R"(a.json: $.marks["Orders.Missing"]: no field row has this table and field)");
+    }
+}
+
+}  // namespace
+}  // namespace rw::cli

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/console_ui.h"
+#include "cli/recording_file_system.h"
+#include "platform/runtime_error.h"
+
+namespace rw::cli {
+namespace {
+
+TEST(CliConsoleUi, MessagesGoToStandardErrorAndOnlyErrorsAreCounted) {
+    std::ostringstream err;
+    std::istringstream in;
+    ConsoleUi ui(err, in, false, false);
+    EXPECT_EQ(ui.msgBox("Done.", kStyleInformation), kAnswerOk);
+    ShowError(ui, 76, "RwtAddIn (frmFields.msGenObjectFile)", "Path not found");
+    EXPECT_EQ(ui.msgBox("Careful", kStyleInformation, "Other"), kAnswerOk);
+    EXPECT_EQ(err.str(),
+              "Done.\n"
+              "Error: 76\nSource: RwtAddIn (frmFields.msGenObjectFile)\n\nDescription: Path not found\n"
+              "Other: Careful\n");
+    EXPECT_EQ(ui.errorCount(), 1);
+    EXPECT_EQ(terminalText("a\r\nb\rc\n"), "a\nb\nc\n");
+}
+
+TEST(CliConsoleUi, QuestionsAreAnsweredByYesFlagTerminalOrNo) {
+    for (const int style : {kStyleQuestionYesNo, kStyleCriticalYesNo, kStyleCriticalYesNoCancel}) {
+        std::ostringstream err;
+        std::istringstream in("n\n");
+        EXPECT_EQ(ConsoleUi(err, in, true, true).msgBox("Go on?", style), kAnswerYes) << style;
+        EXPECT_EQ(ConsoleUi(err, in, false, false).msgBox("Go on?", style), kAnswerNo) << style;
+        EXPECT_EQ(in.tellg(), 0) << "nothing is read when the answer is not asked for";
+    }
+
+    std::ostringstream err;
+    std::istringstream in("maybe\n  YES \nc\nno\nc\n");
+    ConsoleUi ui(err, in, true, false);
+    EXPECT_EQ(ui.msgBox("Overwrite?", kStyleCriticalYesNo), kAnswerYes);  // asks again after "maybe"
+    EXPECT_EQ(ui.msgBox("Overwrite?", kStyleCriticalYesNo), kAnswerNo);   // "c" is no answer without Cancel
+    EXPECT_EQ(ui.msgBox("Save first?", kStyleCriticalYesNoCancel), kAnswerCancel);
+    EXPECT_EQ(ui.msgBox("Save first?", kStyleCriticalYesNoCancel), kAnswerNo);  // end of input
+    EXPECT_EQ(ui.errorCount(), 0);
+    EXPECT_NE(err.str().find("[y]es, [n]o or [c]ancel? "), std::string::npos);
+}
+
+TEST(CliRecordingFileSystem, ListsFinalNamesOnceInCreationOrder) {
+    MemoryFileSystem memory;
+    memory.createDirectories("/out");
+    memory.createDirectories("/stage");
+    memory.put("/elsewhere/old.txt", "x");
+    memory.failCreate("/out/clsBad.cls", kErrPermissionDenied);
+    RecordingFileSystem fs(memory);
+    fs.create("/out/P.vbp.tmp")->close();
+    fs.create("/out/clsA.cls")->close();
+    fs.create("/out/clsA.cls")->close();
+    fs.create("/stage/clsA.rwg")->close();
+    EXPECT_THROW(fs.create("/out/clsBad.cls"), RuntimeError);
+    fs.create("/out/clsGone.cls")->close();
+    fs.remove("/out/clsGone.cls");
+    fs.rename("/out/P.vbp.tmp", "/out/P.vbp");
+    fs.rename("/elsewhere/old.txt", "/out/moved.txt");
+    EXPECT_EQ(fs.written(), (std::vector<std::string>{"/out/P.vbp", "/out/clsA.cls", "/out/moved.txt"}));
+    EXPECT_TRUE(memory.exists("/out/P.vbp"));
+    EXPECT_FALSE(memory.exists("/out/P.vbp.tmp"));
+}
+
+}  // namespace
+}  // namespace rw::cli

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "cli/generate_command.h"
+#include "platform/runtime_error.h"
+
+namespace rw::cli {
+namespace {
+
+std::string answersText(const std::string& target, const std::string& more = "") {
+    return R"({"target": )" + target + R"(,
+  "connection": {"kind": "dsn", "dsn": "Northwind"},
+  "rows": [
+    {"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3},
+    {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
+  "dbmsName": "Microsoft SQL Server")" +
+           more + "}";
+}
+
+const std::string kNewTarget = R"({"mode": "new", "kind": "OleDll", "name": "Orders", "store": "/out"})";
+
+struct CliRun {
+    MemoryFileSystem fs;
+    GenerateOptions options;
+    std::string input;
+    bool terminal = false;
+    std::string out, err;
+
+    CliRun() {
+        options.answersPath = "/answers.json";
+        options.now = "2026-12-05T08:17:21";
+    }
+    void answers(const std::string& text) { fs.put(options.answersPath, text); }
+    int run() {
+        std::ostringstream o, e;
+        std::istringstream in(input);
+        const int status = runGenerateCommand(options, o, e, fs, in, terminal);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+};
+
+TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
+    struct Case {
+        std::string answers;  // "" leaves the answers file missing
+        std::string message;
+        void (*adjust)(GenerateOptions&);
+    };
+    const auto none = [](GenerateOptions&) {};
+    const std::vector<Case> cases = {
+        {"", "/answers.json: cannot be read: File not found", none},
+        {"{\"target\": {", "/answers.json: parse error at line 1, column 13", none},
+        {answersText(R"({"mode": "new", "kind": "Dll", "name": "P", "store": "/out"})"),
+         R"(/answers.json: $.target.kind: expected one of "Exe", "OleExe", "OleDll")", none},
+        {answersText(kNewTarget, R"(, "marks": {"Orders.Nope": {"primary": true}})"),
+         R"(/answers.json: $.marks["Orders.Nope"]: no field row has this table and field)", none},
+        {R"({"target": {"mode": "new", "kind": "Exe", "name": "P", "store": "/out"},
+            "connection": {"kind": "dsn", "dsn": "D"}})",
+         "/answers.json: this answers file has no rows; reading a live database is not available in this build",
+         none},
+        {answersText(R"({"mode": "loaded", "project": "/p/L.vbp"})"),
+         "/answers.json: $.target.mode: adding to a loaded project needs the development environment", none},
+        {answersText(kNewTarget), "--now: expected YYYY-MM-DDTHH:MM:SS",
+         [](GenerateOptions& o) { o.now = "2026-12-05 08:17:21"; }},
+        {answersText(kNewTarget), "SOURCE_DATE_EPOCH: expected a whole number of seconds",
+         [](GenerateOptions& o) {
+             o.now.reset();
+             o.sourceDateEpoch = "-5";
+         }},
+    };
+    for (const Case& c : cases) {
+        CliRun r;
+        if (!c.answers.empty()) r.answers(c.answers);
+        c.adjust(r.options);
+        const auto before = r.fs.files();
+        EXPECT_EQ(r.run(), kExitUsage) << c.message;
+        EXPECT_EQ(r.err.rfind("rowwright: " + c.message, 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.fs.files(), before) << c.message;
+        EXPECT_FALSE(r.fs.isDirectory("/out")) << c.message;
+    }
+}
+
+TEST(CliGenerate, CompletedRunPrintsTheReportAndTheFilesWritten) {
+    CliRun r;
+    r.answers(answersText(kNewTarget, R"(, "options": {"errorHandler": false})"));
+    r.options.reportPath = "/out/Orders.txt";
+    ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+    EXPECT_EQ(r.err, "");
+    // The report with line feeds for its CR LF, then the files in the order written.
+    const std::string list = "\n\nFiles written:\n/out/Orders.vbp\n/out/clsOrders.cls\n/out/clsOrdersColl.cls\n"
+                             "/out/clsRwtConn.cls\n/out/Orders.txt\n";
+    ASSERT_GT(r.out.size(), list.size());
+    const std::string report = r.out.substr(0, r.out.size() - list.size());
+    EXPECT_EQ(r.out.substr(report.size()), list);
+    EXPECT_EQ(report.rfind("Rowwright completed file generation at: \n12/5/2026 8:17:21 AM\n\n", 0), 0u);
+    EXPECT_NE(report.find("Generate Error Handler: False\n"), std::string::npos);
+    EXPECT_EQ(report.find('\r'), std::string::npos);
+    EXPECT_EQ(report.substr(report.size() - 15), "<End of Report>");
+    std::string saved;
+    for (const char c : report) saved += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(r.fs.readAll("/out/Orders.txt"), saved + "\r\n");
+}
+
+TEST(CliGenerate, StoreOptionReplacesTheStoreAndMissingFoldersAreMade) {
+    CliRun r;
+    r.answers(answersText(kNewTarget));
+    r.options.store = "/elsewhere/deep/er";
+    ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+    EXPECT_TRUE(r.fs.exists("/elsewhere/deep/er/Orders.vbp"));
+    EXPECT_TRUE(r.fs.exists("/elsewhere/deep/er/clsOrders.cls"));
+    EXPECT_FALSE(r.fs.isDirectory("/out"));
+    EXPECT_NE(r.out.find("Files stored in: \n/elsewhere/deep/er\n"), std::string::npos);
+}
+
+TEST(CliGenerate, OverwriteQuestionDecidesWhetherEarlierOutputIsReplaced) {
+    const struct {
+        bool terminal, yes;
+        const char* input;
+        int status;
+    } cases[] = {{false, false, "y\n", kExitDeclined},  // nobody to ask: No
+                 {true, false, "n\n", kExitDeclined},
+                 {true, false, "y\n", kExitSuccess},
+                 {false, true, "", kExitSuccess}};
+    for (const auto& c : cases) {
+        CliRun r;
+        r.answers(answersText(kNewTarget));
+        r.fs.put("/out/clsOrders.cls", "earlier");
+        r.terminal = c.terminal;
+        r.options.yes = c.yes;
+        r.input = c.input;
+        const auto before = r.fs.files();
+        EXPECT_EQ(r.run(), c.status) << r.err;
+        EXPECT_EQ(r.err.rfind("You are about to overwrite previously generated files.  Continue?\n", 0), 0u);
+        if (c.status == kExitDeclined) {
+            EXPECT_EQ(r.fs.files(), before);
+            EXPECT_EQ(r.out, "");
+        } else {
+            EXPECT_NE(r.fs.readAll("/out/clsOrders.cls"), "earlier");
+        }
+    }
+}
+
+TEST(CliGenerate, ExistingProjectIsListedUnderItsOwnName) {
+    CliRun r;
+    r.answers(answersText(R"({"mode": "existing", "project": "/p/E.vbp", "store": "/p/gen"})"));
+    r.fs.put("/p/E.vbp", "Type=OleDll\r\nClass=clsOld; old.cls\r\n");
+    ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+    EXPECT_NE(r.out.find("Added files to '/p/E.vbp' as per request.\n"), std::string::npos);
+    // The rewritten project file comes first, where its rewrite began, under
+    // its own name; no temporary file is left or listed.
+    EXPECT_EQ(r.out.substr(r.out.find("Files written:")),
+              "Files written:\n/p/E.vbp\n/p/gen/clsOrders.cls\n/p/gen/clsOrdersColl.cls\n"
+              "/p/gen/modRowwrightErrHndlr.bas\n/p/gen/clsRwtConn.cls\n");
+    EXPECT_EQ(r.fs.files().size(), 6u);  // those five and the answers file
+}
+
+TEST(CliGenerate, ErrorShownDuringTheRunGivesStatusOne) {
+    CliRun r;
+    r.answers(answersText(kNewTarget));
+    r.fs.createDirectories("/out");
+    r.fs.failCreate("/out/clsOrders.cls", kErrPermissionDenied);
+    EXPECT_EQ(r.run(), kExitErrorsShown);
+    EXPECT_NE(r.err.find("Error: 70\nSource: RwtAddIn"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("<End of Report>"), std::string::npos);
+    EXPECT_EQ(r.out.find("/out/clsOrders.cls"), std::string::npos);
+
+    CliRun report;
+    report.answers(answersText(kNewTarget));
+    report.options.reportPath = "/nowhere/Orders.txt";
+    EXPECT_EQ(report.run(), kExitErrorsShown);
+    EXPECT_NE(report.err.find("(frmReport.cmdSave_Click)"), std::string::npos) << report.err;
+}
+
+TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
+    GenerateOptions o;
+    o.sourceDateEpoch = "1796458641";  // 2026-12-05 08:17:21 UTC
+    EXPECT_EQ(chooseClock(o)->nowText(), "12/5/2026 8:17:21 AM");
+    o.sourceDateEpoch = "0";
+    EXPECT_EQ(chooseClock(o)->nowText(), "1/1/1970");
+    o.now = "2031-02-03T13:04:05";
+    EXPECT_EQ(chooseClock(o)->nowText(), "2/3/2031 1:04:05 PM");
+    o.now.reset();
+    o.sourceDateEpoch = "99999999999999999999";
+    EXPECT_THROW(chooseClock(o), UsageError);
+}
+
+}  // namespace
+}  // namespace rw::cli
