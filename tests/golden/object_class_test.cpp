@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gen/object/object_class.h"
+#include "support/gen_fixture.h"
+#include "support/golden.h"
+
+namespace rw {
+namespace {
+
+using test::GenFixture;
+using test::readable;
+using test::row;
+using test::expectGolden;
+
+// The Update function alone, as readable text.
+std::string updateText(GenFixture& fx, const std::string& table, const std::string& classBase) {
+    return readable(
+        fx.capture([&](GenContext& c, int n) { msGenObjectUpdateMethod(c, n, classBase, table); }));
+}
+
+std::string objectFile(GenFixture& fx, const std::string& table, const std::string& classBase,
+                       const std::string& typeWord = "") {
+    return fx.capture([&](GenContext& c, int n) { msGenObjectFile(c, n, table, classBase, typeWord); });
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+void codeOnly(GenFixture& fx) {
+    fx.allOptions(false);
+    fx.settings.mbCode = true;
+}
+
+// A table that exercises every data type group and both key kinds.
+void ordersTable(GenFixture& fx, const std::string& table = "Orders") {
+    fx.grid = FieldGrid({row(table, "OrderID", 3, true, true), row(table, "CustomerID", 129, true),
+                         row(table, "Order Date", 135), row(table, "Qty", 2), row(table, "Level", 17),
+                         row(table, "Active", 11), row(table, "Price", 14), row(table, "First Name", 130)});
+}
+
+TEST(ObjectUpdate, AutoKeyIsOnlyInTheWhereClause) {
+    GenFixture fx;
+    codeOnly(fx);
+    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, true), row("Orders", "CustomerName", 130)});
+    EXPECT_EQ(updateText(fx, "Orders", "Orders"), R"(Public Function Update() As Boolean
+Dim lsSQL as String
+Dim loConn as New clsRwtConn
+
+
+
+    lsSQL = "UPDATE Orders SET "
+    If CustomerName <> "" Then
+        lsSQL = lsSQL & "CustomerName = '" & Replace(CustomerName, "'", "''") & "'" & ", "
+    End If
+    lsSQL = Left(lsSQL, len(lsSQL) - 2) & " "
+    lsSQL = lsSQL & " WHERE 1 = 1 "
+    lsSQL = lsSQL & "AND OrderID = " & mvarOrderID_ReadBuf & " "
+
+    Update = loConn.ExecActionSQL(lsSQL)
+
+End Function
+)");
+}
+
+TEST(ObjectUpdate, KeyThatIsNotAutoIsInBothListsAndSpacesAreBracketed) {
+    GenFixture fx;
+    codeOnly(fx);
+    fx.grid = FieldGrid({row("Order Details", "Order ID", 3, true), row("Other", "Skipped", 3)});
+    const std::string text = updateText(fx, "Order Details", "OrderDetails");
+    EXPECT_TRUE(hasLine(text, R"(    lsSQL = "UPDATE [Order Details] SET ")"));
+    EXPECT_TRUE(hasLine(text, "    If Order_ID <> \"\" Then"));
+    EXPECT_TRUE(hasLine(text, R"(        lsSQL = lsSQL & "[Order ID] = " & Order_ID & ", ")"));
+    EXPECT_TRUE(hasLine(text, R"(    lsSQL = lsSQL & "AND [Order ID] = " & mvarOrder_ID_ReadBuf & " ")"));
+    EXPECT_EQ(text.find("Skipped"), std::string::npos);
+}
+
+TEST(ObjectUpdate, EveryColumnAutoWritesNoIfBlocks) {
+    GenFixture fx;
+    codeOnly(fx);
+    fx.grid = FieldGrid({row("T", "A", 3, true, true), row("T", "B", 135, false, true)});
+    const std::string text = updateText(fx, "T", "T");
+    EXPECT_NE(text.find("    lsSQL = \"UPDATE T SET \"\n    lsSQL = Left(lsSQL, len(lsSQL) - 2) & \" \"\n"),
+              std::string::npos);
+}
+
+// SET values and key conditions of Boolean, date and text columns under
+// each product name; names are compared exactly.
+TEST(ObjectUpdate, BooleanAndDateFormsFollowTheProduct) {
+    struct Case {
+        const char* dbms;
+        const char* active;
+        const char* stampSet;
+        const char* stampKey;
+    };
+    const std::vector<Case> cases = {
+        {"ACCESS", R"("Active = " & Active)", R"("Stamp = #" & Stamp & "#")",
+         R"("AND Stamp = #" & mvarStamp_ReadBuf & "#")"},
+        {"MS Jet", R"("Active = " & Active)", R"("Stamp = #" & Stamp & "#")",
+         R"("AND Stamp = #" & mvarStamp_ReadBuf & "#")"},
+        {"Microsoft SQL Server", R"("Active = " & CInt(Active))",
+         R"("Stamp = '" & Format(Stamp, "mm/dd/yyyy hh:mm:ss") & "'")",
+         R"("AND Stamp = '" & Format(mvarStamp_ReadBuf, "mm/dd/yyyy hh:mm:ss") & "'")"},
+        {"Oracle", R"("Active = " & Active)", R"("Stamp = '" & Format(Stamp, "dd-mmm-yy") & "'")",
+         R"("AND Stamp = '" & Format(mvarStamp_ReadBuf, "dd-mmm-yy") & "'")"},
+    };
+    const Case timestamp = {"", R"("Active = " & Active)",
+                            R"("Stamp = {ts '" & Format(Stamp, "yyyy-mm-dd hh:nn:ss") & "'}")",
+                            R"("AND Stamp = {ts '" & Format(mvarStamp_ReadBuf, "yyyy-mm-dd hh:nn:ss") & "'}")"};
+    std::vector<Case> all = cases;
+    for (const char* other : {"PostgreSQL", "Access", "Microsoft SQL Server 2000"}) {
+        Case c = timestamp;
+        c.dbms = other;
+        all.push_back(c);
+    }
+    for (const Case& c : all) {
+        SCOPED_TRACE(c.dbms);
+        GenFixture fx;
+        codeOnly(fx);
+        fx.conn.set("DBMS Name", c.dbms);
+        fx.grid = FieldGrid({row("Log", "Stamp", 135, true), row("Log", "Active", 11, true),
+                             row("Log", "Code", 130, true)});
+        const std::string text = updateText(fx, "Log", "Log");
+        EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & " + std::string(c.active) + " & \", \""));
+        EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & " + std::string(c.stampSet) + " & \", \""));
+        EXPECT_TRUE(hasLine(text, "    lsSQL = lsSQL & " + std::string(c.stampKey) + " & \" \""));
+        // Boolean and text keys do not depend on the product.
+        EXPECT_TRUE(hasLine(text, R"(    lsSQL = lsSQL & "AND Active = " & mvarActive_ReadBuf & " ")"));
+        EXPECT_TRUE(hasLine(
+            text, R"(    lsSQL = lsSQL & "AND Code = '" & Replace(mvarCode_ReadBuf, "'", "''") & "'" & " ")"));
+        EXPECT_TRUE(fx.ui.messages.empty());
+    }
+}
+
+TEST(ObjectUpdate, MissingDbmsNameCutsTheFunctionAfterTheStatementHead) {
+    GenFixture fx;
+    fx.allOptions(false);
+    fx.settings.mbCode = true;
+    fx.settings.mbLoadedProject = true;
+    fx.conn = OfflineConnection(std::nullopt, std::string("Northwind"));
+    fx.grid = FieldGrid({row("Log", "Id", 3, true), row("Log", "Note", 130), row("Log", "Active", 11)});
+    const std::string file = readable(objectFile(fx, "Log", "Log"));
+    // The generator stops after the head line; the object class goes on with
+    // its 500 empty lines.
+    EXPECT_NE(file.find("    lsSQL = \"UPDATE Log SET \"\n" + std::string(500, '\n')), std::string::npos);
+    EXPECT_EQ(file.size(), file.find("UPDATE Log SET ") + std::string("UPDATE Log SET \"\n").size() + 500);
+    ASSERT_EQ(fx.ui.messages.size(), 1u);
+    EXPECT_EQ(fx.ui.messages[0].style, 48);
+    EXPECT_EQ(fx.ui.messages[0].text,
+              "Error: 3265\r\nSource: ADODB.Properties (frmFields.msGenObjectUpdateMethod)\r\n\r\n"
+              "Description: Item cannot be found in the collection corresponding to the requested name or ordinal.");
+}
+
+TEST(ObjectUpdate, MissingDbmsNameMattersOnlyWhereTheTextNeedsIt) {
+    GenFixture fx;
+    codeOnly(fx);
+    fx.conn = OfflineConnection(std::nullopt, std::nullopt);
+    fx.grid = FieldGrid({row("A", "Id", 3, true), row("A", "Note", 130, true)});
+    EXPECT_TRUE(hasLine(updateText(fx, "A", "A"), "End Function"));
+    EXPECT_TRUE(fx.ui.messages.empty());
+
+    // An auto date key is not in the SET list: the read happens at its condition.
+    fx.grid = FieldGrid({row("B", "Stamp", 7, true, true), row("B", "Note", 130)});
+    const std::string text = updateText(fx, "B", "B");
+    EXPECT_EQ(text.substr(text.size() - 36), "    lsSQL = lsSQL & \" WHERE 1 = 1 \"\n");
+    EXPECT_EQ(fx.ui.messages.size(), 1u);
+}
+
+TEST(ObjectUpdate, CodeOffLeavesTheFrameOnly) {
+    GenFixture fx;
+    fx.settings.mbCode = false;
+    fx.settings.mbFunctionHeaders = false;
+    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
+    EXPECT_EQ(updateText(fx, "Orders", "Orders"), R"vb(Public Function Update() As Boolean
+On Error GoTo UpdateErr
+
+    Exit Function
+
+UpdateErr:
+    RaiseError Err.Number, Err.Source & " (clsOrders.Update)", Err.Description
+
+End Function
+)vb");
+    fx.settings.mbErrorHandler = false;
+    EXPECT_EQ(updateText(fx, "Orders", "Orders"), "Public Function Update() As Boolean\n\nEnd Function\n");
+}
+
+TEST(ObjectClass, PropertyChecksFollowTheDataTypeGroup) {
+    GenFixture fx;
+    fx.allOptions(false);
+    ordersTable(fx);
+    const std::string text = readable(objectFile(fx, "Orders", "Orders"));
+    EXPECT_NE(text.find(R"(Private mvarFirst_Name_ReadBuf As Variant
+Public Property Let OrderID (ByVal vData As Variant)
+)"),
+              std::string::npos);
+    EXPECT_NE(text.find(R"(Public Property Let Qty (ByVal vData As Variant)
+
+    If IsNull(vData) Then
+        Err.Raise 94, "clsOrders.Qty", "Invalid use of Null"
+    ElseIf IsNumeric(vData) Then
+        If vData >= 32768 Or vdata < -32768 Then
+            Err.Raise 6, "clsOrders.Qty", "Overflow"
+        End If
+    Else
+        Err.Raise 13, "clsOrders.Qty", "Type Mismatch"
+    End If
+    mvarQty = vData
+    If mbLoading Then
+        mvarQty_ReadBuf = vData
+    End If
+
+End Property
+
+Public Property Get Qty() As Variant
+
+    Qty = mvarQty
+
+End Property
+
+)"),
+              std::string::npos);
+    EXPECT_TRUE(hasLine(text, "        If vData < 0 Or vdata > 255 Then"));
+    EXPECT_NE(text.find("Public Property Let Active (ByVal vData As Variant)\n    If IsNull(vData) Then\n"
+                        "        Err.Raise 94, \"clsOrders.Active\", \"Invalid use of Null\"\n"
+                        "    ElseIf Not IsNumeric(vData) Then\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Public Property Let Price (ByVal vData As Variant)\n\n    mvarPrice = vData\n"),
+              std::string::npos);
+}
+
+TEST(ObjectClass, TableWithoutRowsHasFrameAndUpdateOnly) {
+    GenFixture fx;
+    fx.allOptions(false);
+    fx.settings.mbLoadedProject = true;
+    fx.grid = FieldGrid({row("Other", "Id", 3, true)});
+    EXPECT_EQ(readable(objectFile(fx, "Orders", "Orders")),
+              "\nPublic mbLoading As Boolean\nPublic Function Update() As Boolean\n\nEnd Function\n" +
+                  std::string(500, '\n'));
+}
+
+// Whole object class files. The no-key file holds the six stop lines, the
+// "-None-" key list and the warning of the developer notes.
+TEST(ObjectClassGolden, WholeFiles) {
+    GenFixture fx;
+    ordersTable(fx);
+    expectGolden("object_all_on.txt", objectFile(fx, "Orders", "Orders"));
+
+    GenFixture off;
+    off.allOptions(false);
+    ordersTable(off);
+    expectGolden("object_all_off.txt", objectFile(off, "Orders", "Orders"));
+
+    GenFixture noKey;
+    noKey.newProject("OleDll");
+    noKey.conn.set("DBMS Name", "Oracle");
+    noKey.grid = FieldGrid({row("Order Details", "Line No", 3, false, true), row("Order Details", "Shipped", 7),
+                            row("Order Details", "Note", 8)});
+    expectGolden("object_order_details_no_key.txt", objectFile(noKey, "Order Details", "OrderDetails"));
+}
+
+}  // namespace
+}  // namespace rw
