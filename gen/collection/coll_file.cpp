@@ -42,6 +42,9 @@ void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName
         msGenCollRemoveProc(ctx, fileNumber, classBase, tableName);
 
         if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);
+        // Hand the buffered lines to the file system here, so that a failed
+        // write (a full disk) is reported by this generator.
+        f.flush();
     });
 }
 

@@ -196,3 +196,42 @@ TEST(Report, LoadedProjectHasNoStoreAndNoProjectFileLine) {
 
 }  // namespace
 }  // namespace rw
+
+namespace rw {
+namespace {
+
+TEST_F(RunTest, FullDiskIsReportedByTheGeneratorOfThatFile) {
+    fx.fs.failWrite("/out/clsCustomers.cls", 100, kErrDiskFull);
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    ASSERT_EQ(fx.ui.messages.size(), 1u);
+    EXPECT_EQ(fx.ui.messages[0].text, errorText(61, "RwtAddIn (frmFields.msGenObjectFile)"));
+    EXPECT_EQ(fx.fs.readAll("/out/clsCustomers.cls").size(), 100u);
+    EXPECT_TRUE(fx.fs.exists("/out/clsOrderDetails.cls"));
+}
+
+TEST_F(RunTest, MissingDbmsNameStopsEachReaderAndTheRunGoesOn) {
+    fx.conn = OfflineConnection(std::nullopt, std::string("Orders"));
+    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, true), row("Orders", "Shipped", 11),
+                         row("Orders", "Placed", 135)});
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    std::vector<std::string> sources;
+    for (const auto& m : fx.ui.messages) {
+        const auto from = m.text.find("(frmFields.");
+        sources.push_back(m.text.substr(from + 11, m.text.find(')', from) - from - 11));
+    }
+    // Remove's sample filter is built from the key alone, a number here, so it never asks.
+    EXPECT_EQ(sources, (std::vector<std::string>{"msGenCollAddProc", "msGenCollRefreshProc",
+                                                 "msGenObjectUpdateMethod", "msCreateConnObjFile"}));
+    const std::string coll = readable(fx.fs.readAll("/out/clsOrdersColl.cls"));
+    // Add stops at the If line of the first Boolean value; Refresh and Remove still follow.
+    EXPECT_NE(coll.find("VALUES(\"\n    If roOrders.Shipped <> \"\" Then\n\n"), std::string::npos) << coll;
+    EXPECT_NE(coll.find("Public Function Remove("), std::string::npos);
+    const std::string object = readable(fx.fs.readAll("/out/clsOrders.cls"));
+    EXPECT_TRUE(object.ends_with("\n    lsSQL = \"UPDATE Orders SET \"\n")) << object;
+    EXPECT_TRUE(fx.fs.exists("/out/modRowwrightErrHndlr.bas"));
+}
+
+}  // namespace
+}  // namespace rw
