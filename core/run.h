@@ -8,6 +8,8 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/file_system.h"
+#include "platform/ide/environment.h"
+#include "platform/temp_folders.h"
 #include "platform/ui.h"
 
 namespace rw {
@@ -17,6 +19,12 @@ struct RunEnvironment {
     Ui& ui;
     Clock& clock;
     const Connection& conn;
+    // The project loaded in the development environment that a
+    // loaded-project run imports into; null when none is loaded.
+    ide::Project* loadedProject = nullptr;
+    // Makes the private staging folder of a loaded-project run; null: under
+    // the system's temporary folder.
+    TempFolders* tempFolders = nullptr;
 };
 
 struct RunOutcome {
@@ -28,7 +36,8 @@ struct RunOutcome {
     };
     Status status = Status::Failed;
     std::string reportText;
-    // Where the report window's Save starts, and the file name it proposes.
+    // Where the report window's Save starts (empty for a loaded project),
+    // and the file name it proposes.
     std::string reportFolder;
     std::string reportFileName;
 };

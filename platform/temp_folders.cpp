@@ -1,0 +1,62 @@
+#include "platform/temp_folders.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_system.h"
+#include "platform/runtime_error.h"
+
+namespace rw {
+
+std::string systemTempFolder() {
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (tmpdir != nullptr && *tmpdir != '\0') {
+        struct stat st {};
+        if (::stat(tmpdir, &st) == 0 && S_ISDIR(st.st_mode)) {
+            std::string folder = tmpdir;
+            while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+            return folder;
+        }
+    }
+    return "/tmp";
+}
+
+std::string SystemTempFolders::makePrivateFolder() {
+    std::string pattern = joinPath(parent_.empty() ? systemTempFolder() : parent_, "rowwright-XXXXXX");
+    // mkdtemp makes the folder with mode 0700 and a name nobody can guess.
+    if (::mkdtemp(pattern.data()) == nullptr) throw fileError(errno);
+    return pattern;
+}
+
+void SystemTempFolders::removeFolder(const std::string& path) noexcept {
+    // rmdir refuses a folder that is not empty, so nothing but the folder
+    // itself can go.
+    ::rmdir(path.c_str());
+}
+
+MemoryTempFolders::MemoryTempFolders(MemoryFileSystem& fs, std::string parent)
+    : fs_(fs), parent_(std::move(parent)) {}
+
+std::string MemoryTempFolders::makePrivateFolder() {
+    if (failWith != 0) {
+        const long number = failWith;
+        failWith = 0;
+        throw fileErrorNumber(number);
+    }
+    const std::string path = joinPath(parent_, "rowwright-" + std::to_string(made.size() + 1));
+    fs_.createDirectories(path);
+    made.push_back(path);
+    return path;
+}
+
+void MemoryTempFolders::removeFolder(const std::string& path) noexcept {
+    const std::string prefix = path + "/";
+    for (const auto& [file, bytes] : fs_.files()) {
+        if (file.compare(0, prefix.size(), prefix) == 0) return;  // not empty: it stays
+    }
+    removed.push_back(path);
+}
+
+}  // namespace rw
