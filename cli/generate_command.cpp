@@ -8,6 +8,7 @@
 
 #include "cli/console_ui.h"
 #include "cli/recording_file_system.h"
+#include "platform/ide/environment.h"
 #include "core/gen_context.h"
 #include "core/report.h"
 #include "core/run.h"
@@ -51,15 +52,6 @@ void prepareStore(FileSystem& fs, const std::string& store) {
         throw RuntimeError(kErrPathFileAccess, kAddInSource, "the store folder \"" + store + "\" is not a folder");
 }
 
-// A project loaded into the development environment is the one target the
-// tool cannot reach yet.
-void requireReachableTarget(const Answers& answers, const std::string& fileName) {
-    if (answers.project.optLoaded)
-        throw UsageError(fileName +
-                         ": $.target.mode: adding to a loaded project needs the development environment, which is "
-                         "not available in this build");
-}
-
 }  // namespace
 
 std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
@@ -84,7 +76,7 @@ FieldSource openFieldSource(const Answers& answers, const std::string& fileName)
 }
 
 int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::ostream& err, FileSystem& fs,
-                       std::istream& in, bool stdinIsTerminal) {
+                       std::istream& in, bool stdinIsTerminal, TempFolders* tempFolders) {
     std::unique_ptr<Clock> clock;
     Answers answers;
     FieldSource source;
@@ -97,7 +89,6 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
             throw UsageError(options.answersPath + ": cannot be read: " + e.description);
         }
         answers = parseAnswers(text, options.answersPath, options.store);
-        requireReachableTarget(answers, options.answersPath);
         source = openFieldSource(answers, options.answersPath);
     } catch (const std::runtime_error& e) {  // UsageError, AnswersError
         err << kTool << e.what() << '\n';
@@ -114,10 +105,24 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
         }
     }
 
+    // A loaded-project target is loaded into the development environment
+    // first and saved after a completed run; a failed run leaves it on disk
+    // as it was.
+    ide::Environment environment(recording);
+    ide::Project* project = nullptr;
+    if (answers.project.optLoaded) {
+        try {
+            project = &environment.loadProject(answers.loadedProject);
+        } catch (const RuntimeError& e) {
+            err << kTool << e.description << '\n';
+            return kExitErrorsShown;
+        }
+    }
+
     GenerationSettings settings;
     fillSettings(settings, answers.options, answers.project, answers.connection);
     ConsoleUi ui(err, in, stdinIsTerminal, options.yes);
-    RunEnvironment env{recording, ui, *clock, *source.conn};
+    RunEnvironment env{recording, ui, *clock, *source.conn, project, tempFolders};
     const RunOutcome outcome = runGeneration(settings, source.grid, env);
 
     switch (outcome.status) {
@@ -136,6 +141,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
         break;
     }
 
+    if (project != nullptr) guarded(ui, "rowwright.SaveProject", [&] { project->save(); });
     if (options.reportPath)
         guarded(ui, "frmReport.cmdSave_Click", [&] { saveReport(recording, *options.reportPath, outcome.reportText); });
 

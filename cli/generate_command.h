@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/file_system.h"
+#include "platform/temp_folders.h"
 
 namespace rw::cli {
 
@@ -50,10 +51,12 @@ struct FieldSource {
 };
 FieldSource openFieldSource(const Answers& answers, const std::string& fileName);
 
-// Runs the command; `in` answers questions when `stdinIsTerminal`.
+// Runs the command; `in` answers questions when `stdinIsTerminal`. A
+// loaded-project run stages its files in a folder from `tempFolders`
+// (null: the system's temporary folder).
 // Messages go to `err`, the report and the list of files written to `out`.
 // Returns the exit status.
 int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::ostream& err, FileSystem& fs,
-                       std::istream& in, bool stdinIsTerminal);
+                       std::istream& in, bool stdinIsTerminal, TempFolders* tempFolders = nullptr);
 
 }  // namespace rw::cli

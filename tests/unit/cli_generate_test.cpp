@@ -6,6 +6,7 @@
 
 #include "cli/generate_command.h"
 #include "platform/runtime_error.h"
+#include "support/sample_vb_project.h"
 
 namespace rw::cli {
 namespace {
@@ -29,7 +30,10 @@ struct CliRun {
     bool terminal = false;
     std::string out, err;
 
+    MemoryTempFolders tempFolders{fs};
+
     CliRun() {
+        fs.createDirectories("/tmp");
         options.answersPath = "/answers.json";
         options.now = "2026-12-05T08:17:21";
     }
@@ -37,7 +41,7 @@ struct CliRun {
     int run() {
         std::ostringstream o, e;
         std::istringstream in(input);
-        const int status = runGenerateCommand(options, o, e, fs, in, terminal);
+        const int status = runGenerateCommand(options, o, e, fs, in, terminal, &tempFolders);
         out = o.str();
         err = e.str();
         return status;
@@ -62,8 +66,6 @@ TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
             "connection": {"kind": "dsn", "dsn": "D"}})",
          "/answers.json: this answers file has no rows; reading a live database is not available in this build",
          none},
-        {answersText(R"({"mode": "loaded", "project": "/p/L.vbp"})"),
-         "/answers.json: $.target.mode: adding to a loaded project needs the development environment", none},
         {answersText(kNewTarget), "--now: expected YYYY-MM-DDTHH:MM:SS",
          [](GenerateOptions& o) { o.now = "2026-12-05 08:17:21"; }},
         {answersText(kNewTarget), "SOURCE_DATE_EPOCH: expected a whole number of seconds",
@@ -187,6 +189,38 @@ TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
     o.now.reset();
     o.sourceDateEpoch = "99999999999999999999";
     EXPECT_THROW(chooseClock(o), UsageError);
+}
+
+}  // namespace
+}  // namespace rw::cli
+
+namespace rw::cli {
+namespace {
+
+TEST(CliGenerate, LoadedProjectIsUpdatedAndSaved) {
+    CliRun r;
+    const std::string vbp = test::writeSampleProject(r.fs, "/p");
+    r.answers(answersText(R"({"mode": "loaded", "project": "/p/Billing.vbp"})"));
+    ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+    EXPECT_TRUE(r.fs.exists("/p/clsOrders.cls"));
+    EXPECT_TRUE(r.fs.exists("/p/clsOrdersColl.cls"));
+    EXPECT_TRUE(r.fs.exists("/p/clsRwtConn.cls"));
+    const std::string project = r.fs.readAll(vbp);
+    EXPECT_NE(project.find("Class=clsOrders; clsOrders.cls"), std::string::npos) << project;
+    EXPECT_NE(r.out.find("Added files to Billing as per request."), std::string::npos);
+    EXPECT_EQ(r.out.find("Files stored in:"), std::string::npos);
+    // The private staging folder is gone, with nothing left in the temporary folder.
+    ASSERT_EQ(r.tempFolders.made.size(), 1u);
+    EXPECT_EQ(r.tempFolders.removed, r.tempFolders.made);
+    for (const auto& [path, bytes] : r.fs.files()) EXPECT_NE(path.rfind("/tmp/", 0), 0u) << path;
+}
+
+TEST(CliGenerate, LoadedProjectThatCannotBeLoadedGivesStatusOne) {
+    CliRun r;
+    r.answers(answersText(R"({"mode": "loaded", "project": "/p/Missing.vbp"})"));
+    EXPECT_EQ(r.run(), kExitErrorsShown);
+    EXPECT_NE(r.err.find("Missing.vbp"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
 }
 
 }  // namespace
