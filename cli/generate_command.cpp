@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/console_ui.h"
+#include "cli/db_commands.h"
 #include "cli/recording_file_system.h"
 #include "platform/ide/environment.h"
 #include "core/gen_context.h"
@@ -66,9 +67,7 @@ std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
 }
 
 FieldSource openFieldSource(const Answers& answers, const std::string& fileName) {
-    if (!answers.rows)
-        throw UsageError(fileName +
-                         ": this answers file has no rows; reading a live database is not available in this build");
+    if (!answers.rows) throw UsageError(fileName + ": this answers file has no rows");
     FieldSource source{FieldGrid(*answers.rows),
                        std::make_unique<OfflineConnection>(answers.dbmsName, answers.dataSourceName)};
     applyMarks(source.grid, answers.marks, fileName);
@@ -89,7 +88,11 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
             throw UsageError(options.answersPath + ": cannot be read: " + e.description);
         }
         answers = parseAnswers(text, options.answersPath, options.store);
-        source = openFieldSource(answers, options.answersPath);
+        // Without rows the field rows come from the live database.
+        source = answers.rows ? openFieldSource(answers, options.answersPath)
+                              : openLiveFieldSource(answers, options, err);
+    } catch (const ErrorsShown&) {  // the database's error was shown
+        return kExitErrorsShown;
     } catch (const std::runtime_error& e) {  // UsageError, AnswersError
         err << kTool << e.what() << '\n';
         return kExitUsage;

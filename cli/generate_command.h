@@ -25,6 +25,7 @@ enum ExitCode : int {
 
 struct GenerateOptions {
     std::string answersPath;
+    bool detectKeys = false;                // --detect-keys: a live database pre-marks keys for every product
     std::optional<std::string> store;       // --store: replaces target.store
     std::optional<std::string> now;         // --now YYYY-MM-DDTHH:MM:SS
     bool yes = false;                       // --yes: every question is answered Yes
@@ -43,8 +44,8 @@ struct UsageError : std::runtime_error {
 std::unique_ptr<Clock> chooseClock(const GenerateOptions& options);
 
 // Where the run's field rows and connection come from: the answers file's
-// rows with a stand-in connection, marks applied. This is the one place a
-// database connection will be opened when the file has no rows.
+// rows with a stand-in connection, marks applied. A file without rows reads
+// the live database instead (openLiveFieldSource, cli/db_commands.h).
 struct FieldSource {
     FieldGrid grid;
     std::unique_ptr<Connection> conn;

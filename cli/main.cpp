@@ -5,6 +5,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "cli/db_commands.h"
 #include "cli/generate_command.h"
 
 int main(int argc, char** argv) {
@@ -23,12 +24,19 @@ int main(int argc, char** argv) {
                                            "SOURCE_DATE_EPOCH, else the clock)");
     generate->add_flag("--yes", options.yes, "Answer Yes to every question (such as overwriting earlier output)");
     CLI::Option* reportOption = generate->add_option("--report", report, "Save the report to this file");
+    generate->add_flag("--detect-keys", options.detectKeys,
+                       "Without rows: pre-mark primary keys and auto-number columns for every database product");
+    DbCommands db(app);
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : kExitUsage;
+    }
+    if (db.chosen()) {
+        rw::PosixFileSystem fs;
+        return db.run(fs, std::cout, std::cerr);
     }
     if (storeOption->count() > 0) options.store = store;
     if (nowOption->count() > 0) options.now = now;

@@ -18,4 +18,12 @@ int ScriptedUi::msgBox(const std::string& text, int style, const std::string& ti
     return answer;
 }
 
+bool ScriptedUi::promptDataSource(const std::vector<std::string>& dataSources, std::string& connectionString) {
+    dataSourcePrompts.push_back(dataSources);
+    if (dataSourceAnswers.empty()) return false;
+    connectionString = dataSourceAnswers.front();
+    dataSourceAnswers.pop_front();
+    return true;
+}
+
 }  // namespace rw

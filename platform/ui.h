@@ -34,6 +34,15 @@ public:
     virtual int msgBox(const std::string& text, int style, const std::string& title = kProductName) = 0;
     virtual void beep() {}
     virtual void setBusy(bool busy) { (void)busy; }
+    // The driver manager's data source and login dialog: lists the data
+    // sources and asks for a user and a password. On OK, fills
+    // `connectionString` as a completed ODBC string ("DSN=..;UID=..;PWD=..")
+    // and returns true; false when the user cancelled.
+    virtual bool promptDataSource(const std::vector<std::string>& dataSources, std::string& connectionString) {
+        (void)dataSources;
+        (void)connectionString;
+        return false;
+    }
 };
 
 // Shows the busy pointer for its lifetime, so every way out restores it.
@@ -67,8 +76,13 @@ public:
     void beep() override { ++beeps; }
     void setBusy(bool busy) override { busy ? ++busyDepth : --busyDepth; }
 
+    // Answers the data source dialog from a queue; an empty queue cancels.
+    bool promptDataSource(const std::vector<std::string>& dataSources, std::string& connectionString) override;
+
     std::deque<int> answers;
     int fallback = kAnswerOk;
+    std::deque<std::string> dataSourceAnswers;
+    std::vector<std::vector<std::string>> dataSourcePrompts;
     std::vector<Message> messages;
     int beeps = 0;
     int busyDepth = 0;

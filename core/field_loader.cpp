@@ -1,0 +1,178 @@
+#include "core/field_loader.h"
+
+#include <memory>
+#include <optional>
+#include <unordered_set>
+
+#include "core/gen_context.h"
+#include "core/product.h"
+#include "platform/runtime_error.h"
+
+namespace rw {
+
+namespace {
+
+const char* const kSqlServer = "Microsoft SQL Server";
+const char* const kOracle = "Oracle";
+
+// The name of the column a SQL Server table fills by itself, or empty when
+// the query fails (above all when the table has none). The table name goes
+// into the text as it is.
+std::string identityColumn(DataConnection& conn, const std::string& table) {
+    try {
+        std::unique_ptr<Recordset> rs = conn.openRecordset("SELECT IDENTITYCOL FROM " + table);
+        std::string name = rs->fieldName(0);
+        rs->close();
+        return name;
+    } catch (const RuntimeError&) {
+        return "";
+    }
+}
+
+std::vector<std::string> primaryKeyColumns(DataConnection& conn, const std::string& table) {
+    std::vector<std::string> keys;
+    std::unique_ptr<Recordset> rs = conn.openSchema(kSchemaPrimaryKeys, {std::nullopt, std::nullopt, table});
+    while (!rs->eof()) {
+        keys.push_back(rs->value("COLUMN_NAME").toText());
+        rs->moveNext();
+    }
+    rs->close();
+    return keys;
+}
+
+// The table's name as SQL text, in the database's quotes.
+std::string quotedTable(const DataConnection& conn, const std::string& table) {
+    const std::string q = conn.identifierQuote();
+    if (q.empty()) return table;
+    std::string quoted = q;
+    for (std::size_t i = 0; i < table.size();) {
+        if (table.compare(i, q.size(), q) == 0) {
+            quoted += q + q;  // a quote inside the name is doubled
+            i += q.size();
+        } else {
+            quoted += table[i++];
+        }
+    }
+    return quoted + q;
+}
+
+// The columns a query on the table reports as filled by the database;
+// nothing when the query fails.
+std::unordered_set<std::string> autoIncrementColumns(DataConnection& conn, const std::string& table) {
+    std::unordered_set<std::string> names;
+    try {
+        std::unique_ptr<Recordset> rs =
+            conn.describeQuery("SELECT * FROM " + quotedTable(conn, table) + " WHERE 1 = 0");
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            if (rs->isAutoIncrement(i)) names.insert(rs->fieldName(i));
+        rs->close();
+    } catch (const RuntimeError&) {
+    }
+    return names;
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    for (const std::string& n : names)
+        if (n == name) return true;
+    return false;
+}
+
+}  // namespace
+
+std::int16_t fieldDataType(const Recordset& columns) {
+    const std::int16_t code = columns.value("DATA_TYPE").toInt16();
+    if (code != 16 && code != 131) return code;
+    // A scale or precision that cannot be read leaves the double type.
+    try {
+        if (columns.value("NUMERIC_SCALE").toInteger() >= 1) return 5;
+        const long long precision = columns.value("NUMERIC_PRECISION").toInteger();
+        if (precision > 9) return 5;
+        if (precision >= 5) return 3;
+        return 2;
+    } catch (const RuntimeError&) {
+        return 5;
+    }
+}
+
+void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
+                   const FieldLoadOptions& options) {
+    conn.prepareColumns(tables);
+    for (const std::string& table : tables) {
+        std::unique_ptr<Recordset> columns =
+            conn.openSchema(kSchemaColumns, {std::nullopt, std::nullopt, table, std::nullopt});
+
+        const std::string dbms = conn.property("DBMS Name");
+        const bool keysKnown = options.detectKeys || dbms == kOracle || dbms == kSqlServer;
+        std::vector<std::string> keys;
+        if (keysKnown) keys = primaryKeyColumns(conn, table);
+
+        std::string identity;
+        if (dbms == kSqlServer) identity = identityColumn(conn, table);
+        std::unordered_set<std::string> autoColumns;
+        if (options.detectKeys) autoColumns = autoIncrementColumns(conn, table);
+
+        while (!columns->eof()) {
+            FieldRow row;
+            row.table = columns->value("TABLE_NAME").toText();
+            row.field = columns->value("COLUMN_NAME").toText();
+            row.primary = keysKnown && contains(keys, row.field);
+            row.dataType = fieldDataType(*columns);
+            row.autoNumber = (!identity.empty() && row.field == identity) || autoColumns.count(row.field) > 0;
+            const Variant& nullable = columns->value("IS_NULLABLE");
+            row.nullable = !nullable.isNull() && nullable.toBoolean();
+            grid.append(std::move(row));
+            columns->moveNext();
+        }
+        columns->close();
+    }
+}
+
+std::string fieldRowText(const FieldRow& row) {
+    auto word = [](bool b) { return b ? "True" : "False"; };
+    return row.table + "\t" + row.field + "\t" + word(row.primary) + "\t" + word(row.autoNumber) + "\t" +
+           std::to_string(row.dataType) + "\t" + word(row.nullable);
+}
+
+std::string fieldsPageInstructions() {
+    return std::string("IMPORTANT!!") + "\r\n" + "\r\n" + "Each table you chose is represented at the right, along with " +
+           "each of its fields.  Please indicate any field that is " +
+           "automatically populated by the database upon the insertion " +
+           "of a record (such as an IDENTITY field or an AutoNumber " +
+           "field) by checking the Auto column for that field.  " +
+           "Failure to do so will result in errors when inserting " + "records.  In addition, you MUST indicate any" +
+           "Primary Key field(s) by checking them in the Primary " +
+           "column.  If the Primary Key is a composite key, be sure " +
+           "to check all of the fields that make up that composite " +
+           "key.  Failure to do so will result in improper updating " +
+           "of records, and possibly updating the WRONG records.  Depending " + "on your DBMS and driver, " +
+           product::kDisplayName + " may " + "pre-populate your Auto and/or Primary columns for you.";
+}
+
+bool FieldsPage::display(Ui& ui, GenerationSettings& settings, const WelcomeOptions& options,
+                         const ProjectPageValues& project, const ConnectionPageValues& connection,
+                         DataConnection& conn, const std::vector<std::string>& lstYes,
+                         const FieldLoadOptions& loadOptions) {
+    BusyPointer busy(ui);
+    return guarded(ui, "frmFields.Display", [&] {
+        caption = std::string(product::kDisplayName) + " - Choose Keys";
+        fillSettings(settings, options, project, connection);
+        txtInstructions = fieldsPageInstructions();
+        loadFieldRows(conn, lstYes, grdFields, loadOptions);
+    });
+}
+
+void applyClickRule(FieldGrid& grid, std::size_t row, int column) {
+    if (row >= grid.rowCount()) throwNoCurrentRecord();
+    if (column == kColumnAuto && !grid.row(row).autoNumber) grid.setPrimary(row, true);
+    if (column == kColumnPrimary && grid.row(row).primary) grid.setAuto(row, false);
+}
+
+void FieldsPage::click(Ui& ui, std::size_t row, int column) {
+    guarded(ui, "frmFields.grdFields_ClickErr", [&] {
+        applyClickRule(grdFields, row, column);
+        if (column == kColumnPrimary) grdFields.setPrimary(row, !grdFields.row(row).primary);
+        if (column == kColumnAuto) grdFields.setAuto(row, !grdFields.row(row).autoNumber);
+    });
+}
+
+}  // namespace rw

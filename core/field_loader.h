@@ -1,0 +1,75 @@
+#pragma once
+// The fields page's logic: loading the field rows of the chosen tables from
+// the schema, with keys and identity columns pre-marked where the database
+// product allows it, and the grid's click rule.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/field_grid.h"
+#include "core/settings.h"
+#include "platform/data_access.h"
+#include "platform/ui.h"
+
+namespace rw {
+
+// The grid's columns, by index.
+enum FieldGridColumn : int {
+    kColumnTable = 0,
+    kColumnField = 1,
+    kColumnPrimary = 2,
+    kColumnAuto = 3,
+    kColumnDataType = 4,
+    kColumnNullable = 5,
+};
+
+struct FieldLoadOptions {
+    // Pre-mark for every product: keys from the primary-key schema, Auto
+    // from the columns a query reports as filled by the database. Off in
+    // the wizard, which pre-marks only what its pages always did.
+    bool detectKeys = false;
+};
+
+// The data type a column row of the columns schema gives: DATA_TYPE, with
+// 16 and 131 narrowed by NUMERIC_SCALE and NUMERIC_PRECISION to 5, 3 or 2.
+// A scale or precision that cannot be read gives 5.
+std::int16_t fieldDataType(const Recordset& columns);
+
+// Appends to `grid` one row per column of every table in `tables`, in
+// order. Throws RuntimeError when a schema query or property read fails;
+// rows appended before the failure stay.
+void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
+                   const FieldLoadOptions& options = {});
+
+// A grid row as the grid holds its text: the six cells separated by tabs,
+// Booleans as True and False.
+std::string fieldRowText(const FieldRow& row);
+
+// The fields page without its controls.
+class FieldsPage {
+public:
+    // Fills the settings from the earlier pages, sets the caption and the
+    // instructions and loads the field rows. False when an error was shown
+    // (the table page then stays).
+    bool display(Ui& ui, GenerationSettings& settings, const WelcomeOptions& options,
+                 const ProjectPageValues& project, const ConnectionPageValues& connection, DataConnection& conn,
+                 const std::vector<std::string>& lstYes, const FieldLoadOptions& loadOptions = {});
+
+    // A click on a check-box cell: the click rule, then the clicked box
+    // changes. Errors are shown with " (frmFields.grdFields_ClickErr)".
+    void click(Ui& ui, std::size_t row, int column);
+
+    std::string caption;
+    std::string txtInstructions;
+    FieldGrid grdFields;
+};
+
+// The click rule, with the cell values as they are before the click changes
+// the clicked box: ticking Auto ticks Primary; clearing Primary clears Auto.
+void applyClickRule(FieldGrid& grid, std::size_t row, int column);
+
+// The instruction text of the fields page.
+std::string fieldsPageInstructions();
+
+}  // namespace rw

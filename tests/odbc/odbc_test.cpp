@@ -1,0 +1,459 @@
+// The data layer through real ODBC drivers: SQLite always, PostgreSQL and
+// MariaDB when their servers were started (scripts/db-servers).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "core/connection_page.h"
+#include "core/field_loader.h"
+#include "core/names.h"
+#include "core/oledb_builder.h"
+#include "core/table_choice.h"
+#include "gen/collection/coll_file.h"
+#include "gen/object/object_class.h"
+#include "odbc/odbc_setup.h"
+#include "odbc/vb_sql.h"
+#include "platform/db/odbc.h"
+#include "support/gen_fixture.h"
+
+namespace rw {
+namespace {
+
+using test::backend;
+using test::Backend;
+using test::VbValue;
+
+class Drivers : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        const Backend& b = backend(GetParam());
+        if (!b.requested) {
+            // scripts/test starts the servers and sets RW_DB_SERVERS_REQUIRED,
+            // so a lost server variable cannot pass as a skip there.
+            if (std::getenv("RW_DB_SERVERS_REQUIRED")) FAIL() << b.name << ": its server's port variable is not set";
+            GTEST_SKIP() << b.name << ": no server was started (scripts/db-servers start)";
+        }
+        ASSERT_TRUE(b.failure.empty()) << b.failure;
+        conn_ = access_.open(b.connectString(), "", "");
+    }
+
+    bool is(const char* name) const { return std::string(GetParam()) == name; }
+    // The sample tables are named in lower case on PostgreSQL.
+    std::string table(const std::string& name) const { return is("PostgreSQL") ? lower(name) : name; }
+    static std::string lower(std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    }
+
+    std::vector<std::string> rows(const std::vector<std::string>& tables, bool detectKeys = false) {
+        FieldGrid grid;
+        loadFieldRows(*conn_, tables, grid, FieldLoadOptions{detectKeys});
+        std::vector<std::string> texts;
+        for (const FieldRow& r : grid.rows()) texts.push_back(fieldRowText(r));
+        return texts;
+    }
+
+    db::OdbcDataAccess access_;
+    std::unique_ptr<DataConnection> conn_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Odbc, Drivers, ::testing::Values("SQLite", "PostgreSQL", "MariaDB"),
+                         [](const auto& info) { return std::string(info.param); });
+
+TEST_P(Drivers, ReportsTheProductAndTheDataSource) {
+    const std::map<std::string, std::string> dbms{
+        {"SQLite", "SQLite"}, {"PostgreSQL", "PostgreSQL"}, {"MariaDB", "MariaDB"}};
+    EXPECT_EQ(conn_->property("DBMS Name"), dbms.at(GetParam()));
+    EXPECT_EQ(conn_->property("Data Source Name"), backend(GetParam()).dsn);
+    EXPECT_THROW(conn_->property("Prompt"), RuntimeError);
+}
+
+TEST_P(Drivers, TheTablePageListsTheUserTablesOnly) {
+    // Views, sqlite_sequence, and MariaDB's information_schema,
+    // performance_schema, mysql and sys (all visible to this login) are left out.
+    std::vector<std::string> expected;
+    if (is("SQLite"))
+        expected = {"Customers", "Employees", "shippers", "Products", "Orders", "Order Details",
+                    "Order_Details", "USERS", "USER_"};
+    if (is("PostgreSQL"))
+        expected = {"Order Details", "Order_Details", "USERS", "USER_", "customers", "orders", "products"};
+    if (is("MariaDB"))
+        expected = {"Customers", "Order Details", "Orders", "Order_Details", "Products", "USERS", "USER_"};
+    EXPECT_EQ(userTables(*conn_), expected);
+}
+
+TEST_P(Drivers, FieldRowsCarryTheDataTypeCodes) {
+    std::vector<std::string> expected;
+    if (is("SQLite"))
+        expected = {
+            "Customers\tCustomerID\tFalse\tFalse\t129\tFalse",
+            "Customers\tCompanyName\tFalse\tFalse\t129\tFalse",
+            "Customers\tContactName\tFalse\tFalse\t129\tTrue",
+            "Customers\tPhone\tFalse\tFalse\t129\tTrue",
+            "Customers\tCreditLimit\tFalse\tFalse\t5\tTrue",
+            "Customers\tIsActive\tFalse\tFalse\t11\tFalse",
+            "Customers\tCustomerSince\tFalse\tFalse\t135\tTrue",
+            "Customers\tNotes\tFalse\tFalse\t129\tTrue",
+            "Products\tProductID\tFalse\tFalse\t3\tTrue",
+            "Products\tProductName\tFalse\tFalse\t129\tFalse",
+            "Products\tQuantityPerUnit\tFalse\tFalse\t129\tTrue",
+            "Products\tUnitPrice\tFalse\tFalse\t5\tFalse",
+            "Products\tUnitsInStock\tFalse\tFalse\t2\tTrue",
+            "Products\tReorderLevel\tFalse\tFalse\t2\tTrue",
+            "Products\tWeight\tFalse\tFalse\t5\tTrue",
+            "Products\tBarcode\tFalse\tFalse\t20\tTrue",
+            "Products\tDiscontinued\tFalse\tFalse\t11\tFalse",
+        };
+    if (is("PostgreSQL"))
+        expected = {
+            "customers\tcustomerid\tFalse\tFalse\t129\tFalse",
+            "customers\tcompanyname\tFalse\tFalse\t129\tFalse",
+            "customers\tcontactname\tFalse\tFalse\t129\tTrue",
+            "customers\tcreditlimit\tFalse\tFalse\t5\tTrue",
+            "customers\tisactive\tFalse\tFalse\t11\tFalse",
+            "customers\tcustomersince\tFalse\tFalse\t135\tTrue",
+            "customers\tnotes\tFalse\tFalse\t129\tTrue",
+            "products\tproductid\tFalse\tFalse\t3\tFalse",
+            "products\tproductname\tFalse\tFalse\t129\tFalse",
+            "products\tunitprice\tFalse\tFalse\t5\tFalse",
+            "products\tunitsinstock\tFalse\tFalse\t2\tTrue",
+            "products\treorderlevel\tFalse\tFalse\t2\tTrue",
+            "products\tweight\tFalse\tFalse\t4\tTrue",
+            "products\tbarcode\tFalse\tFalse\t20\tTrue",
+            "products\tdiscontinued\tFalse\tFalse\t11\tFalse",
+            "products\tphoto\tFalse\tFalse\t128\tTrue",
+            "products\tcode\tFalse\tFalse\t72\tTrue",
+        };
+    if (is("MariaDB"))
+        expected = {
+            "Customers\tCustomerID\tFalse\tFalse\t130\tFalse",
+            "Customers\tCompanyName\tFalse\tFalse\t130\tFalse",
+            "Customers\tContactName\tFalse\tFalse\t130\tTrue",
+            "Customers\tCreditLimit\tFalse\tFalse\t5\tTrue",
+            "Customers\tIsActive\tFalse\tFalse\t2\tFalse",  // BOOLEAN is TINYINT(1): a small number
+            "Customers\tCustomerSince\tFalse\tFalse\t135\tTrue",
+            "Customers\tNotes\tFalse\tFalse\t130\tTrue",
+            "Products\tProductID\tFalse\tFalse\t3\tTrue",  // the driver: auto-increment columns take Null
+            "Products\tProductName\tFalse\tFalse\t130\tFalse",
+            "Products\tUnitPrice\tFalse\tFalse\t5\tFalse",
+            "Products\tUnitsInStock\tFalse\tFalse\t2\tTrue",
+            "Products\tReorderLevel\tFalse\tFalse\t17\tTrue",
+            "Products\tWeight\tFalse\tFalse\t4\tTrue",
+            "Products\tBarcode\tFalse\tFalse\t20\tTrue",
+            "Products\tDiscontinued\tFalse\tFalse\t11\tFalse",
+            "Products\tPhoto\tFalse\tFalse\t128\tTrue",
+        };
+    EXPECT_EQ(rows({table("Customers"), table("Products")}), expected);
+}
+
+TEST_P(Drivers, ReadingEveryColumnAtOnceGivesTheSameRows) {
+    db::OdbcOptions eager;
+    eager.prefetchColumnsFrom = 1;
+    db::OdbcDataAccess access(eager);
+    std::unique_ptr<DataConnection> c = access.open(backend(GetParam()).connectString(), "", "");
+    const std::vector<std::string> tables = userTables(*c);
+    // A table twice, and one named in another case than the catalogue's.
+    std::vector<std::string> asked = tables;
+    asked.push_back(tables.front());
+    asked.push_back(lower(tables.back()));
+    FieldGrid once, each;
+    loadFieldRows(*c, asked, once);
+    loadFieldRows(*conn_, asked, each);
+    ASSERT_GT(once.rowCount(), 20u);
+    ASSERT_EQ(once.rowCount(), each.rowCount());
+    for (std::size_t i = 0; i < once.rowCount(); ++i) EXPECT_EQ(fieldRowText(once.row(i)), fieldRowText(each.row(i)));
+}
+
+TEST_P(Drivers, TableNamesAreNotPatterns) {
+    // Unescaped, "Order_Details" would also match "Order Details", and
+    // "USER_" would match "USERS".
+    const std::string a = is("PostgreSQL") ? "a" : "A";
+    const std::string y = is("PostgreSQL") ? "y" : "Y";
+    EXPECT_EQ(rows({"Order_Details"}), (std::vector<std::string>{"Order_Details\t" + a + "\tFalse\tFalse\t3\tTrue"}));
+    EXPECT_EQ(rows({"USER_"}), (std::vector<std::string>{"USER_\t" + y + "\tFalse\tFalse\t3\tTrue"}));
+    std::unique_ptr<Recordset> keys = conn_->openSchema(kSchemaPrimaryKeys, {std::nullopt, std::nullopt, "Order_Details"});
+    EXPECT_TRUE(keys->eof());
+}
+
+TEST_P(Drivers, ATableNameWithASpaceAndItsCompositeKey) {
+    const std::string o = is("PostgreSQL") ? "orderid" : "OrderID";
+    const std::string p = is("PostgreSQL") ? "productid" : "ProductID";
+    const std::string u = is("PostgreSQL") ? "unitprice" : "UnitPrice";
+    const std::string q = is("PostgreSQL") ? "quantity" : "Quantity";
+    std::vector<std::string> expected{
+        "Order Details\t" + o + "\tTrue\tFalse\t3\tFalse",
+        "Order Details\t" + p + "\tTrue\tFalse\t3\tFalse",
+        "Order Details\t" + u + "\tFalse\tFalse\t5\tFalse",
+        "Order Details\t" + q + "\tFalse\tFalse\t2\tFalse",
+    };
+    if (is("SQLite")) expected.push_back("Order Details\tDiscount\tFalse\tFalse\t5\tFalse");
+    EXPECT_EQ(rows({"Order Details"}, true), expected);
+    // Without --detect-keys these products pre-mark nothing.
+    for (const std::string& r : rows({"Order Details"})) EXPECT_NE(r.find("\tFalse\tFalse\t"), std::string::npos) << r;
+}
+
+TEST_P(Drivers, DetectKeysFindsAutoNumberColumns) {
+    const std::vector<std::string> orders = rows({table("Orders")}, true);
+    ASSERT_FALSE(orders.empty());
+    const std::string id = is("PostgreSQL") ? "orderid" : "OrderID";
+    EXPECT_EQ(orders[0].substr(0, orders[0].rfind('\t')), table("Orders") + "\t" + id + "\tTrue\tTrue\t3");
+    for (std::size_t i = 1; i < orders.size(); ++i)
+        EXPECT_NE(orders[i].find("\tFalse\tFalse\t"), std::string::npos) << orders[i];
+}
+
+TEST_P(Drivers, SchemaRowsetsLookTheSameInOdbc2AndOdbc3Environments) {
+    db::OdbcOptions three;
+    three.odbc3 = true;
+    db::OdbcDataAccess access3(three);
+    std::unique_ptr<DataConnection> conn3 = access3.open(backend(GetParam()).connectString(), "", "");
+    for (DataConnection* c : {conn_.get(), conn3.get()}) {
+        std::unique_ptr<Recordset> cols =
+            c->openSchema(kSchemaColumns, {std::nullopt, std::nullopt, table("Customers"), std::nullopt});
+        std::vector<std::string> names;
+        for (int i = 0; i < cols->fieldCount(); ++i) names.push_back(cols->fieldName(i));
+        EXPECT_EQ(names, schemaFields(kSchemaColumns));
+        int timestamps = 0;
+        for (; !cols->eof(); cols->moveNext()) timestamps += cols->value("DATA_TYPE").toInteger() == 135;
+        EXPECT_EQ(timestamps, 1);  // SQL_TIMESTAMP (ODBC 2) and SQL_TYPE_TIMESTAMP (ODBC 3) alike
+        std::unique_ptr<Recordset> tables = c->openSchema(kSchemaTables, {});
+        EXPECT_EQ(tables->fieldName(2), "TABLE_NAME");
+        EXPECT_EQ(tables->fieldName(3), "TABLE_TYPE");
+    }
+}
+
+TEST_P(Drivers, AFailedLoginCarriesTheDriversMessageAndSqlState) {
+    const Backend& b = backend(GetParam());
+    if (is("SQLite")) {
+        // SQLite has no login; a database file that does not exist is the
+        // failure here (the driver would otherwise make an empty one).
+        try {
+            access_.open("Driver=SQLite3;Database=" + test::odbcFolder() + "/missing.db", "", "");
+            FAIL() << "opened a database that does not exist";
+        } catch (const db::OdbcError& e) {
+            EXPECT_NE(e.description.find("The SQLite database \"" + test::odbcFolder() + "/missing.db\" does not exist: "),
+                      std::string::npos)
+                << e.description;
+            EXPECT_NE(e.description.find("(SQLSTATE "), std::string::npos) << e.description;
+        }
+        return;
+    }
+    try {
+        access_.open(b.dsn, b.user, "not-the-password");
+        FAIL() << "logged in with a wrong password";
+    } catch (const db::OdbcError& e) {
+        EXPECT_EQ(e.number, db::kProviderErrorNumber);
+        EXPECT_EQ(e.source, "ODBC SQLDriverConnect");
+        if (is("PostgreSQL")) {
+            EXPECT_EQ(e.sqlState, "08001");  // psqlodbc's state for every failed connection
+            EXPECT_NE(e.description.find("password authentication failed for user \"rowwright\""), std::string::npos)
+                << e.description;
+        } else {
+            EXPECT_EQ(e.sqlState, "28000");
+            EXPECT_NE(e.description.find("Access denied for user 'rowwright'"), std::string::npos) << e.description;
+        }
+        EXPECT_NE(e.description.find("(SQLSTATE " + e.sqlState + ")"), std::string::npos);
+    }
+}
+
+// The SQL texts the generated Add, Refresh, Update and Remove build, run
+// through the driver: a text key with an apostrophe, a date, a Boolean, a
+// number and Nulls make the round trip.
+TEST_P(Drivers, GeneratedSqlRoundTrips) {
+    const std::string tableName = table("Customers");
+    FieldGrid grid;
+    loadFieldRows(*conn_, {tableName}, grid, FieldLoadOptions{true});
+    ASSERT_FALSE(grid.rows().empty());
+
+    test::GenFixture fx;
+    fx.newProject("OleDll");
+    const std::string base = classBaseName(tableName);
+    auto generate = [&](auto writer) {
+        const int n = fx.files.openForOutput("/out/capture.cls");
+        GenContext ctx{fx.settings, grid, *conn_, fx.ui, fx.clock, fx.files};
+        writer(ctx, n);
+        fx.files.close(n);
+        return fx.fs.readAll("/out/capture.cls");
+    };
+    const std::string coll =
+        generate([&](GenContext& c, int n) { msGenCollFile(c, n, tableName, base, "OleDll"); });
+    const std::string object =
+        generate([&](GenContext& c, int n) { msGenObjectFile(c, n, tableName, base, "OleDll"); });
+    ASSERT_TRUE(fx.ui.messages.empty()) << fx.messageTexts()[0];
+
+    // The record's values, by column as the schema names it.
+    std::map<std::string, VbValue> record;
+    std::string keyField;
+    auto put = [&](const std::string& fieldLower, VbValue v) {
+        for (const FieldRow& r : grid.rows())
+            if (lower(r.field) == fieldLower) record[r.field] = v;
+    };
+    for (const FieldRow& r : grid.rows()) {
+        record[r.field] = VbValue::null();
+        if (r.primary) keyField = r.field;
+    }
+    ASSERT_EQ(lower(keyField), "customerid");
+    put("customerid", VbValue::of(std::string("O'Brn")));
+    put("companyname", VbValue::of(std::string("Rock 'n' Roll Ltd.")));
+    put("creditlimit", VbValue::of(1234.5));
+    put("isactive", VbValue::of(true));
+    put("customersince", VbValue::of(DateTime{2026, 12, 5, 8, 17, 21}));
+
+    auto variables = [&](const std::map<std::string, VbValue>& values, const std::string& filter) {
+        std::map<std::string, VbValue> vars;
+        for (const auto& [field, v] : values) {
+            const std::string prop = propertyName(field);
+            vars["ro" + base + "." + prop] = v;
+            vars[prop] = v;
+        }
+        vars["mvar" + propertyName(keyField) + "_ReadBuf"] = VbValue::of(std::string("O'Brn"));
+        vars["RefreshFilter"] = VbValue::of(filter);
+        vars["SortOrder"] = VbValue::of(std::string());
+        vars["vsFilter"] = VbValue::of(filter);
+        return vars;
+    };
+    const std::string filter = keyField + " = 'O''Brn'";
+    auto select = [&] {
+        const std::string sql = test::buildSql(test::procedureText(coll, "Public Sub Refresh()"),
+                                               variables(record, filter));
+        return conn_->openRecordset(sql);
+    };
+    auto number = [](const Variant& v) { return std::stod(v.toText()); };
+    auto truth = [](const Variant& v) {
+        const std::string t = v.toText();
+        return t == "1" || t == "True" || t == "t" || t == "-1";
+    };
+
+    const std::string insert =
+        test::buildSql(test::procedureText(coll, "Public Function Add("), variables(record, ""));
+    EXPECT_EQ(insert.rfind("INSERT INTO " + tableName + " (", 0), 0u) << insert;
+    EXPECT_EQ(conn_->execute(insert), 1) << insert;
+
+    std::unique_ptr<Recordset> rs = select();
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(keyField).toText(), "O'Brn");
+    EXPECT_EQ(rs->value(table("CompanyName")).toText(), "Rock 'n' Roll Ltd.");
+    EXPECT_TRUE(rs->value(table("ContactName")).isNull());
+    EXPECT_TRUE(rs->value(table("Notes")).isNull());
+    EXPECT_DOUBLE_EQ(number(rs->value(table("CreditLimit"))), 1234.5);
+    EXPECT_TRUE(truth(rs->value(table("IsActive"))));
+    EXPECT_EQ(rs->value(table("CustomerSince")).toText().substr(0, 19), "2026-12-05 08:17:21");
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+
+    put("companyname", VbValue::of(std::string("Bon app'")));
+    put("creditlimit", VbValue::of(99.25));
+    put("isactive", VbValue::of(false));
+    put("customersince", VbValue::of(DateTime{2027, 1, 2, 3, 4, 5}));
+    const std::string update = test::buildSql(test::procedureText(object, "Public Function Update()"),
+                                              variables(record, ""));
+    EXPECT_EQ(conn_->execute(update), 1) << update;
+    rs = select();
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(table("CompanyName")).toText(), "Bon app'");
+    EXPECT_DOUBLE_EQ(number(rs->value(table("CreditLimit"))), 99.25);
+    EXPECT_FALSE(truth(rs->value(table("IsActive"))));
+    EXPECT_EQ(rs->value(table("CustomerSince")).toText().substr(0, 19), "2027-01-02 03:04:05");
+    EXPECT_TRUE(rs->value(table("Notes")).isNull());
+
+    const std::string remove = test::buildSql(test::procedureText(coll, "Public Function Remove("),
+                                              variables(record, filter));
+    EXPECT_EQ(remove, "DELETE FROM " + tableName + " WHERE " + filter);
+    EXPECT_EQ(conn_->execute(remove), 1) << remove;
+    EXPECT_TRUE(select()->eof());
+}
+
+// --- SQLite-only facts and the pages' logic on a real driver --------------
+
+class Sqlite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(backend("SQLite").failure.empty()) << backend("SQLite").failure;
+    }
+    db::OdbcDataAccess access_;
+};
+
+TEST_F(Sqlite, PrecisionAndScaleComeFromTheTypeName) {
+    // The driver reports NUMERIC(10,2) with COLUMN_SIZE 2 and DECIMAL_DIGITS 10.
+    std::unique_ptr<DataConnection> c = access_.open("rw_sqlite", "", "");
+    std::unique_ptr<Recordset> cols =
+        c->openSchema(kSchemaColumns, {std::nullopt, std::nullopt, "Customers", "CreditLimit"});
+    ASSERT_FALSE(cols->eof());
+    EXPECT_EQ(cols->value("NUMERIC_PRECISION").toInteger(), 10);
+    EXPECT_EQ(cols->value("NUMERIC_SCALE").toInteger(), 2);
+    cols->moveNext();
+    EXPECT_TRUE(cols->eof());
+}
+
+TEST_F(Sqlite, TheBrokenSqliteDriverEntryIsNamed) {
+    for (const std::string& cs : {std::string("rw_broken"), "Driver=SQLite;Database=" + test::odbcFolder() + "/orders.db"}) {
+        try {
+            access_.open(cs, "", "");
+            FAIL() << cs;
+        } catch (const db::OdbcError& e) {
+            EXPECT_NE(e.description.find("The ODBC driver \"SQLite\" cannot be loaded: "), std::string::npos)
+                << e.description;
+            EXPECT_NE(e.description.find("libsqliteodbc.so"), std::string::npos) << e.description;
+            EXPECT_NE(e.description.find("The driver registered as \"SQLite3\" may be the one meant"),
+                      std::string::npos)
+                << e.description;
+        }
+    }
+}
+
+TEST_F(Sqlite, TheDataSourceListIsThePrivateIniFile) {
+    std::vector<std::string> names;
+    for (const DataSourceInfo& d : listDataSources(access_)) names.push_back(d.name + "=" + d.description);
+    EXPECT_EQ(names, (std::vector<std::string>{"rw_sqlite=SQLite3", "rw_pg=PostgreSQL Unicode",
+                                               "rw_mariadb=MariaDB Unicode", "rw_broken=SQLite"}));
+    ScriptedUi ui;
+    OleDbBuilder b;
+    b.getDSNsAndProviders(access_, ui);
+    EXPECT_EQ(b.cboDSNList, test::privateDataSources());
+}
+
+TEST_F(Sqlite, TheBuildersOdbcStringOpensThroughItsDataSource) {
+    ScriptedUi ui;
+    OleDbBuilder b;
+    b.getDSNsAndProviders(access_, ui);
+    b.chooseProvider("Microsoft OLE DB Provider for ODBC Drivers");
+    b.selectDataSource(0);
+    b.test(access_, ui);
+    ASSERT_TRUE(b.ok(ui));
+    EXPECT_EQ(b.result(), "PROVIDER=MSDASQL;Data Source=rw_sqlite;User ID=;Password=;");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Test successful!");
+
+    // The page keeps the OLE DB string; opening goes through ODBC.
+    ConnectionPage page;
+    page.chooseDSNLess();
+    page.buildConnectionString(ui, [&] { return b.result(); });
+    ASSERT_TRUE(page.next(access_, ui, nullptr));
+    EXPECT_EQ(page.values().txtConnString, "PROVIDER=MSDASQL;Data Source=rw_sqlite;User ID=;Password=;");
+    EXPECT_EQ(page.moConn->property("Data Source Name"), "rw_sqlite");
+    TablePage tables;
+    EXPECT_EQ(tables.display(ui, *page.moConn), TablePage::Shown::Yes);
+    EXPECT_EQ(tables.lstYes.size(), 9u);
+}
+
+TEST_F(Sqlite, ChoosingADataSourceInTheDialogFillsTheNameAndLogin) {
+    ScriptedUi ui;
+    ConnectionPage page;
+    ui.dataSourceAnswers = {"DSN=rw_sqlite;UID=ann;PWD=secret;"};
+    page.chooseDataSource(access_, ui);
+    ASSERT_EQ(ui.dataSourcePrompts.size(), 1u);
+    EXPECT_EQ(ui.dataSourcePrompts[0], test::privateDataSources());
+    EXPECT_EQ(page.txtDSN, "rw_sqlite");
+    EXPECT_EQ(page.msUserName, "ann");
+    EXPECT_EQ(page.msPassword, "secret");
+    // Next opens it without asking for a login.
+    ASSERT_TRUE(page.next(access_, ui, [](const std::string&, std::string&, std::string&) -> bool {
+        ADD_FAILURE() << "the login dialog was shown";
+        return false;
+    }));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace rw

@@ -1,0 +1,209 @@
+// Loading the field rows from the schema: pre-marking by product, the
+// identity query, the numeric mapping, failures, and the grid's click rule.
+#include <gtest/gtest.h>
+
+#include "core/field_loader.h"
+#include "support/fake_db.h"
+
+namespace rw {
+namespace {
+
+using test::FakeColumn;
+using test::FakeConnection;
+
+std::unique_ptr<Recordset> fieldNamed(const std::string& name) {
+    return std::make_unique<MemoryRecordset>(std::vector<std::string>{name}, std::vector<std::vector<Variant>>{});
+}
+
+// Orders has an identity ID that is its key; Order Details has a column ID
+// that is no identity, and a composite key.
+FakeConnection twoTables(const std::string& dbms) {
+    FakeConnection c;
+    c.properties["DBMS Name"] = dbms;
+    c.columns["Orders"] = {{"ID", 3, 10, 0, false}, {"Customer", 130, {}, {}, true}};
+    c.columns["Order Details"] = {{"ID", 3, 10, 0, false}, {"OrderID", 3, 10, 0, false}, {"Qty", 2, 5, 0, true}};
+    c.keys["Orders"] = {"ID"};
+    c.keys["Order Details"] = {"orderid", "Qty"};  // case differs from the column: no match
+    c.queries["SELECT IDENTITYCOL FROM Orders"] = [] { return fieldNamed("ID"); };
+    return c;
+}
+
+std::vector<std::string> rowTexts(const FieldGrid& grid) {
+    std::vector<std::string> texts;
+    for (const FieldRow& r : grid.rows()) texts.push_back(fieldRowText(r));
+    return texts;
+}
+
+TEST(FieldLoader, SqlServerPreMarksKeysAndTheIdentityColumnOfEachTable) {
+    FakeConnection c = twoTables("Microsoft SQL Server");
+    FieldGrid grid;
+    loadFieldRows(c, {"Orders", "Order Details"}, grid);
+    EXPECT_EQ(rowTexts(grid), (std::vector<std::string>{
+                                  "Orders\tID\tTrue\tTrue\t3\tFalse",
+                                  "Orders\tCustomer\tFalse\tFalse\t130\tTrue",
+                                  "Order Details\tID\tFalse\tFalse\t3\tFalse",  // the query failed: no identity
+                                  "Order Details\tOrderID\tFalse\tFalse\t3\tFalse",
+                                  "Order Details\tQty\tTrue\tFalse\t2\tTrue",
+                              }));
+    // The table name goes into the identity query as it is, unquoted.
+    EXPECT_NE(std::find(c.log.begin(), c.log.end(), "query SELECT IDENTITYCOL FROM Order Details"), c.log.end());
+}
+
+TEST(FieldLoader, OraclePreMarksKeysButAsksForNoIdentity) {
+    FakeConnection c = twoTables("Oracle");
+    FieldGrid grid;
+    loadFieldRows(c, {"Orders"}, grid);
+    EXPECT_EQ(rowTexts(grid), (std::vector<std::string>{"Orders\tID\tTrue\tFalse\t3\tFalse",
+                                                        "Orders\tCustomer\tFalse\tFalse\t130\tTrue"}));
+    for (const std::string& entry : c.log) EXPECT_EQ(entry.rfind("query", 0), std::string::npos) << entry;
+}
+
+TEST(FieldLoader, OtherProductsAndOtherCasesOfTheNamesPreMarkNothing) {
+    for (const char* dbms : {"microsoft sql server", "ORACLE", "SQLite", "PostgreSQL", "MariaDB", "ACCESS"}) {
+        FakeConnection c = twoTables(dbms);
+        FieldGrid grid;
+        loadFieldRows(c, {"Orders", "Order Details"}, grid);
+        ASSERT_EQ(grid.rowCount(), 5u) << dbms;
+        for (const FieldRow& r : grid.rows()) {
+            EXPECT_FALSE(r.primary) << dbms << " " << r.field;
+            EXPECT_FALSE(r.autoNumber) << dbms << " " << r.field;
+        }
+        // Neither the key schema nor a query was asked for.
+        for (const std::string& entry : c.log) {
+            EXPECT_NE(entry.rfind("schema 28", 0), 0u) << dbms;
+            EXPECT_NE(entry.rfind("query", 0), 0u) << dbms;
+        }
+    }
+}
+
+TEST(FieldLoader, DetectKeysMarksKeysAndAutoNumbersForAnyProduct) {
+    FakeConnection c = twoTables("SQLite");
+    c.keys["Order Details"] = {"OrderID", "Qty"};
+    c.queries["SELECT * FROM \"Orders\" WHERE 1 = 0"] = [] {
+        return std::make_unique<MemoryRecordset>(std::vector<std::string>{"ID", "Customer"},
+                                                 std::vector<std::vector<Variant>>{}, std::vector<bool>{true, false});
+    };
+    FieldGrid grid;
+    loadFieldRows(c, {"Orders", "Order Details"}, grid, FieldLoadOptions{true});
+    EXPECT_EQ(rowTexts(grid), (std::vector<std::string>{
+                                  "Orders\tID\tTrue\tTrue\t3\tFalse",
+                                  "Orders\tCustomer\tFalse\tFalse\t130\tTrue",
+                                  "Order Details\tID\tFalse\tFalse\t3\tFalse",  // its query failed: ignored
+                                  "Order Details\tOrderID\tTrue\tFalse\t3\tFalse",
+                                  "Order Details\tQty\tTrue\tFalse\t2\tTrue",
+                              }));
+}
+
+TEST(FieldLoader, NumericColumnsAreNarrowedByScaleAndPrecision) {
+    struct Case {
+        int code;
+        Variant precision, scale;
+        int expected;
+    };
+    const std::vector<Case> cases{
+        {131, 10, 2, 5}, {131, 10, 0, 5}, {131, 9, 0, 3}, {131, 5, 0, 3}, {131, 4, 0, 2},
+        {16, 3, 0, 2},   {16, 3, 1, 5},
+        {131, {}, {}, 5},       // nothing to read: double
+        {131, 4, {}, 5},        // no scale
+        {131, {}, 0, 5},        // no precision
+        {131, "x", 0, 5},       // unreadable
+        {3, 4, 2, 3}, {5, 10, 2, 5}, {135, {}, {}, 135},  // other codes as they are
+    };
+    for (const Case& k : cases) {
+        FakeConnection c;
+        c.columns["T"] = {{"F", k.code, k.precision, k.scale}};
+        FieldGrid grid;
+        loadFieldRows(c, {"T"}, grid);
+        ASSERT_EQ(grid.rowCount(), 1u);
+        EXPECT_EQ(grid.row(0).dataType, k.expected)
+            << k.code << " precision " << k.precision.toText() << " scale " << k.scale.toText();
+    }
+}
+
+TEST(FieldsPage, DisplayFillsCaptionInstructionsAndRows) {
+    FakeConnection c = twoTables("Microsoft SQL Server");
+    c.columns["Empty"] = {};
+    ScriptedUi ui;
+    GenerationSettings settings;
+    FieldsPage page;
+    ProjectPageValues project;
+    project.optNew = true;
+    project.optProjectActiveXDLL = true;
+    project.msStoreDir = "/out";
+    EXPECT_TRUE(page.display(ui, settings, WelcomeOptions{}, project, ConnectionPageValues{}, c,
+                             {"Empty", "Orders"}));
+    EXPECT_EQ(page.caption, "Rowwright - Choose Keys");
+    EXPECT_EQ(page.txtInstructions.rfind(
+                  "IMPORTANT!!\r\n\r\nEach table you chose is represented at the right, along with each of its", 0),
+              0u);
+    EXPECT_NE(page.txtInstructions.find("you MUST indicate anyPrimary Key field(s)"), std::string::npos);
+    EXPECT_NE(page.txtInstructions.find("Depending on your DBMS and driver, Rowwright may pre-populate your Auto "
+                                        "and/or Primary columns for you."),
+              std::string::npos);
+    EXPECT_EQ(page.grdFields.rowCount(), 2u);  // the empty table gives none
+    EXPECT_TRUE(settings.mbActiveXDll);
+    EXPECT_EQ(settings.msStoreDir, "/out");
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST(FieldsPage, AFailureIsShownAndKeepsTheRowsLoadedBeforeIt) {
+    FakeConnection c = twoTables("Oracle");
+    c.brokenTable = "Order Details";
+    FieldsPage page;
+    ScriptedUi ui;
+    GenerationSettings settings;
+    EXPECT_FALSE(page.display(ui, settings, {}, {}, {}, c, {"Orders", "Order Details", "Orders"}));
+    EXPECT_EQ(page.grdFields.rowCount(), 2u);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Error: -2147467259\r\nSource: Microsoft OLE DB Provider for ODBC Drivers (frmFields.Display)\r\n\r\n"
+              "Description: Communication link failure");
+    EXPECT_EQ(ui.messages[0].style, 48);
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST(FieldsPage, AMissingDbmsNameStopsTheLoadAfterTheColumnsSchema) {
+    FakeConnection c = twoTables("Oracle");
+    c.properties.erase("DBMS Name");
+    FieldsPage page;
+    ScriptedUi ui;
+    GenerationSettings settings;
+    EXPECT_FALSE(page.display(ui, settings, {}, {}, {}, c, {"Orders"}));
+    EXPECT_EQ(c.log, (std::vector<std::string>{"schema 4 Orders", "property DBMS Name"}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Error: 3265\r\nSource: ADODB.Properties (frmFields.Display)\r\n\r\nDescription: Item cannot be found in "
+              "the collection corresponding to the requested name or ordinal.");
+}
+
+TEST(FieldsPage, ClickRuleTiesAutoToPrimary) {
+    FieldsPage page;
+    ScriptedUi ui;
+    page.grdFields.append({"T", "A", false, false, 3, false});
+    page.grdFields.append({"T", "B", true, true, 3, false});
+    page.grdFields.append({"T", "C", true, true, 3, false});
+
+    page.click(ui, 0, kColumnAuto);  // ticking Auto ticks Primary
+    EXPECT_TRUE(page.grdFields.row(0).autoNumber);
+    EXPECT_TRUE(page.grdFields.row(0).primary);
+
+    page.click(ui, 1, kColumnPrimary);  // clearing Primary clears Auto
+    EXPECT_FALSE(page.grdFields.row(1).primary);
+    EXPECT_FALSE(page.grdFields.row(1).autoNumber);
+
+    page.click(ui, 2, kColumnAuto);  // clearing Auto leaves Primary
+    EXPECT_FALSE(page.grdFields.row(2).autoNumber);
+    EXPECT_TRUE(page.grdFields.row(2).primary);
+
+    page.click(ui, 2, kColumnNullable);  // other columns change nothing
+    EXPECT_EQ(fieldRowText(page.grdFields.row(2)), "T\tC\tTrue\tFalse\t3\tFalse");
+    EXPECT_TRUE(ui.messages.empty());
+
+    page.click(ui, 7, kColumnAuto);  // no such row
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find(" (frmFields.grdFields_ClickErr)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace rw
