@@ -1,0 +1,221 @@
+#include "wizard/frm_fields.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include "cli/answers.h"
+#include "core/run.h"
+#include "wizard/frm_add_in_main.h"
+#include "wizard/frm_choose_tables.h"
+#include "wizard/frm_connection.h"
+#include "wizard/frm_project.h"
+#include "wizard/frm_report.h"
+
+namespace rw::wizard {
+
+namespace {
+
+// The columns the grid shows, each the field row column of that index.
+constexpr int kShownColumns = 4;
+
+std::optional<std::string> propertyOrNothing(const Connection& conn, const char* name) {
+    try {
+        return conn.property(name);
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+int FieldGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(grid_.rowCount());
+}
+
+int FieldGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kShownColumns; }
+
+QVariant FieldGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const FieldRow& row = grid_.row(static_cast<std::size_t>(index.row()));
+    switch (index.column()) {
+    case kColumnTable:
+        return role == Qt::DisplayRole ? QVariant(qs(row.table)) : QVariant();
+    case kColumnField:
+        return role == Qt::DisplayRole ? QVariant(qs(row.field)) : QVariant();
+    case kColumnPrimary:
+    case kColumnAuto: {
+        const bool on = index.column() == kColumnPrimary ? row.primary : row.autoNumber;
+        if (role == Qt::CheckStateRole) return on ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::ToolTipRole)
+            return index.column() == kColumnPrimary
+                       ? QStringLiteral("Part of the primary key")
+                       : QStringLiteral("Filled by the database on insert (identity or AutoNumber)");
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant FieldGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    static const char* const captions[kShownColumns] = {"Table", "Field", "Primary", "Auto"};
+    return section >= 0 && section < kShownColumns ? QVariant(QString::fromLatin1(captions[section])) : QVariant();
+}
+
+Qt::ItemFlags FieldGridModel::flags(const QModelIndex& index) const {
+    // The check boxes change only through the page's click rule, never by
+    // the view on its own.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void FieldGridModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+void FieldGridModel::rowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, kShownColumns - 1), {Qt::CheckStateRole});
+}
+
+FrmFields::FrmFields(Wizard& wizard) : WizardPage(wizard, "frmFields", 5) {
+    txtInstructions = new QPlainTextEdit(this);
+    txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
+    txtInstructions->setReadOnly(true);
+    txtInstructions->setFocusPolicy(Qt::NoFocus);
+    txtInstructions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    model_ = new FieldGridModel(logic_.grdFields, this);
+    grdFields = new QTableView(this);
+    grdFields->setObjectName(QStringLiteral("grdFields"));
+    grdFields->setModel(model_);
+    grdFields->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdFields->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grdFields->setAlternatingRowColors(true);
+    grdFields->verticalHeader()->setVisible(false);
+    grdFields->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    QHeaderView* header = grdFields->horizontalHeader();
+    header->setSectionResizeMode(kColumnTable, QHeaderView::Stretch);
+    header->setSectionResizeMode(kColumnField, QHeaderView::Stretch);
+    header->setSectionResizeMode(kColumnPrimary, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kColumnAuto, QHeaderView::ResizeToContents);
+    grdFields->installEventFilter(this);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(txtInstructions, 2);
+    columns->addWidget(grdFields, 3);
+    body()->addLayout(columns, 1);
+
+    // Finish runs the generation; it is pressed on purpose, never by Enter.
+    connect(grdFields, &QTableView::clicked, this, &FrmFields::grdFields_Click);
+    connect(cmdBack, &QPushButton::clicked, this, &FrmFields::cmdBack_Click);
+    connect(cmdFinish, &QPushButton::clicked, this, &FrmFields::cmdFinish_Click);
+    // Next has no action on the last page.
+    cmdNext->setEnabled(false);
+
+    resize(820, 520);
+}
+
+FrmFields::~FrmFields() {
+    // The view goes before the rows it shows.
+    delete grdFields;
+    grdFields = nullptr;
+}
+
+bool FrmFields::display(FrmChooseTables& tables, FrmAddInMain& main, FrmProject& project,
+                        FrmConnection& connection) {
+    vfrmChooseTables = &tables;
+    vfrmMain = &main;
+    vfrmProject = &project;
+    vfrmConnection = &connection;
+    bool shown = false;
+    if (DataConnection* conn = connection.moConn()) {
+        // The loader shows its own errors as this page's Display.
+        shown = logic_.display(ui(), settings_, main.options(), project.values(), connection.values(), *conn,
+                               tables.chosenTables());
+        model_->reload();
+        setWindowTitle(qs(logic_.caption));
+        txtInstructions->setPlainText(displayText(logic_.txtInstructions));
+    }
+    if (shown) {
+        handler("Display", [&] { showInPlaceOf(&tables); });
+    } else {
+        // A page that failed to load is not kept: the next Next loads a
+        // fresh one.
+        unload();
+    }
+    return shown;
+}
+
+bool FrmFields::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grdFields && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        grdFields_Click(grdFields->currentIndex());
+        return true;
+    }
+    return WizardPage::eventFilter(watched, event);
+}
+
+void FrmFields::grdFields_Click(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const int column = index.column();
+    if (column != kColumnPrimary && column != kColumnAuto) return;
+    // The click rule shows its own errors.
+    logic_.click(ui(), static_cast<std::size_t>(index.row()), column);
+    model_->rowChanged(index.row());
+}
+
+void FrmFields::cmdBack_Click() {
+    handler("cmdBack_Click", [&] {
+        if (vfrmChooseTables) vfrmChooseTables->showInPlaceOf(this);
+        unload();
+    });
+}
+
+std::string FrmFields::answersText() const {
+    cli::Answers a;
+    a.options = {settings_.mbModuleHeaders, settings_.mbFunctionHeaders, settings_.mbDevNotes,
+                 settings_.mbErrorHandler, settings_.mbCode};
+    a.project = settings_.project;
+    if (settings_.mbLoadedProject && vfrmProject && vfrmProject->mvbpProject)
+        a.loadedProject = vfrmProject->mvbpProject->fileName();
+    a.connection = settings_.connection;
+    if (vfrmConnection) {
+        a.dsn = ss(vfrmConnection->txtDSN->text());
+        a.user = vfrmConnection->userName();
+        // The password is not written to the file: the field rows are in
+        // it, so repeating the run opens no database.
+    }
+    if (vfrmChooseTables) a.tables = vfrmChooseTables->chosenTables();
+    a.rows = logic_.grdFields.rows();
+    if (vfrmConnection && vfrmConnection->moConn()) {
+        a.dbmsName = propertyOrNothing(*vfrmConnection->moConn(), "DBMS Name");
+        a.dataSourceName = propertyOrNothing(*vfrmConnection->moConn(), "Data Source Name");
+    }
+    return cli::answersToJson(a);
+}
+
+void FrmFields::cmdFinish_Click() {
+    handler("cmdFinish_Click", [&] {
+        if (!vfrmConnection || vfrmConnection->moConn() == nullptr || !vfrmProject) return;
+        WizardServices& s = wizard().services();
+        RunEnvironment env{s.fs, ui(), s.clock, *vfrmConnection->moConn(), vfrmProject->mvbpProject, s.tempFolders};
+        const RunOutcome outcome = runGeneration(settings_, logic_.grdFields, env);
+        if (outcome.status != RunOutcome::Status::Completed) return;
+        const std::string answers = answersText();
+        hide();
+        FrmReport& report = wizard().frmReport();
+        report.setAnswers(answers);
+        report.move(pos());
+        report.display(outcome.reportText, outcome.reportFolder, outcome.reportFileName);
+    });
+}
+
+}  // namespace rw::wizard

@@ -1,0 +1,112 @@
+#include "wizard/wizard.h"
+
+#include <QFileInfo>
+#include <QUrl>
+#include <algorithm>
+
+#include "core/product.h"
+#include "wizard/form.h"
+#include "wizard/frm_add_in_main.h"
+#include "wizard/frm_choose_tables.h"
+#include "wizard/frm_connection.h"
+#include "wizard/frm_fields.h"
+#include "wizard/frm_project.h"
+#include "wizard/frm_report.h"
+
+namespace rw::wizard {
+
+namespace {
+
+// The status the folder browser returns when nothing was chosen.
+constexpr long kBrowseCancelled = 1208;
+
+}  // namespace
+
+long BrowseForFolder(WizardUi& ui, long vlRoot, long vlFlags, std::string& rsPath, const std::string& vsTitle,
+                     QWidget* vlOwner) {
+    const std::optional<std::string> chosen =
+        ui.browseFolder(vlOwner, static_cast<int>(vlRoot), static_cast<int>(vlFlags), vsTitle);
+    if (!chosen) return kBrowseCancelled;
+    // The browser's buffer may carry NUL characters after the path.
+    rsPath = chosen->substr(0, chosen->find('\0'));
+    return 0;
+}
+
+std::string helpPageUrl(const std::string& helpFolder, int page) {
+    const std::string file = joinPath(helpFolder, "rwhelp" + std::to_string(page) + ".htm");
+    return QUrl::fromLocalFile(QFileInfo(QString::fromStdString(file)).absoluteFilePath()).toString().toStdString();
+}
+
+Wizard::Wizard(WizardServices services, QObject* parent) : QObject(parent), services_(std::move(services)) {}
+
+Wizard::~Wizard() {
+    destroying_ = true;
+    // The pages left are deleted as they are; their unload handlers would
+    // reach into a wizard that is going away.
+    const std::vector<WizardForm*> left = forms_;
+    forms_.clear();
+    for (WizardForm* form : left) delete form;
+}
+
+template <class Page>
+Page& Wizard::load(QPointer<Page>& ref) {
+    if (!ref) ref = new Page(*this);
+    return *ref;
+}
+
+FrmAddInMain& Wizard::start() {
+    FrmAddInMain& page = frmAddInMain();
+    page.show();
+    page.raise();
+    page.activateWindow();
+    return page;
+}
+
+FrmAddInMain& Wizard::frmAddInMain() { return load(main_); }
+FrmProject& Wizard::frmProject() { return load(project_); }
+FrmConnection& Wizard::frmConnection() { return load(connection_); }
+FrmChooseTables& Wizard::frmChooseTables() { return load(tables_); }
+FrmFields& Wizard::frmFields() { return load(fields_); }
+FrmReport& Wizard::frmReport() { return load(report_); }
+
+FrmAddInMain* Wizard::loadedAddInMain() const { return main_; }
+FrmProject* Wizard::loadedProject() const { return project_; }
+FrmConnection* Wizard::loadedConnection() const { return connection_; }
+FrmChooseTables* Wizard::loadedChooseTables() const { return tables_; }
+FrmFields* Wizard::loadedFields() const { return fields_; }
+FrmReport* Wizard::loadedReport() const { return report_; }
+
+void Wizard::closeWizard(bool confirm) {
+    if (confirm) {
+        const int answer = ui().msgBox(
+            std::string("Are you sure you want to cancel and exit ") + product::kDisplayName + "?", kStyleQuestionYesNo);
+        if (answer == kAnswerNo) return;
+    }
+    std::vector<QPointer<WizardForm>> loaded(forms_.begin(), forms_.end());
+    for (const QPointer<WizardForm>& form : loaded)
+        if (form) form->unload();
+}
+
+void Wizard::showHelp(int page) { ui().openUrl(helpPageUrl(services_.helpFolder, page)); }
+
+void Wizard::formLoaded(WizardForm* form) {
+    if (std::find(forms_.begin(), forms_.end(), form) == forms_.end()) forms_.push_back(form);
+}
+
+void Wizard::formUnloaded(WizardForm* form) {
+    if (destroying_) return;
+    const auto it = std::find(forms_.begin(), forms_.end(), form);
+    if (it == forms_.end()) return;
+    forms_.erase(it);
+    // The page's global reference is forgotten, so the next use loads a
+    // fresh page.
+    if (main_ == form) main_ = nullptr;
+    if (project_ == form) project_ = nullptr;
+    if (connection_ == form) connection_ = nullptr;
+    if (tables_ == form) tables_ = nullptr;
+    if (fields_ == form) fields_ = nullptr;
+    if (report_ == form) report_ = nullptr;
+    if (forms_.empty()) emit finished();
+}
+
+}  // namespace rw::wizard
