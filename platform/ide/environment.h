@@ -59,6 +59,10 @@ public:
     // text ("Attribute VB_Name = ...") become the component's attributes,
     // VB_Name renaming it; member attribute lines stay with the line above.
     void addFromFile(const std::string& path);
+    // Inserts `text` before line `line` (countOfLines() + 1 appends); each
+    // CR LF, LF or CR separates two lines, so the empty text is one empty
+    // line. Lines outside that range raise error 5.
+    void insertLines(int line, const std::string& text);
     // Lines `start` .. start + count - 1, joined by CR LF.
     std::string lines(int start, int count) const;
 
@@ -230,6 +234,10 @@ public:
     // as it is.
     Project& loadProject(const std::string& vbpPath);
     const std::vector<std::unique_ptr<Project>>& projects() const { return projects_; }
+    // Takes a loaded project out of the list, unsaved changes and all, and
+    // hands it over (null when it is not loaded), so that a caller whose
+    // windows may still refer to it can keep it alive.
+    std::unique_ptr<Project> closeProject(const Project& project);
 
 private:
     FileSystem& fs_;

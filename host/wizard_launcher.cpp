@@ -1,0 +1,48 @@
+#include "host/wizard_launcher.h"
+
+#include "wizard/frm_add_in_main.h"
+
+namespace rw::host {
+
+QtWizardLauncher::QtWizardLauncher(wizard::WizardServices services) : services_(std::move(services)) {}
+
+QtWizardLauncher::~QtWizardLauncher() = default;
+
+wizard::FrmAddInMain* QtWizardLauncher::page() const { return wizard_ ? wizard_->loadedAddInMain() : nullptr; }
+
+bool QtWizardLauncher::isLoaded() const { return page() != nullptr; }
+
+void QtWizardLauncher::load(VBE* vbInstance, Rowwright* connect) {
+    (void)connect;
+    if (!wizard_) {
+        wizard_ = std::make_unique<wizard::Wizard>(services_);
+        // When the wizard's last window closes, the workbench shows what a
+        // run changed in its projects.
+        if (vbInstance != nullptr)
+            QObject::connect(wizard_.get(), &wizard::Wizard::finished, vbInstance, &VBE::notifyProjectsChanged);
+    }
+    wizard_->frmAddInMain();
+}
+
+void QtWizardLauncher::show() {
+    if (!wizard_) return;
+    wizard::FrmAddInMain& page = wizard_->frmAddInMain();
+    page.show();
+    page.raise();
+    page.activateWindow();
+}
+
+void QtWizardLauncher::hide() {
+    if (wizard::FrmAddInMain* loaded = page()) loaded->hide();
+}
+
+bool QtWizardLauncher::isVisible() const {
+    const wizard::FrmAddInMain* loaded = page();
+    return loaded != nullptr && loaded->isVisible();
+}
+
+void QtWizardLauncher::unload() {
+    if (wizard::FrmAddInMain* loaded = page()) loaded->unload();
+}
+
+}  // namespace rw::host

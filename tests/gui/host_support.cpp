@@ -1,0 +1,86 @@
+#include "host_support.h"
+
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "host/settings_store.h"
+#include "host/workbench_app.h"
+#include "wizard/frm_add_in_main.h"
+
+namespace rw::test {
+
+void usePrivateSettings() {
+    static QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, folder.path() + QStringLiteral("/user"));
+        QSettings::setPath(format, QSettings::SystemScope, folder.path() + QStringLiteral("/system"));
+    }
+}
+
+void clearSettings() {
+    QSettings(QStringLiteral("Rowwright"), QStringLiteral("Rowwright")).clear();
+    QSettings(QStringLiteral("Rowwright"), QStringLiteral("Workbench")).clear();
+}
+
+std::string storedDisplayOnConnect() {
+    return host::GetSetting(host::kSettingsApp, host::kSettingsSection, host::kDisplayOnConnect, "<absent>");
+}
+
+void storeDisplayOnConnect(const std::string& value) {
+    host::SaveSetting(host::kSettingsApp, host::kSettingsSection, host::kDisplayOnConnect, value);
+}
+
+HostHarness::HostHarness(std::unique_ptr<FileSystem> files)
+    : fs(files ? std::move(files) : std::make_unique<MemoryFileSystem>()), environment(*fs) {
+    if (auto* memory = dynamic_cast<MemoryFileSystem*>(fs.get()))
+        tempFolders = std::make_unique<MemoryTempFolders>(*memory);
+    else
+        tempFolders = std::make_unique<SystemTempFolders>();
+    host::addRowwrightClass(classes, {ui, data, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR}, ui);
+    workbench = std::make_unique<host::Workbench>(host::WorkbenchServices{ui, environment, registry, classes});
+}
+
+HostHarness::~HostHarness() { workbench.reset(); }
+
+void HostHarness::restartWorkbench() {
+    workbench->close();
+    workbench = std::make_unique<host::Workbench>(host::WorkbenchServices{ui, environment, registry, classes});
+}
+
+host::Rowwright* HostHarness::addIn() const {
+    return dynamic_cast<host::Rowwright*>(workbench->addInObject(host::kAddInProgId));
+}
+
+host::QtWizardLauncher* HostHarness::launcher() const {
+    host::Rowwright* object = addIn();
+    return object != nullptr ? dynamic_cast<host::QtWizardLauncher*>(&object->welcomePage()) : nullptr;
+}
+
+wizard::FrmAddInMain* HostHarness::welcomePage() const {
+    host::QtWizardLauncher* l = launcher();
+    return l != nullptr ? l->page() : nullptr;
+}
+
+bool HostHarness::welcomeShown() const {
+    const wizard::FrmAddInMain* page = welcomePage();
+    return page != nullptr && page->isVisible();
+}
+
+QList<QAction*> HostHarness::addInActions() const {
+    QList<QAction*> added;
+    for (QAction* action : workbench->addInsMenu->actions()) {
+        if (action != workbench->actAddInManager && !action->isSeparator()) added << action;
+    }
+    return added;
+}
+
+QAction* HostHarness::menuEntry() const {
+    for (QAction* action : addInActions()) {
+        if (action->text() == QLatin1String(host::kMenuCaption)) return action;
+    }
+    return nullptr;
+}
+
+}  // namespace rw::test

@@ -1,0 +1,56 @@
+#pragma once
+// What the workbench tests share: private settings files, and a workbench
+// with the Rowwright add-in class over scripted and in-memory services.
+#include <QAction>
+#include <memory>
+#include <string>
+
+#include "host/add_in.h"
+#include "host/rowwright_add_in.h"
+#include "host/wizard_launcher.h"
+#include "host/workbench.h"
+#include "support/gui_support.h"
+
+namespace rw::test {
+
+// Points every QSettings of this process at a private folder. Call once,
+// in initTestCase.
+void usePrivateSettings();
+// Forgets the add-in's setting and the workbench's add-in list.
+void clearSettings();
+
+// "DisplayOnConnect" as stored, or "<absent>".
+std::string storedDisplayOnConnect();
+void storeDisplayOnConnect(const std::string& value);
+
+struct HostHarness {
+    // `fs` null: an in-memory file system.
+    explicit HostHarness(std::unique_ptr<FileSystem> files = nullptr);
+    ~HostHarness();
+
+    // Closes the workbench (as its window's close box does) and starts a
+    // new one over the same services, not yet started up.
+    void restartWorkbench();
+
+    host::Rowwright* addIn() const;
+    host::QtWizardLauncher* launcher() const;
+    // The loaded welcome page, or null.
+    wizard::FrmAddInMain* welcomePage() const;
+    bool welcomeShown() const;
+    // The actions add-ins put into the "Add-Ins" menu, in order.
+    QList<QAction*> addInActions() const;
+    // The one called "Rowwright!", or null.
+    QAction* menuEntry() const;
+
+    ScriptedWizardUi ui;
+    FakeAccess data;
+    std::unique_ptr<FileSystem> fs;
+    ide::Environment environment;
+    FixedClock clock{DateTime{2026, 12, 5, 8, 17, 21}};
+    std::unique_ptr<TempFolders> tempFolders;
+    host::AddInRegistry registry;
+    host::AddInClasses classes;
+    std::unique_ptr<host::Workbench> workbench;
+};
+
+}  // namespace rw::test
