@@ -7,17 +7,6 @@ namespace {
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A temporary file name beside `path` that is not taken yet.
-std::string freeTempPath(FileSystem& fs, const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (int n = 0;; ++n) {
-        const std::string candidate = folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
-        if (!fs.exists(candidate)) return candidate;
-    }
-}
-
 }  // namespace
 
 std::vector<std::string> splitLines(const std::string& text) {
@@ -92,7 +81,7 @@ ProjectFileFlags ProjectFileWriter::extend() {
         kept.push_back("Module=modRowwrightErrHndlr; " + joinPath(s.msStoreDir, "modRowwrightErrHndlr.bas"));
     if (!flags.hasConnectionClass) kept.push_back("Class=clsRwtConn; " + joinPath(s.msStoreDir, "clsRwtConn.cls"));
 
-    tempPath_ = freeTempPath(fs, s.msProjectFile);
+    tempPath_ = freeTempPathBeside(fs, s.msProjectFile);
     extending_ = true;
     fileNumber_ = files_.openForOutput(tempPath_);
     for (const std::string& line : kept) writeLine(line);

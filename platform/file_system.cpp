@@ -17,6 +17,16 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string freeTempPathBeside(FileSystem& fs, const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (int n = 0;; ++n) {
+        const std::string candidate = folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
+        if (!fs.exists(candidate)) return candidate;
+    }
+}
+
 // ---- POSIX --------------------------------------------------------------
 
 namespace {

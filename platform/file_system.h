@@ -37,6 +37,11 @@ public:
 // a folder ending in "/" gives "//", which the file system accepts.
 std::string joinPath(std::string_view folder, std::string_view name);
 
+// A name for a temporary file beside `path` (same folder, so it can be
+// renamed over `path`) that no file has yet: "." + name + ".rwnew", then
+// ".rwnew1", ".rwnew2", ...
+std::string freeTempPathBeside(FileSystem& fs, const std::string& path);
+
 // The real file system.
 class PosixFileSystem final : public FileSystem {
 public:

@@ -71,17 +71,6 @@ int projectTypeOfWord(std::string_view word) {
     return kProjectOther;
 }
 
-// A temporary file name beside `path` that is not taken yet.
-std::string freeTempPath(FileSystem& fs, const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (int n = 0;; ++n) {
-        const std::string candidate = folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
-        if (!fs.exists(candidate)) return candidate;
-    }
-}
-
 // A listing line "Key=value" before the first section: its key and value.
 bool keyLine(const std::string& text, std::string& key, std::string& value) {
     const auto eq = text.find('=');
@@ -264,7 +253,7 @@ std::string Project::newFilePath(const Component& c) const {
 void Project::writeFile(const std::string& path, const std::string& bytes) {
     std::string temp;
     try {
-        temp = freeTempPath(fs_, path);
+        temp = freeTempPathBeside(fs_, path);
         auto sink = fs_.create(temp);
         sink->write(bytes);
         sink->close();
