@@ -31,12 +31,6 @@ const std::string kOrdersCode =
     "Option Explicit\r\n"
     "Private mvarOrderID As Variant\r\n";
 
-std::string readFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
-    return file.readAll().toStdString();
-}
-
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // One SQL Server table, Orders, keyed by its identity column OrderID.
@@ -52,16 +46,6 @@ std::unique_ptr<FakeConnection> ordersDatabase() {
                                                  std::vector<std::vector<Variant>>{});
     };
     return c;
-}
-
-QStringList treeLabels(const QTreeWidget* tree) {
-    QStringList labels;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        labels << tree->topLevelItem(i)->text(0);
-        for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j)
-            labels << QStringLiteral("  ") + tree->topLevelItem(i)->child(j)->text(0);
-    }
-    return labels;
 }
 
 }  // namespace

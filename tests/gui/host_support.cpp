@@ -1,5 +1,6 @@
 #include "host_support.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -9,6 +10,22 @@
 #include "wizard/frm_add_in_main.h"
 
 namespace rw::test {
+
+std::string readFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+    return file.readAll().toStdString();
+}
+
+QStringList treeLabels(const QTreeWidget* tree) {
+    QStringList labels;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        labels << tree->topLevelItem(i)->text(0);
+        for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j)
+            labels << QStringLiteral("  ") + tree->topLevelItem(i)->child(j)->text(0);
+    }
+    return labels;
+}
 
 void usePrivateSettings() {
     static QTemporaryDir folder;

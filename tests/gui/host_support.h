@@ -2,6 +2,8 @@
 // What the workbench tests share: private settings files, and a workbench
 // with the Rowwright add-in class over scripted and in-memory services.
 #include <QAction>
+#include <QStringList>
+#include <QTreeWidget>
 #include <memory>
 #include <string>
 
@@ -22,6 +24,12 @@ void clearSettings();
 // "DisplayOnConnect" as stored, or "<absent>".
 std::string storedDisplayOnConnect();
 void storeDisplayOnConnect(const std::string& value);
+
+// A file's bytes, or "<missing>" when it cannot be read.
+std::string readFile(const std::string& path);
+
+// The workbench tree's labels: each project, then its components indented.
+QStringList treeLabels(const QTreeWidget* tree);
 
 struct HostHarness {
     // `fs` null: an in-memory file system.

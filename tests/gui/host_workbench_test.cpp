@@ -31,22 +31,6 @@ const std::string kOrdersCode =
 
 const std::string kSaveQuestion = "Save changes to the following projects?\r\n\r\nBilling (Billing.vbp)\r\n    clsOrders";
 
-std::string readFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
-    return file.readAll().toStdString();
-}
-
-QStringList treeLabels(const QTreeWidget* tree) {
-    QStringList labels;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        labels << tree->topLevelItem(i)->text(0);
-        for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j)
-            labels << QStringLiteral("  ") + tree->topLevelItem(i)->child(j)->text(0);
-    }
-    return labels;
-}
-
 }  // namespace
 
 class HostWorkbenchTest : public QObject {
