@@ -5,6 +5,7 @@
 #include "gen/collection/coll_common.h"
 #include "gen/collection/coll_procs.h"
 #include "gen/object/headers.h"
+#include "gen/sql_values.h"
 
 namespace rw {
 namespace {
@@ -59,32 +60,13 @@ void writeDevNotes(TextFile& f, const Rows& rows, const std::string& classBase) 
 
 // The statement that adds one value to the VALUES list. `ref` is the
 // object's property ("roOrders.Freight"). Boolean and date values depend on
-// the database product, read afresh for each such field.
+// the database product, read afresh for each such field; any other product
+// takes the ODBC timestamp escape for dates, so the value list stays in step
+// with the column list.
 std::string valueLine(const GenContext& ctx, int dataType, const std::string& ref) {
-    const std::string numeric = "lsSQL = lsSQL & " + ref + " & \", \"";
-    switch (coll::valueGroupOf(dataType)) {
-        case coll::ValueGroup::Numeric:
-        case coll::ValueGroup::Other: return numeric;
-        case coll::ValueGroup::Text:
-            return "lsSQL = lsSQL & \"'\" & Replace(" + ref + ", \"'\", \"''\") & \"', \"";
-        case coll::ValueGroup::Boolean: {
-            // Every product but SQL Server takes the plain number.
-            if (ctx.dbmsName() == "Microsoft SQL Server") return "lsSQL = lsSQL & CInt(" + ref + ") & \", \"";
-            return numeric;
-        }
-        case coll::ValueGroup::Date: {
-            const std::string dbms = ctx.dbmsName();
-            if (dbms == "ACCESS" || dbms == "MS Jet") return "lsSQL = lsSQL & \"#\" & " + ref + " & \"#, \"";
-            if (dbms == "Microsoft SQL Server")
-                return "lsSQL = lsSQL & \"'\" & Format(" + ref + ", \"mm/dd/yyyy hh:mm:ss\") & \"', \"";
-            if (dbms == "Oracle") return "lsSQL = lsSQL & \"'\" & Format(" + ref + ", \"dd-mmm-yy\") & \"', \"";
-            // Any other product: the ODBC timestamp escape, which every ODBC
-            // driver understands, so the value list stays in step with the
-            // column list.
-            return "lsSQL = lsSQL & \"{ts '\" & Format(" + ref + ", \"yyyy-mm-dd hh:nn:ss\") & \"'}, \"";
-        }
-    }
-    return numeric;
+    const SqlValue v = sqlValueOf(ctx, dataType, ref);
+    if (v.open.empty()) return "lsSQL = lsSQL & " + v.expression + " & \", \"";
+    return "lsSQL = lsSQL & \"" + v.open + "\" & " + v.expression + " & \"" + v.close + ", \"";
 }
 
 void writeBody(GenContext& ctx, TextFile& f, const Rows& rows, const std::string& classBase,

@@ -2,36 +2,15 @@
 
 namespace rw::coll {
 
-ValueGroup valueGroupOf(int dataType) {
-    switch (dataType) {
-        case 2:    // adSmallInt
-        case 3:    // adInteger
-        case 4:    // adSingle
-        case 5:    // adDouble
-        case 6:    // adCurrency
-        case 17:   // adUnsignedTinyInt
-            return ValueGroup::Numeric;
-        case 11:   // adBoolean
-            return ValueGroup::Boolean;
-        case 8:    // adBSTR
-        case 129:  // adChar
-        case 130:  // adWChar
-            return ValueGroup::Text;
-        case 7:    // adDate
-        case 135:  // adDBTimeStamp
-            return ValueGroup::Date;
-        default: return ValueGroup::Other;
-    }
-}
-
 std::optional<std::string> sampleConditionTail(const GenContext& ctx, int dataType) {
     if (isTextType(dataType)) return " = '<value>' ";
     if (isDateType(dataType)) {
-        const std::string dbms = ctx.dbmsName();
-        if (dbms == "ACCESS" || dbms == "MS Jet") return " = #<value># ";
-        if (dbms == "Microsoft SQL Server") return " = 'Format(<value>, \"mm/dd/yyyy hh:mm:ss\")' ";
-        if (dbms == "Oracle") return " = 'Format(<value>, \"dd-mmm-yy\")' ";
-        return std::nullopt;
+        switch (dateFormFor(ctx.dbmsName())) {
+            case DateForm::HashLiteral: return " = #<value># ";
+            case DateForm::UsText: return " = 'Format(<value>, \"mm/dd/yyyy hh:mm:ss\")' ";
+            case DateForm::OracleText: return " = 'Format(<value>, \"dd-mmm-yy\")' ";
+            case DateForm::TimestampEscape: return std::nullopt;
+        }
     }
     return " = <value> ";
 }

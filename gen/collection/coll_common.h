@@ -1,19 +1,17 @@
 #pragma once
-// Pieces shared by the collection class writers: how a column's data type
-// decides the quoting of its value, the sample filter condition of the
-// developer notes, and the closing lines of a generated procedure.
+// Pieces shared by the collection class writers: the sample filter
+// condition of the developer notes, the closing lines of a generated
+// procedure and the lines of the usage samples.
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/gen_context.h"
+#include "gen/sql_values.h"
 
 namespace rw::coll {
 
-// How the INSERT of Add quotes a value, by the column's ADO type code.
-enum class ValueGroup { Numeric, Boolean, Text, Date, Other };
-
-ValueGroup valueGroupOf(int dataType);
+// The groups of the sample filters and of Refresh's loading.
 inline bool isTextType(int dataType) { return valueGroupOf(dataType) == ValueGroup::Text; }
 inline bool isDateType(int dataType) { return valueGroupOf(dataType) == ValueGroup::Date; }
 

@@ -5,72 +5,22 @@
 #include "core/product.h"
 #include "gen/object/headers.h"
 #include "gen/object/object_class.h"
+#include "gen/sql_values.h"
 
 namespace rw {
 namespace {
 
-// How one value is written into the SQL text that the generated Update
-// builds at its run time.
-enum class ValueForm {
-    Plain,            // "F = " & P
-    Integer,          // "F = " & CInt(P)
-    Text,             // "F = '" & Replace(P, "'", "''") & "'"
-    DateLiteral,      // "F = #" & P & "#"
-    DateText,         // "F = '" & Format(P, "mm/dd/yyyy hh:mm:ss") & "'"
-    ShortDateText,    // "F = '" & Format(P, "dd-mmm-yy") & "'"
-    TimestampEscape,  // "F = {ts '" & Format(P, "yyyy-mm-dd hh:nn:ss") & "'}"
-};
-
-bool isTextType(int dataType) { return dataType == 8 || dataType == 129 || dataType == 130; }
-bool isDateType(int dataType) { return dataType == 7 || dataType == 135; }
-bool isBooleanType(int dataType) { return dataType == 11; }
-
-// The date form the database product understands. Names are compared
-// exactly, case included; any other product gets the ODBC timestamp escape.
-ValueForm dateFormFor(const std::string& dbms) {
-    if (dbms == "ACCESS" || dbms == "MS Jet") return ValueForm::DateLiteral;
-    if (dbms == "Microsoft SQL Server") return ValueForm::DateText;
-    if (dbms == "Oracle") return ValueForm::ShortDateText;
-    return ValueForm::TimestampEscape;
-}
-
-// The form of a SET list value. The DBMS name is read only for Boolean and
-// date columns, at the moment the value needs it.
-ValueForm setFormOf(GenContext& ctx, int dataType) {
-    if (isTextType(dataType)) return ValueForm::Text;
-    if (isBooleanType(dataType)) {
-        return ctx.dbmsName() == "Microsoft SQL Server" ? ValueForm::Integer : ValueForm::Plain;
-    }
-    if (isDateType(dataType)) return dateFormFor(ctx.dbmsName());
-    return ValueForm::Plain;
-}
-
-// The form of a key condition: text keys are doubled at apostrophes and
-// date keys use the product's own date form, like the SET list; every other
-// key (Boolean included) is written as it is.
-ValueForm keyFormOf(GenContext& ctx, int dataType) {
-    if (isTextType(dataType)) return ValueForm::Text;
-    if (isDateType(dataType)) return dateFormFor(ctx.dbmsName());
-    return ValueForm::Plain;
-}
-
-// The text of a VB string expression that yields `sqlLead` + " = " + value
-// in SQL. `sqlLead` is the field as SQL names it (possibly preceded by
-// "AND "); `value` is the VB expression that holds the value.
-std::string valueExpression(ValueForm form, const std::string& sqlLead, const std::string& value) {
-    const std::string open = "\"" + sqlLead;
-    switch (form) {
-        case ValueForm::Plain: return open + " = \" & " + value;
-        case ValueForm::Integer: return open + " = \" & CInt(" + value + ")";
-        case ValueForm::Text: return open + " = '\" & Replace(" + value + ", \"'\", \"''\") & \"'\"";
-        case ValueForm::DateLiteral: return open + " = #\" & " + value + " & \"#\"";
-        case ValueForm::DateText:
-            return open + " = '\" & Format(" + value + ", \"mm/dd/yyyy hh:mm:ss\") & \"'\"";
-        case ValueForm::ShortDateText: return open + " = '\" & Format(" + value + ", \"dd-mmm-yy\") & \"'\"";
-        case ValueForm::TimestampEscape:
-            return open + " = {ts '\" & Format(" + value + ", \"yyyy-mm-dd hh:nn:ss\") & \"'}\"";
-    }
-    return open;
+// The text of a VB string expression that yields `sqlLead` + " = " + the
+// value in SQL. `sqlLead` is the field as SQL names it (possibly preceded by
+// "AND "); `ref` is the VB expression that holds the value. A key condition
+// quotes like the SET list, so a key with an apostrophe or a date works on
+// every product, but writes a Boolean as it is.
+std::string valueExpression(const GenContext& ctx, int dataType, const std::string& sqlLead, const std::string& ref,
+                            bool keyCondition = false) {
+    const SqlValue v = sqlValueOf(ctx, dataType, ref, keyCondition);
+    std::string text = "\"" + sqlLead + " = " + v.open + "\" & " + v.expression;
+    if (!v.close.empty()) text += " & \"" + v.close + "\"";
+    return text;
 }
 
 // The field names of the key rows joined by ", ", or "-None-".
@@ -186,8 +136,7 @@ void writeBody(GenContext& ctx, TextFile& f, const std::vector<const FieldRow*>&
     for (const FieldRow* row : rows) {
         if (row->autoNumber) continue;
         const std::string property = propertyName(row->field);
-        items.push_back(
-            {property, valueExpression(setFormOf(ctx, row->dataType), bracketedFieldName(row->field), property)});
+        items.push_back({property, valueExpression(ctx, row->dataType, bracketedFieldName(row->field), property)});
     }
     for (const SetItem& item : items) {
         f.line("    If " + item.property + " <> \"\" Then");
@@ -200,8 +149,7 @@ void writeBody(GenContext& ctx, TextFile& f, const std::vector<const FieldRow*>&
         if (!row->primary) continue;
         const std::string readBuffer = "mvar" + propertyName(row->field) + "_ReadBuf";
         f.line("    lsSQL = lsSQL & " +
-               valueExpression(keyFormOf(ctx, row->dataType), "AND " + bracketedFieldName(row->field),
-                               readBuffer) +
+               valueExpression(ctx, row->dataType, "AND " + bracketedFieldName(row->field), readBuffer, true) +
                " & \" \"");
     }
     f.line("");
