@@ -35,17 +35,15 @@ bool importClass(ide::Project& project, Ui& ui, const std::string& componentName
     return true;
 }
 
-SupportModuleFlags importSupportModules(ide::Project& project, bool errorHandler, const std::string& stagingFolder) {
+SupportModuleFlags importSupportModules(ide::Project& project, const std::string& stagingFolder) {
     SupportModuleFlags flags;
     ide::VBComponents& components = project.vbComponents();
-    if (errorHandler) {
-        if (components.find("modRowwrightErrHndlr") != nullptr) {
-            flags.hasErrorHandlerModule = true;
-        } else {
-            ide::Component& module = components.add(ide::kStdModule);
-            module.codeModule().addFromFile(joinPath(stagingFolder, "modRowwrightErrHndlr.rwg"));
-            module.setName("modRowwrightErrHndlr");
-        }
+    if (components.find("modRowwrightErrHndlr") != nullptr) {
+        flags.hasErrorHandlerModule = true;
+    } else {
+        ide::Component& module = components.add(ide::kStdModule);
+        module.codeModule().addFromFile(joinPath(stagingFolder, "modRowwrightErrHndlr.rwg"));
+        module.setName("modRowwrightErrHndlr");
     }
     if (components.find("clsRwtConn") != nullptr) {
         flags.hasConnectionClass = true;

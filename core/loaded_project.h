@@ -30,10 +30,11 @@ struct SupportModuleFlags {
     bool hasConnectionClass = false;
 };
 
-// Adds the error-handler module (when chosen) and the connection class from
-// the staging folder, each only when the project has no component of that
-// name; a component already there is left as it is and flagged.
-SupportModuleFlags importSupportModules(ide::Project& project, bool errorHandler, const std::string& stagingFolder);
+// Adds the error-handler module and the connection class from the staging
+// folder, each only when the project has no component of that name (the
+// connection class calls RaiseError whatever the error-handling option); a
+// component already there is left as it is and flagged.
+SupportModuleFlags importSupportModules(ide::Project& project, const std::string& stagingFolder);
 
 // A run's private staging folder: made once, and removed with the files the
 // run put into it (and nothing else) however the run ends.

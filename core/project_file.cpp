@@ -43,7 +43,7 @@ void ProjectFileWriter::create() {
     writeLine(s.mbStdExe ? "Type=Exe" : s.mbActiveXExe ? "Type=OleExe" : "Type=OleDll");
     writeLine("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE Automation");
     writeLine("Reference=*\\G{00000201-0000-0010-8000-00AA006D2EA4}#2.1#0#C:\\Program Files\\Common Files\\System\\ADO\\msado15.dll#Microsoft ActiveX Data Objects 2.1 Library");
-    if (s.mbErrorHandler) writeLine("Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas");
+    writeLine("Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas");
     writeLine("Title=" + quoted(name));
     writeLine("Name=" + quoted(name));
     writeLine("Startup=" + quoted("(None)"));
@@ -77,7 +77,7 @@ ProjectFileFlags ProjectFileWriter::extend() {
         }
         kept.push_back(line);
     }
-    if (s.mbErrorHandler && !flags.hasErrorHandlerModule)
+    if (!flags.hasErrorHandlerModule)
         kept.push_back("Module=modRowwrightErrHndlr; " + joinPath(s.msStoreDir, "modRowwrightErrHndlr.bas"));
     if (!flags.hasConnectionClass) kept.push_back("Class=clsRwtConn; " + joinPath(s.msStoreDir, "clsRwtConn.cls"));
 

@@ -33,7 +33,7 @@ std::string buildReportText(const GenerationSettings& s, const ReportFacts& fact
     for (const std::string& base : facts.classBaseNames) {
         r += "cls" + base + ".cls" + kCrLf + "cls" + base + "Coll.cls" + kCrLf;
     }
-    if (s.mbErrorHandler && !facts.hasErrorHandlerModule) r += std::string(kCrLf) + "modRowwrightErrHndlr.bas" + kCrLf;
+    if (!facts.hasErrorHandlerModule) r += std::string(kCrLf) + "modRowwrightErrHndlr.bas" + kCrLf;
     if (!facts.hasConnectionClass) r += std::string(kCrLf) + "clsRwtConn.cls" + kCrLf;
     r += std::string(kCrLf) + "<End of Report>";
     return r;

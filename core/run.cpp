@@ -113,7 +113,7 @@ public:
     }
 
     void complete(ReportFacts& facts) override {
-        const SupportModuleFlags flags = importSupportModules(*project_, settings_.mbErrorHandler, staging_.path());
+        const SupportModuleFlags flags = importSupportModules(*project_, staging_.path());
         facts.hasErrorHandlerModule = flags.hasErrorHandlerModule;
         facts.hasConnectionClass = flags.hasConnectionClass;
         facts.loadedProjectName = project_->name();
@@ -199,7 +199,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
 
         staged("modRowwrightErrHndlr");
         staged("clsRwtConn");
-        if (s.mbErrorHandler) msCreateEHFile(ctx, stagingFolder);
+        msCreateEHFile(ctx, stagingFolder);
         msCreateConnObjFile(ctx, stagingFolder, projectTypeWord);
         target->complete(facts);
 

@@ -91,7 +91,7 @@ TEST(CliGenerate, CompletedRunPrintsTheReportAndTheFilesWritten) {
     EXPECT_EQ(r.err, "");
     // The report with line feeds for its CR LF, then the files in the order written.
     const std::string list = "\n\nFiles written:\n/out/Orders.vbp\n/out/clsOrders.cls\n/out/clsOrdersColl.cls\n"
-                             "/out/clsRwtConn.cls\n/out/Orders.txt\n";
+                             "/out/modRowwrightErrHndlr.bas\n/out/clsRwtConn.cls\n/out/Orders.txt\n";
     ASSERT_GT(r.out.size(), list.size());
     const std::string report = r.out.substr(0, r.out.size() - list.size());
     EXPECT_EQ(r.out.substr(report.size()), list);

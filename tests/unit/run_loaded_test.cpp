@@ -335,14 +335,14 @@ TEST_F(LoadedRunTest, NoStagingFolderOrNoProjectEndsTheRunBeforeAnyChange) {
     expectStagingGone();
 }
 
-TEST_F(LoadedRunTest, WithoutTheErrorHandlerOnlyTheConnectionClassIsAdded) {
+TEST_F(LoadedRunTest, WithoutTheErrorHandlerOptionBothSupportModulesAreAdded) {
     ide::Project& p = load();
     fx.settings.mbErrorHandler = false;
     const RunOutcome outcome = run();
     ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
-    EXPECT_EQ(p.vbComponents().find("modRowwrightErrHndlr"), nullptr);
+    EXPECT_NE(p.vbComponents().find("modRowwrightErrHndlr"), nullptr);
     EXPECT_NE(p.vbComponents().find("clsRwtConn"), nullptr);
-    EXPECT_EQ(outcome.reportText.find("modRowwrightErrHndlr"), std::string::npos);
+    EXPECT_NE(outcome.reportText.find("\r\nmodRowwrightErrHndlr.bas\r\n"), std::string::npos);
     expectStagingGone();
 }
 

@@ -137,14 +137,17 @@ TEST_F(RunTest, FailedProjectRewriteKeepsTheOriginalAndShowsTheError) {
     EXPECT_EQ(fx.ui.messages.back().text, errorText(75, "RwtAddIn (frmFields.cmdFinish_Click)"));
 }
 
-TEST_F(RunTest, NoErrorHandlerMeansNoModuleAnywhere) {
+// The connection class calls RaiseError, so the module comes whatever the
+// option; the option decides only the table classes' handlers.
+TEST_F(RunTest, WithoutTheErrorHandlerOptionTheModuleIsStillWritten) {
     fx.settings.mbErrorHandler = false;
     const RunOutcome outcome = run();
-    EXPECT_FALSE(fx.fs.exists("/out/modRowwrightErrHndlr.bas"));
-    EXPECT_TRUE(fx.fs.exists("/out/clsRwtConn.cls"));
+    EXPECT_TRUE(fx.fs.exists("/out/modRowwrightErrHndlr.bas"));
+    EXPECT_EQ(fx.fs.readAll("/out/clsOrders.cls").find("On Error GoTo"), std::string::npos);
     EXPECT_NE(outcome.reportText.find("Generate Error Handler: False\r\n"), std::string::npos);
-    EXPECT_EQ(outcome.reportText.find("modRowwrightErrHndlr"), std::string::npos);
-    EXPECT_EQ(readable(fx.fs.readAll("/out/Orders.vbp")).find("Module="), std::string::npos);
+    EXPECT_NE(outcome.reportText.find("\r\nmodRowwrightErrHndlr.bas\r\n"), std::string::npos);
+    EXPECT_NE(readable(fx.fs.readAll("/out/Orders.vbp")).find("Library\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\n"),
+              std::string::npos);
 }
 
 TEST_F(RunTest, RowsOfATableThatComeBackGenerateItAgain) {
