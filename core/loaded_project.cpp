@@ -35,23 +35,27 @@ bool importClass(ide::Project& project, Ui& ui, const std::string& componentName
     return true;
 }
 
+namespace {
+
+// Adds the staged module `name` (a component of `type`) unless the project
+// has a component of that name; true when it had one.
+bool importUnlessPresent(ide::VBComponents& components, int type, const std::string& name,
+                         const std::string& stagingFolder) {
+    if (components.find(name) != nullptr) return true;
+    ide::Component& added = components.add(type);
+    added.codeModule().addFromFile(joinPath(stagingFolder, name + ".rwg"));
+    added.setName(name);
+    return false;
+}
+
+}  // namespace
+
 SupportModuleFlags importSupportModules(ide::Project& project, const std::string& stagingFolder) {
     SupportModuleFlags flags;
     ide::VBComponents& components = project.vbComponents();
-    if (components.find("modRowwrightErrHndlr") != nullptr) {
-        flags.hasErrorHandlerModule = true;
-    } else {
-        ide::Component& module = components.add(ide::kStdModule);
-        module.codeModule().addFromFile(joinPath(stagingFolder, "modRowwrightErrHndlr.rwg"));
-        module.setName("modRowwrightErrHndlr");
-    }
-    if (components.find("clsRwtConn") != nullptr) {
-        flags.hasConnectionClass = true;
-    } else {
-        ide::Component& connection = components.add(ide::kClassModule);
-        connection.codeModule().addFromFile(joinPath(stagingFolder, "clsRwtConn.rwg"));
-        connection.setName("clsRwtConn");
-    }
+    flags.hasErrorHandlerModule =
+        importUnlessPresent(components, ide::kStdModule, "modRowwrightErrHndlr", stagingFolder);
+    flags.hasConnectionClass = importUnlessPresent(components, ide::kClassModule, "clsRwtConn", stagingFolder);
     return flags;
 }
 

@@ -143,7 +143,7 @@ TEST_F(RunTest, WithoutTheErrorHandlerOptionTheModuleIsStillWritten) {
     fx.settings.mbErrorHandler = false;
     const RunOutcome outcome = run();
     EXPECT_TRUE(fx.fs.exists("/out/modRowwrightErrHndlr.bas"));
-    EXPECT_EQ(fx.fs.readAll("/out/clsOrders.cls").find("On Error GoTo"), std::string::npos);
+    EXPECT_EQ(fx.fs.readAll("/out/clsCustomers.cls").find("On Error GoTo"), std::string::npos);
     EXPECT_NE(outcome.reportText.find("Generate Error Handler: False\r\n"), std::string::npos);
     EXPECT_NE(outcome.reportText.find("\r\nmodRowwrightErrHndlr.bas\r\n"), std::string::npos);
     EXPECT_NE(readable(fx.fs.readAll("/out/Orders.vbp")).find("Library\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\n"),
