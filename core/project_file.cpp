@@ -88,13 +88,15 @@ ProjectFileFlags ProjectFileWriter::extend() {
     return flags;
 }
 
-void ProjectFileWriter::appendTable(const std::string& classBase) {
+void ProjectFileWriter::appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed) {
     const std::string& store = settings_.msStoreDir;
     const std::string objectLine = "Class=cls" + classBase + "; " + joinPath(store, "cls" + classBase + ".cls");
     const std::string collLine =
         "Class=cls" + classBase + "Coll; " + joinPath(store, "cls" + classBase + "Coll.cls");
-    for (const std::string* line : {&objectLine, &collLine}) {
-        if (extending_ && present_.count(*line)) continue;
+    const std::string objectClass = "cls" + classBase;
+    const std::string collClass = objectClass + "Coll";
+    for (const auto& [line, cls] : {std::pair(&objectLine, &objectClass), std::pair(&collLine, &collClass)}) {
+        if (extending_ && (present_.count(*line) || listed.count(*cls))) continue;
         writeLine(*line);
     }
 }
