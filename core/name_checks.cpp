@@ -78,8 +78,8 @@ std::unordered_map<std::string, ListedClass> listedClasses(FileSystem& fs, const
         const std::string_view value = std::string_view(line).substr(eq + 1);
         const auto semicolon = value.find(';');
         if (semicolon == std::string_view::npos) continue;
-        ListedClass c{std::string(trimmed(value.substr(0, semicolon))), std::string(trimmed(value.substr(semicolon + 1))),
-                      {}};
+        ListedClass c{std::string(trimmed(value.substr(0, semicolon))),
+                      std::string(trimmed(value.substr(semicolon + 1))), {}};
         c.path = comparablePath(c.pathText, folder);
         listed.emplace(nameKey(c.name), std::move(c));
     }
@@ -104,7 +104,8 @@ public:
                               shown + "column \"" + shownName(row->field) + "\" has a control character in its name.");
         }
         const std::string base = classBaseName(table);
-        if (nameKey(base) == nameKey("RwtConn")) return refuse(kErrFileAlreadyOpen, shown + "its class cls" + base + " is the connection class.");
+        if (nameKey(base) == nameKey("RwtConn"))
+            return refuse(kErrFileAlreadyOpen, shown + "its class cls" + base + " is the connection class.");
         const std::string classes[] = {"cls" + base, "cls" + base + "Coll"};
         for (const std::string& cls : classes) {
             const auto earlier = generated_.find(nameKey(cls));
@@ -117,8 +118,8 @@ public:
             const auto listed = listed_.find(nameKey(cls));
             if (listed == listed_.end()) continue;
             if (listed->second.path != comparablePath(joinPath(settings_.msStoreDir, cls + ".cls"), {})) {
-                return refuse(kErrFileAlreadyOpen, shown + "its class " + listed->second.name +
-                                                       " is already in the project as " + listed->second.pathText + ".");
+                return refuse(kErrFileAlreadyOpen, shown + "its class " + listed->second.name + " is already in the " +
+                                                       "project as " + listed->second.pathText + ".");
             }
             sameFile.push_back(cls);
         }

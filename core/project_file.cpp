@@ -89,15 +89,10 @@ ProjectFileFlags ProjectFileWriter::extend() {
 }
 
 void ProjectFileWriter::appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed) {
-    const std::string& store = settings_.msStoreDir;
-    const std::string objectLine = "Class=cls" + classBase + "; " + joinPath(store, "cls" + classBase + ".cls");
-    const std::string collLine =
-        "Class=cls" + classBase + "Coll; " + joinPath(store, "cls" + classBase + "Coll.cls");
-    const std::string objectClass = "cls" + classBase;
-    const std::string collClass = objectClass + "Coll";
-    for (const auto& [line, cls] : {std::pair(&objectLine, &objectClass), std::pair(&collLine, &collClass)}) {
-        if (extending_ && (present_.count(*line) || listed.count(*cls))) continue;
-        writeLine(*line);
+    for (const std::string& cls : {"cls" + classBase, "cls" + classBase + "Coll"}) {
+        const std::string line = "Class=" + cls + "; " + joinPath(settings_.msStoreDir, cls + ".cls");
+        if (extending_ && (present_.count(line) || listed.count(cls))) continue;
+        writeLine(line);
     }
 }
 

@@ -227,7 +227,8 @@ private slots:
         row("question mark", "existing", "/out?", "/p/Billing.vbp", invalid);
         row("network path", "new", "\\\\server\\share", "Orders", invalid);
         const QString badName = QStringLiteral("You have chosen an invalid project name: %1.  Please try again.");
-        row("project name with a separator", "new", "/out", "../x", badName.arg("it contains a path separator (/ or \\)"));
+        row("project name with a separator", "new", "/out", "../x",
+            badName.arg("it contains a path separator (/ or \\)"));
         row("project name outside Windows-1252", "new", "/out", "\u9867",
             badName.arg("it contains a character outside Windows-1252"));
     }

@@ -100,9 +100,10 @@ TEST(RunNames, ClassesTheProjectAlreadyListsOnRealFiles) {
     fs.createDirectories(root + "/p");
     fs.createDirectories(root + "/gen");
     const std::string vbp = root + "/p/P.vbp";
-    const std::string head = "Type=OleDll\r\nModule=modRowwrightErrHndlr; y.bas\r\nClass=clsRwtConn; x.cls\r\nClass=clsCustomers; ..\\gen\\clsCustomers.cls\r\n"
-                             "Class=CLSORDERS; /elsewhere/clsOrders.cls\r\nClass=clsItemsColl; " + root +
-                             "/p/./../gen//clsItemsColl.cls\r\n";
+    const std::string head = "Type=OleDll\r\nModule=modRowwrightErrHndlr; y.bas\r\nClass=clsRwtConn; x.cls\r\n"
+                             "Class=clsCustomers; ..\\gen\\clsCustomers.cls\r\n"
+                             "Class=CLSORDERS; /elsewhere/clsOrders.cls\r\n"
+                             "Class=clsItemsColl; " + root + "/p/./../gen//clsItemsColl.cls\r\n";
     const std::string tail = "[Section]\r\nClass=clsShip; other.cls\r\n";
     fs.create(vbp)->write(head + tail);
 
