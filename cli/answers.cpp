@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
+#include "core/name_checks.h"
 #include "core/product.h"
 
 namespace rw::cli {
@@ -193,6 +194,8 @@ void readTarget(const Reader& r, const Json& doc, Answers& a, const std::optiona
         checkStore(r, store, storePath);
         if (p.txtProjName.empty())
             r.fail(memberPath(path, "name"), pageMessage("You have not chosen a name for your new project."));
+        if (const std::string why = projectNameMessage(p.txtProjName); !why.empty())
+            r.fail(memberPath(path, "name"), why);
     } else if (mode == "existing") {
         r.unused(target, path, "kind", "mode is \"existing\"");
         r.unused(target, path, "name", "mode is \"existing\"");

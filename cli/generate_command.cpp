@@ -152,6 +152,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
     out << terminalText(outcome.reportText) << "\n\n";
     listFiles(out, "Files written:", recording.written());
     out.flush();
+    for (const std::string& warning : outcome.warnings) err << warning << '\n';
     if (!out) {
         err << kTool << "the report could not be written to standard output\n";
         return kExitErrorsShown;

@@ -69,4 +69,13 @@ std::string bracketedFieldName(std::string_view field) {
 
 std::string bracketedTableName(std::string_view table) { return bracketedFieldName(table); }
 
+std::string nameKey(std::string_view name) {
+    std::string key = cp1252::fromUtf8(name);
+    for (char& c : key) {
+        const int up = cp1252::byteOf(upperInCp1252(cp1252::codePointOf(static_cast<unsigned char>(c))));
+        c = static_cast<char>(up);
+    }
+    return key;
+}
+
 }  // namespace rw

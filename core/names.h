@@ -26,4 +26,9 @@ std::string bracketedTableName(std::string_view table);
 
 bool containsSpace(std::string_view text);
 
+// The name in Windows-1252 with every letter upper-cased, for comparing
+// names as Visual Basic does: case-insensitively, character by character
+// ("é" equals "É").
+std::string nameKey(std::string_view name);
+
 }  // namespace rw

@@ -88,14 +88,11 @@ ProjectFileFlags ProjectFileWriter::extend() {
     return flags;
 }
 
-void ProjectFileWriter::appendTable(const std::string& classBase) {
-    const std::string& store = settings_.msStoreDir;
-    const std::string objectLine = "Class=cls" + classBase + "; " + joinPath(store, "cls" + classBase + ".cls");
-    const std::string collLine =
-        "Class=cls" + classBase + "Coll; " + joinPath(store, "cls" + classBase + "Coll.cls");
-    for (const std::string* line : {&objectLine, &collLine}) {
-        if (extending_ && present_.count(*line)) continue;
-        writeLine(*line);
+void ProjectFileWriter::appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed) {
+    for (const std::string& cls : {"cls" + classBase, "cls" + classBase + "Coll"}) {
+        const std::string line = "Class=" + cls + "; " + joinPath(settings_.msStoreDir, cls + ".cls");
+        if (extending_ && (present_.count(line) || listed.count(cls))) continue;
+        writeLine(line);
     }
 }
 

@@ -36,8 +36,9 @@ public:
     ProjectFileFlags extend();
 
     // The two class lines of one table. When extending, a line the file
-    // already holds is not written again.
-    void appendTable(const std::string& classBase);
+    // already holds, or one for a class in `listed` (the file lists it for
+    // the same file, spelt otherwise), is not written again.
+    void appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed = {});
 
     // Writes any held-back lines, closes the file and, when extending,
     // renames the temporary file over the original.

@@ -1,9 +1,12 @@
 #include "core/run.h"
 
 #include <memory>
+#include <unordered_set>
 
 #include "core/gen_context.h"
 #include "core/loaded_project.h"
+#include "core/name_checks.h"
+#include "core/name_warnings.h"
 #include "core/names.h"
 #include "core/project_file.h"
 #include "core/report.h"
@@ -19,10 +22,11 @@ constexpr const char* kRunHandler = "frmFields.cmdFinish_Click";
 
 // Asks before overwriting earlier output, at the first object class file
 // of a table that exists already. True when the run may go on.
-bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunEnvironment& env) {
+bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunEnvironment& env,
+                        const TableNameChecks& names) {
     const std::string* last = nullptr;
     for (const FieldRow& row : grid.rows()) {
-        if (last != nullptr && row.table == *last) continue;
+        if ((last != nullptr && row.table == *last) || names.refused.count(row.table)) continue;
         last = &row.table;
         if (!env.fs.exists(joinPath(s.msStoreDir, "cls" + classBaseName(row.table) + ".cls"))) continue;
         return env.ui.msgBox("You are about to overwrite previously generated files.  Continue?",
@@ -53,7 +57,9 @@ public:
 // folder and are listed in a project file.
 class ProjectFileTarget final : public RunTarget {
 public:
-    ProjectFileTarget(FileTable& files, const GenerationSettings& s) : settings_(s), project_(files, s) {}
+    // `listed`: classes the project file already lists for the same file.
+    ProjectFileTarget(FileTable& files, const GenerationSettings& s, const std::unordered_set<std::string>& listed)
+        : settings_(s), project_(files, s), listed_(listed) {}
 
     std::string prepare(ReportFacts& facts) override {
         if (!settings_.mbExistingProject) {
@@ -67,7 +73,7 @@ public:
     }
 
     bool addTable(const std::string& classBase, int, int) override {
-        project_.appendTable(classBase);
+        project_.appendTable(classBase, listed_);
         return true;
     }
 
@@ -91,6 +97,7 @@ public:
 private:
     const GenerationSettings& settings_;
     ProjectFileWriter project_;
+    const std::unordered_set<std::string>& listed_;
 };
 
 // Loaded-project mode: code-only files staged in the private folder are
@@ -143,7 +150,10 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     BusyPointer busy(env.ui);
     const GenerationSettings& s = settings;
 
-    if (!s.mbLoadedProject && !overwriteConfirmed(s, grid, env)) {
+    // Names that cannot be generated safely are refused before anything is written.
+    const TableNameChecks names = checkTableNames(s, grid, env.fs, env.ui);
+    outcome.warnings = nameWarnings(grid, names.refused);
+    if (!s.mbLoadedProject && !overwriteConfirmed(s, grid, env, names)) {
         outcome.status = RunOutcome::Status::Declined;
         return outcome;
     }
@@ -159,7 +169,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     if (s.mbLoadedProject) {
         target = std::make_unique<LoadedProjectTarget>(env.loadedProject, env.ui, files, s, staging);
     } else {
-        target = std::make_unique<ProjectFileTarget>(files, s);
+        target = std::make_unique<ProjectFileTarget>(files, s, names.listed);
     }
     ReportFacts facts;
     bool cancelled = false;
@@ -172,9 +182,11 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
         };
         const std::string projectTypeWord = target->prepare(facts);
 
-        const std::string* last = nullptr;
+        // A table whose rows come back later in the grid is generated once,
+        // at its first row, with all its rows.
+        std::unordered_set<std::string> done = names.refused;
         for (const FieldRow& row : grid.rows()) {
-            if (last != nullptr && row.table == *last) continue;
+            if (!done.insert(row.table).second) continue;
             const std::string classBase = classBaseName(row.table);
             facts.classBaseNames.push_back(classBase);
             staged("cls" + classBase);
@@ -194,7 +206,6 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
             }
             files.close(objectFile);
             files.close(collFile);
-            last = &row.table;
         }
 
         staged("modRowwrightErrHndlr");

@@ -2,6 +2,7 @@
 // The generation run: everything Finish does, from the overwrite question
 // to the report text.
 #include <string>
+#include <vector>
 
 #include "core/field_grid.h"
 #include "core/settings.h"
@@ -40,6 +41,9 @@ struct RunOutcome {
     // and the file name it proposes.
     std::string reportFolder;
     std::string reportFileName;
+    // One plain line for each generated name that gives code that will not
+    // compile or calls a property for a function (see name_warnings.h).
+    std::vector<std::string> warnings;
 };
 
 RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& grid, RunEnvironment& env);

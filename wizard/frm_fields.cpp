@@ -213,6 +213,7 @@ void FrmFields::cmdFinish_Click() {
         hide();
         FrmReport& report = wizard().frmReport();
         report.setAnswers(answers);
+        report.setWarnings(outcome.warnings);
         report.move(pos());
         report.display(outcome.reportText, outcome.reportFolder, outcome.reportFileName);
     });

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/name_checks.h"
 #include "core/product.h"
 #include "wizard/frm_add_in_main.h"
 #include "wizard/frm_connection.h"
@@ -248,6 +249,10 @@ void FrmProject::cmdNext_Click() {
             if (project.empty()) {
                 ui().msgBox(notChosenMessage("You have not chosen a name for your new project."), kStyleInformation,
                             product::kDisplayName);
+                return;
+            }
+            if (const std::string why = projectNameMessage(project); !why.empty()) {
+                ui().msgBox(why, kStyleInformation, product::kDisplayName);
                 return;
             }
         } else if (optProjectExisting->isChecked()) {

@@ -20,6 +20,12 @@ FrmReport::FrmReport(Wizard& wizard) : WizardForm(wizard, "frmReport") {
     txtReport->setReadOnly(true);
     txtReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtReport->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtWarnings = new QPlainTextEdit(this);
+    txtWarnings->setObjectName(QStringLiteral("txtWarnings"));
+    txtWarnings->setReadOnly(true);
+    txtWarnings->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtWarnings->setMaximumHeight(txtWarnings->fontMetrics().lineSpacing() * 6);
+    txtWarnings->hide();
 
     auto makeButton = [this](const char* name, const char* caption) {
         auto* b = new QPushButton(QString::fromUtf8(caption), this);
@@ -43,6 +49,7 @@ FrmReport::FrmReport(Wizard& wizard) : WizardForm(wizard, "frmReport") {
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtReport, 1);
+    layout->addWidget(txtWarnings);
     layout->addLayout(buttons);
 
     connect(cmdSave, &QPushButton::clicked, this, &FrmReport::cmdSave_Click);
@@ -57,6 +64,13 @@ std::string FrmReport::answersFileName(const std::string& reportFile) {
     if (reportFile.size() >= txt.size() && reportFile.compare(reportFile.size() - txt.size(), txt.size(), txt) == 0)
         return reportFile.substr(0, reportFile.size() - txt.size()) + ".json";
     return reportFile + ".json";
+}
+
+void FrmReport::setWarnings(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) text << qs(line);
+    txtWarnings->setPlainText(text.join(QLatin1Char('\n')));
+    txtWarnings->setVisible(!lines.empty());
 }
 
 void FrmReport::display(const std::string& vsMsg, const std::string& vsWriteDir, const std::string& vsReportFile) {

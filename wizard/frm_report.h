@@ -3,6 +3,7 @@
 // file; and the run's answers file, so that the run can be repeated with
 // `rowwright generate`. Closing it closes the whole wizard.
 #include <string>
+#include <vector>
 
 #include "wizard/form.h"
 
@@ -21,10 +22,14 @@ public:
     void display(const std::string& vsMsg, const std::string& vsWriteDir, const std::string& vsReportFile);
     // The run's answers file (JSON), saved by "Save Answers...".
     void setAnswers(std::string answersJson) { answers_ = std::move(answersJson); }
+    // The run's warnings about generated names, one line each, listed under
+    // the report (not part of the saved report).
+    void setWarnings(const std::vector<std::string>& lines);
 
     const std::string& reportText() const { return report_; }
 
     QPlainTextEdit* txtReport = nullptr;
+    QPlainTextEdit* txtWarnings = nullptr;  // hidden when there is none
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdSaveAnswers = nullptr;
     QPushButton* cmdHelp = nullptr;

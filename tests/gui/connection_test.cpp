@@ -48,7 +48,7 @@ std::unique_ptr<FakeConnection> sampleDatabase() {
                                {"CreditLimit", 131, 10, 2, true}};
     c->columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"CustomerID", 130, {}, {}, false},
                             {"ShipVia", 3, 10, 0, true}, {"Freight", 131, 4, 0, true}};
-    c->columns["msysLower"] = {{"X", 3, 10, 0, true}};
+    c->columns["msysLower"] = {{"next", 3, 10, 0, true}};
     c->keys["Customers"] = {"CustomerID"};
     c->keys["Orders"] = {"OrderID"};
     c->queries["SELECT IDENTITYCOL FROM Orders"] = [] { return fieldNamed("OrderID"); };
@@ -517,6 +517,8 @@ private slots:
                                  "/out/modRowwrightErrHndlr.bas", "/out/clsRwtConn.cls"})
             QVERIFY2(h->fs->exists(file), file);
         QCOMPARE(h->ui.beeps, 1);
+        QCOMPARE(r->txtWarnings->toPlainText(), QStringLiteral("warning: msysLower.next: the property name Next is a "
+                                                               "reserved word (the class will not compile)"));
 
         // The answers file holds the run's choices and its rows.
         h->ui.dialogAnswers = {std::string("/out/Orders.json")};

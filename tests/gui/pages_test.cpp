@@ -208,7 +208,7 @@ private slots:
         auto row = [](const char* name, const char* option, const char* folder, const char* project,
                       const QString& message) {
             QTest::newRow(name) << QString::fromLatin1(option) << QString::fromLatin1(folder)
-                                << QString::fromLatin1(project) << message;
+                                << QString::fromUtf8(project) << message;
         };
         const QString noFolder =
             QStringLiteral("You have not chosen a directory in which to store your generated files.") + pending;
@@ -226,6 +226,11 @@ private slots:
         row("asterisk", "new", "/out/*", "Orders", invalid);
         row("question mark", "existing", "/out?", "/p/Billing.vbp", invalid);
         row("network path", "new", "\\\\server\\share", "Orders", invalid);
+        const QString badName = QStringLiteral("You have chosen an invalid project name: %1.  Please try again.");
+        row("project name with a separator", "new", "/out", "../x",
+            badName.arg("it contains a path separator (/ or \\)"));
+        row("project name outside Windows-1252", "new", "/out", "\u9867",
+            badName.arg("it contains a character outside Windows-1252"));
     }
 
     void projectPageMessages() {
@@ -458,7 +463,10 @@ private slots:
         const std::string text = "Rowwright completed file generation at: \r\n12/5/2026 8:17:21 AM\r\n\r\n<End of Report>";
         FrmReport& r = h->wizard->frmReport();
         r.setAnswers("{\"answers\": true}\n");
+        r.setWarnings({"warning: T.next: a", "warning: T.1st: b"});
         r.display(text, "/out", "/out/Orders.txt");
+        QCOMPARE(r.txtWarnings->toPlainText(), QStringLiteral("warning: T.next: a\nwarning: T.1st: b"));
+        QVERIFY(r.txtWarnings->isVisible());
         QVERIFY(r.isVisible());
         QCOMPARE(r.windowTitle(), QStringLiteral("Rowwright - File Generation Report"));
         QCOMPARE(r.txtReport->toPlainText(),
@@ -509,6 +517,7 @@ private slots:
         toProjectPage();
         FrmReport& r = h->wizard->frmReport();
         r.display("x", "", "Billing.txt");
+        QVERIFY(r.txtWarnings->isHidden());
         r.close();
         QVERIFY(h->ui.messages.empty());
         QVERIFY(h->wizard->forms().empty());

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
 
 #include "cli/generate_command.h"
 #include "platform/runtime_error.h"
+#include "platform/temp_folders.h"
 #include "support/sample_vb_project.h"
 
 namespace rw::cli {
@@ -19,6 +22,10 @@ std::string answersText(const std::string& target, const std::string& more = "")
     {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
   "dbmsName": "Microsoft SQL Server")" +
            more + "}";
+}
+
+std::string badName(const std::string& why) {
+    return "You have chosen an invalid project name: " + why + ".  Please try again.";
 }
 
 const std::string kNewTarget = R"({"mode": "new", "kind": "OleDll", "name": "Orders", "store": "/out"})";
@@ -62,6 +69,16 @@ TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
          R"(/answers.json: $.target.kind: expected one of "Exe", "OleExe", "OleDll")", none},
         {answersText(kNewTarget, R"(, "marks": {"Orders.Nope": {"primary": true}})"),
          R"(/answers.json: $.marks["Orders.Nope"]: no field row has this table and field)", none},
+        {answersText(R"({"mode": "new", "kind": "Exe", "name": "../../x", "store": "/out"})"),
+         "/answers.json: $.target.name: " + badName("it contains a path separator (/ or \\)"), none},
+        {answersText(R"({"mode": "new", "kind": "Exe", "name": "..", "store": "/out"})"),
+         "/answers.json: $.target.name: " + badName("it cannot be \".\" or \"..\""), none},
+        {answersText(R"({"mode": "new", "kind": "Exe", "name": "a\"b", "store": "/out"})"),
+         "/answers.json: $.target.name: " + badName("it contains a double quote"), none},
+        {answersText(R"({"mode": "new", "kind": "Exe", "name": "P\r\nModule=E; E.bas", "store": "/out"})"),
+         "/answers.json: $.target.name: " + badName("it contains a control character"), none},
+        {answersText(R"({"mode": "new", "kind": "Exe", "name": "\u9867", "store": "/out"})"),
+         "/answers.json: $.target.name: " + badName("it contains a character outside Windows-1252"), none},
         {answersText(kNewTarget), "--now: expected YYYY-MM-DDTHH:MM:SS",
          [](GenerateOptions& o) { o.now = "2026-12-05 08:17:21"; }},
         {answersText(kNewTarget), "SOURCE_DATE_EPOCH: expected a whole number of seconds",
@@ -217,6 +234,85 @@ TEST(CliGenerate, LoadedProjectThatCannotBeLoadedGivesStatusOne) {
     EXPECT_EQ(r.run(), kExitErrorsShown);
     EXPECT_NE(r.err.find("Missing.vbp"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace rw::cli
+
+namespace rw::cli {
+namespace {
+
+std::string rowsAnswers(const std::string& store, const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::string json = R"({"target": {"mode": "new", "kind": "Exe", "name": "P", "store": ")" + store +
+                       R"("}, "connection": {"kind": "dsn", "dsn": "D"}, "dbmsName": "Oracle", "rows": [)";
+    for (const auto& [table, field] : rows)
+        json += (json.back() == '[' ? "" : ", ") + std::string(R"({"table": ")") + table + R"(", "field": ")" + field +
+                R"(", "dataType": 3})";
+    return json + "]}";
+}
+
+TEST(CliGenerate, NamesThatWillNotCompileAreWarnedAfterTheFileList) {
+    const struct {
+        const char* table;
+        const char* field;
+        const char* warning;  // "" for none
+    } cases[] = {
+        {"Orders", "ok", ""},
+        {"Orders", "Unit-Price", "Orders.Unit-Price: the property name Unit-Price is not a valid identifier"},
+        {"Orders", "1st", "Orders.1st: the property name 1st is not a valid identifier"},
+        {"Orders", "\u00e9t\u00e9", ""},
+        {"Orders", "\u9867", "Orders.\u9867: its characters outside Windows-1252 become \"?\" in the property name"},
+        {"Orders", "next", "Orders.next: the property name Next is a reserved word"},
+        {"Orders", "update", "Orders.update: the property name Update is also the class member Update"},
+        {"Orders", "mbLoading", "Orders.mbLoading: the property name MbLoading is also the class member mbLoading"},
+        {"Orders", "Qty", ""},
+        {"Orders", "qty", "Orders.qty: the property name Qty is also that of column \"Qty\""},
+        {"Orders", "mvarqty", "Orders.mvarqty: the property name Mvarqty is also the class member mvarQty"},
+        {"Orders", "format", "Orders.format: the property name Format hides the function Format that the class calls"},
+        {"Unit-Prices", "ID", "Unit-Prices: the class name clsUnit-Prices is not a valid identifier"},
+        {"Unit-Prices", "err",
+         "Unit-Prices.err: the property name Err hides the function Err that the class calls (calls the property "
+         "instead of the function)"},
+    };
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::string expected;
+    for (const auto& c : cases) {
+        rows.emplace_back(c.table, c.field);
+        const std::string w = c.warning;
+        if (!w.empty()) expected += "warning: " + w + (w.back() == ')' ? "" : " (the class will not compile)") + "\n";
+    }
+    CliRun r;
+    r.answers(rowsAnswers("/out", rows));
+    EXPECT_EQ(r.run(), kExitSuccess);
+    EXPECT_EQ(r.err, expected);
+    EXPECT_NE(r.out.find("/out/clsUnit-PricesColl.cls\n"), std::string::npos);
+}
+
+TEST(CliGenerate, HostileTableNameWritesNothingOutsideTheStore) {
+    namespace fs = std::filesystem;
+    PosixFileSystem real;
+    const std::string root = SystemTempFolders().makePrivateFolder();
+    const std::string store = root + "/store";
+    real.createDirectories(store + "/cls");
+    const std::string escaped = fs::path(store + "/cls/../../../x.cls").lexically_normal().string();
+    ASSERT_FALSE(real.exists(escaped));
+    real.create(root + "/a.json")->write(rowsAnswers(store, {{"/../../../x", "ID"}, {"Orders", "ID"}}));
+    GenerateOptions options;
+    options.answersPath = root + "/a.json";
+    options.now = "2026-12-05T08:17:21";
+    std::ostringstream out, err;
+    std::istringstream in;
+    EXPECT_EQ(runGenerateCommand(options, out, err, real, in, false, nullptr), kExitErrorsShown);
+    EXPECT_EQ(err.str(), "Error: 52\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Table "
+                         "\"/../../../x\" was not generated: its name cannot be used for a file.\n");
+    EXPECT_FALSE(real.exists(escaped));
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"P.vbp", "a.json", "clsOrders.cls", "clsOrdersColl.cls",
+                                               "clsRwtConn.cls", "modRowwrightErrHndlr.bas"}));
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -150,17 +150,6 @@ TEST_F(RunTest, WithoutTheErrorHandlerOptionTheModuleIsStillWritten) {
               std::string::npos);
 }
 
-TEST_F(RunTest, RowsOfATableThatComeBackGenerateItAgain) {
-    fx.grid = FieldGrid({row("A", "x", 3), row("B", "y", 3), row("A", "z", 3)});
-    const RunOutcome outcome = run();
-    const std::string project = readable(fx.fs.readAll("/out/Orders.vbp"));
-    const auto first = project.find("Class=clsA; ");
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_NE(project.find("Class=clsA; ", first + 1), std::string::npos);
-    EXPECT_NE(outcome.reportText.find("clsA.cls\r\nclsAColl.cls\r\nclsB.cls\r\nclsBColl.cls\r\nclsA.cls\r\n"),
-              std::string::npos);
-}
-
 TEST_F(RunTest, NoRowsStillWritesTheSupportFiles) {
     fx.grid = FieldGrid();
     const RunOutcome outcome = run();

@@ -1,0 +1,129 @@
+#include "core/name_warnings.h"
+
+#include <unordered_map>
+
+#include "core/names.h"
+#include "platform/cp1252.h"
+
+namespace rw {
+namespace {
+
+constexpr const char* kWillNotCompile = " (the class will not compile)";
+constexpr const char* kCallsProperty = " (calls the property instead of the function)";
+
+// Words the language reserves: a property of that name is a syntax error.
+const std::unordered_set<std::string>& reservedWords() {
+    static const std::unordered_set<std::string> words = [] {
+        std::unordered_set<std::string> keys;
+        for (const char* w :
+             {"Abs", "AddressOf", "And", "Any", "Array", "As", "Attribute", "Boolean", "ByRef", "Byte", "ByVal",
+              "Call", "Case", "CBool", "CByte", "CCur", "CDate", "CDbl", "CDec", "CInt", "Circle", "CLng", "Close",
+              "Const", "CSng", "CStr", "Currency", "CVar", "CVErr", "Date", "Debug", "Decimal", "Declare", "DefBool",
+              "DefByte", "DefCur", "DefDate", "DefDbl", "DefDec", "DefInt", "DefLng", "DefObj", "DefSng", "DefStr",
+              "DefVar", "Dim", "Do", "DoEvents", "Double", "Each", "Else", "ElseIf", "Empty", "End", "EndIf", "Enum",
+              "Eqv", "Erase", "Event", "Exit", "False", "Fix", "For", "Friend", "Function", "Get", "Global", "GoSub",
+              "GoTo", "If", "Imp", "Implements", "In", "Input", "InputB", "Int", "Integer", "Is", "LBound", "Len",
+              "LenB", "Let", "Like", "Lock", "Long", "Loop", "LSet", "Me", "Mod", "New", "Next", "Not", "Nothing",
+              "Null", "Object", "On", "Open", "Option", "Optional", "Or", "ParamArray", "Preserve", "Print",
+              "Private", "PSet", "Public", "Put", "RaiseEvent", "ReDim", "Rem", "Resume", "Return", "RSet", "Scale",
+              "Seek", "Select", "Set", "Sgn", "Single", "Spc", "Static", "Stop", "String", "Sub", "Tab", "Then",
+              "To", "True", "Type", "TypeOf", "UBound", "Unlock", "Until", "Variant", "Wend", "While", "With",
+              "WithEvents", "Write", "Xor"})
+            keys.insert(nameKey(w));
+        return keys;
+    }();
+    return words;
+}
+
+// Functions the object class calls by their bare name. Inside the class a
+// property of that name is found first: one called with arguments does not
+// compile (a property without parameters takes none); Err, used without
+// arguments, silently gives the property's value.
+struct CalledFunction {
+    const char* name;
+    const char* consequence;
+};
+constexpr CalledFunction kCalledFunctions[] = {
+    {"IsNull", kWillNotCompile}, {"IsNumeric", kWillNotCompile}, {"IsDate", kWillNotCompile},
+    {"Replace", kWillNotCompile}, {"Format", kWillNotCompile},   {"Left", kWillNotCompile},
+    {"RaiseError", kWillNotCompile}, {"Err", kCallsProperty},
+};
+
+// Members of every object class besides the column properties and their
+// variables.
+constexpr const char* kClassMembers[] = {"mbLoading", "Update"};
+
+bool isLetter(unsigned char b) {
+    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) return true;
+    switch (b) {
+        case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+        case 0xAA: case 0xB5: case 0xBA: return true;
+        default: return b >= 0xC0 && b != 0xD7 && b != 0xF7;
+    }
+}
+
+// Letters, digits and "_", starting with a letter unless `anyStart`.
+bool isIdentifier(const std::string& cp1252Text, bool anyStart) {
+    if (cp1252Text.empty()) return false;
+    for (std::size_t i = 0; i < cp1252Text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(cp1252Text[i]);
+        const bool ok = isLetter(b) || (i > 0 || anyStart ? (b >= '0' && b <= '9') || b == '_' : false);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// Why a column's property is a problem, with its consequence; empty when it is not.
+std::string columnProblem(const std::string& property, const std::unordered_map<std::string, std::string>& members,
+                          const std::unordered_map<std::string, std::string>& earlierProperties) {
+    const std::string bytes = cp1252::fromUtf8(property);
+    if (cp1252::toUtf8(bytes) != property)
+        return std::string("its characters outside Windows-1252 become \"?\" in the property name") + kWillNotCompile;
+    const std::string named = "the property name " + property;
+    if (!isIdentifier(bytes, false)) return named + " is not a valid identifier" + kWillNotCompile;
+    const std::string key = nameKey(property);
+    if (reservedWords().count(key)) return named + " is a reserved word" + kWillNotCompile;
+    if (const auto m = members.find(key); m != members.end())
+        return named + " is also the class member " + m->second + kWillNotCompile;
+    if (const auto p = earlierProperties.find(key); p != earlierProperties.end())
+        return named + " is also that of column \"" + p->second + "\"" + kWillNotCompile;
+    for (const CalledFunction& f : kCalledFunctions) {
+        if (key == nameKey(f.name))
+            return named + " hides the function " + f.name + " that the class calls" + f.consequence;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordered_set<std::string>& refused) {
+    std::vector<std::string> warnings;
+    std::unordered_set<std::string> seen;
+    for (const FieldRow& first : grid.rows()) {
+        const std::string& table = first.table;
+        if (refused.count(table) || !seen.insert(table).second) continue;
+        const std::string cls = "cls" + classBaseName(table);
+        if (!isIdentifier(cp1252::fromUtf8(cls), false))
+            warnings.push_back("warning: " + table + ": the class name " + cls + " is not a valid identifier" +
+                               kWillNotCompile);
+
+        const std::vector<const FieldRow*> rows = grid.tableRows(table);
+        std::unordered_map<std::string, std::string> members;
+        for (const char* m : kClassMembers) members.emplace(nameKey(m), m);
+        for (const FieldRow* row : rows) {
+            const std::string variable = "mvar" + propertyName(row->field);
+            members.emplace(nameKey(variable), variable);
+            members.emplace(nameKey(variable + "_ReadBuf"), variable + "_ReadBuf");
+        }
+        std::unordered_map<std::string, std::string> earlier;
+        for (const FieldRow* row : rows) {
+            const std::string property = propertyName(row->field);
+            const std::string problem = columnProblem(property, members, earlier);
+            if (!problem.empty()) warnings.push_back("warning: " + table + "." + row->field + ": " + problem);
+            earlier.emplace(nameKey(property), row->field);
+        }
+    }
+    return warnings;
+}
+
+}  // namespace rw
