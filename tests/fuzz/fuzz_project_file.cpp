@@ -1,0 +1,160 @@
+// Fuzzes the readers of project files: the extension of an existing project
+// file and the development environment's loader, with a save.
+//
+// The input is the .vbp text, then optionally component file texts, each
+// after a line "%%" ("\n%%\n" separates the parts). Every component file the
+// project lists gets the next component text in turn (an empty file when
+// there is none), so the component reader sees fuzzed text too.
+//
+// Run-time errors are expected. A crash, an uncaught exception, a sanitizer
+// report or a broken check is a finding. The checks:
+//  - extending leaves no file behind but the project file, and extending
+//    the result again with the same tables changes nothing;
+//  - a project the environment loaded, edited and saved is clean after the
+//    save and loads again with the same components and references, the new
+//    class reading back as it was written.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/project_file.h"
+#include "platform/file_system.h"
+#include "platform/ide/environment.h"
+#include "platform/runtime_error.h"
+#include "platform/text_files.h"
+
+namespace {
+
+using namespace rw;
+
+constexpr std::string_view kSeparator = "\n%%\n";
+const char* const kProjectFile = "/p/P.vbp";
+
+void require(bool ok, const char* what) {
+    if (ok) return;
+    std::fprintf(stderr, "check failed: %s\n", what);
+    std::abort();
+}
+
+std::vector<std::string> splitInput(std::string_view input) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const auto at = input.find(kSeparator);
+        parts.emplace_back(input.substr(0, at));
+        if (at == std::string_view::npos) return parts;
+        input.remove_prefix(at + kSeparator.size());
+    }
+}
+
+// A file system in memory where a file that is read but missing is first
+// made with the next component text.
+class ComponentSupply final : public FileSystem {
+public:
+    ComponentSupply(MemoryFileSystem& fs, std::vector<std::string> texts) : fs_(fs), texts_(std::move(texts)) {}
+
+    std::string readAll(const std::string& path) override {
+        if (!fs_.exists(path) && !fs_.isDirectory(path))
+            fs_.put(path, texts_.empty() ? std::string() : texts_[next_++ % texts_.size()]);
+        return fs_.readAll(path);
+    }
+    std::unique_ptr<ByteSink> create(const std::string& path) override { return fs_.create(path); }
+    bool exists(const std::string& path) override { return fs_.exists(path); }
+    bool isDirectory(const std::string& path) override { return fs_.isDirectory(path); }
+    void rename(const std::string& from, const std::string& to) override { fs_.rename(from, to); }
+    void remove(const std::string& path) override { fs_.remove(path); }
+    void createDirectories(const std::string& path) override { fs_.createDirectories(path); }
+
+private:
+    MemoryFileSystem& fs_;
+    std::vector<std::string> texts_;
+    std::size_t next_ = 0;
+};
+
+// Extends the project file with two tables; false when a run-time error
+// ended it.
+bool extendWithTables(MemoryFileSystem& fs) {
+    GenerationSettings settings;
+    settings.mbExistingProject = true;
+    settings.mbErrorHandler = true;
+    settings.msProjectFile = kProjectFile;
+    settings.msStoreDir = "/p/store";
+    settings.project.optProjectExisting = true;
+    settings.project.txtExistProject = kProjectFile;
+    settings.project.msStoreDir = settings.msStoreDir;
+    FileTable files(fs);
+    ProjectFileWriter writer(files, settings);
+    try {
+        writer.extend();
+        writer.appendTable("Orders");
+        writer.appendTable("Order_Details");
+        writer.close();
+        return true;
+    } catch (const RuntimeError&) {
+        writer.abandon();
+        return false;
+    }
+}
+
+void fuzzExtension(const std::string& vbp) {
+    MemoryFileSystem fs;
+    fs.put(kProjectFile, vbp);
+    fs.createDirectories("/p/store");
+    const bool extended = extendWithTables(fs);
+    require(fs.files().size() == 1, "extending left another file");
+    if (!extended) return;
+    const std::string once = fs.readAll(kProjectFile);
+    require(extendWithTables(fs), "an extended project file cannot be extended again");
+    require(fs.readAll(kProjectFile) == once, "extending twice changed the project file");
+}
+
+void fuzzEnvironment(const std::vector<std::string>& parts) {
+    MemoryFileSystem memory;
+    memory.put(kProjectFile, parts[0]);
+    ComponentSupply fs(memory, std::vector<std::string>(parts.begin() + 1, parts.end()));
+
+    ide::Environment environment(fs);
+    ide::Project* project = nullptr;
+    ide::Component* added = nullptr;
+    try {
+        project = &environment.loadProject(kProjectFile);
+        for (const auto& component : project->vbComponents()) {
+            const ide::CodeModule& code = component->codeModule();
+            code.lines(1, code.countOfLines());
+            component->fileBytes();
+        }
+        project->references().addFromGuid("{00000200-0000-0010-8000-00AA006D2EA4}", 2, 0);
+        added = &project->vbComponents().add(ide::kClassModule);
+        // A file never read before: it gets the next component text.
+        added->codeModule().addFromFile("/p/staged/Imported.cls");
+        added->codeModule().insertLines(1, "Option Explicit");
+        project->save();
+    } catch (const RuntimeError&) {
+        return;
+    }
+    require(!project->isDirty(), "a saved project has unsaved changes");
+
+    ide::Environment again(fs);
+    ide::Project* reloaded = nullptr;
+    try {
+        reloaded = &again.loadProject(kProjectFile);
+    } catch (const RuntimeError&) {
+        require(false, "a saved project cannot be loaded again");
+    }
+    require(reloaded->vbComponents().count() == project->vbComponents().count(), "components changed on reloading");
+    require(reloaded->references().count() == project->references().count(), "references changed on reloading");
+    require(reloaded->name() == project->name(), "the project name changed on reloading");
+    ide::Component* back = reloaded->vbComponents().find(added->name());
+    require(back != nullptr && back->fileBytes() == added->fileBytes(), "the new class changed on reloading");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::string> parts = splitInput({reinterpret_cast<const char*>(data), size});
+    fuzzExtension(parts[0]);
+    fuzzEnvironment(parts);
+    return 0;
+}
