@@ -19,6 +19,7 @@ const std::string kTable = "Order Details";
 const std::string kClass = "OrderDetails";
 
 // Every data type group, nullable and not, a key of a number and a date,
+// a date-only key and a time (quoted in SQL, other in the sample filters),
 // two Auto fields, names with spaces and a lower-case first letter, and a
 // row of another table around it.
 void orderDetails(GenFixture& fx) {
@@ -36,6 +37,8 @@ void orderDetails(GenFixture& fx) {
                          row(t, "Code", 129, false, false, false),
                          row(t, "Memo", 8, false, false, true),
                          row(t, "Born", 7, false, false, true),
+                         row(t, "Due", 133, true, false, true),
+                         row(t, "Opens", 134, false, false, true),
                          row(t, "Notes", 200, false, false, true),
                          row(t, "Total", 20, false, false, true),
                          row(t, "Line ID", 3, false, true, false),

@@ -84,22 +84,37 @@ TEST(CollAdd, ProductNamesAreComparedExactly) {
               R"~(        lsSQL = lsSQL & "{ts '" & Format(roOrders.Stamp, "yyyy-mm-dd hh:nn:ss") & "'}, ")~");
 }
 
-TEST(CollAdd, MissingDbmsNameStopsAtTheFirstBooleanValue) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    fx.conn = OfflineConnection(std::nullopt, std::nullopt);
-    fx.grid = FieldGrid({row("Orders", "Qty", 3), row("Orders", "Shipped", 11), row("Orders", "Stamp", 135)});
-    const std::string text = procText(fx, msGenCollAddProc, "Orders", "Orders");
-    // The column list does not need the product; the value list stops
-    // right after the guard of the Boolean value.
-    EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & \"Stamp, \""));
-    const std::string tail = "    lsSQL = lsSQL & \"VALUES(\"\n    If roOrders.Qty <> \"\" Then\n"
-                             "        lsSQL = lsSQL & roOrders.Qty & \", \"\n    End If\n"
-                             "    If roOrders.Shipped <> \"\" Then\n";
-    ASSERT_GE(text.size(), tail.size());
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-    ASSERT_EQ(fx.ui.messages.size(), 1u);
-    EXPECT_NE(fx.ui.messages[0].text.find("Source: ADODB.Properties (frmFields.msGenCollAddProc)"), std::string::npos);
+TEST(CollAdd, MissingDbmsNameStopsAtTheFirstBooleanOrDateValue) {
+    // What follows the Qty value: a Boolean stops at its guard; a time is
+    // quoted text and needs no product, a date without time does.
+    struct Case {
+        FieldRow second;
+        std::string stop;
+    };
+    const std::vector<Case> cases = {
+        {row("Orders", "Shipped", 11), "    If roOrders.Shipped <> \"\" Then\n"},
+        {row("Orders", "Opens", 134),
+         "    If roOrders.Opens <> \"\" Then\n"
+         "        lsSQL = lsSQL & \"'\" & Replace(roOrders.Opens, \"'\", \"''\") & \"', \"\n    End If\n"
+         "    If roOrders.Due <> \"\" Then\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.second.field);
+        GenFixture fx;
+        codeAndHandler(fx);
+        fx.conn = OfflineConnection(std::nullopt, std::nullopt);
+        fx.grid = FieldGrid({row("Orders", "Qty", 3), c.second, row("Orders", "Due", 133), row("Orders", "Stamp", 135)});
+        const std::string text = procText(fx, msGenCollAddProc, "Orders", "Orders");
+        // The column list does not need the product.
+        EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & \"Stamp, \""));
+        const std::string tail = "    lsSQL = lsSQL & \"VALUES(\"\n    If roOrders.Qty <> \"\" Then\n"
+                                 "        lsSQL = lsSQL & roOrders.Qty & \", \"\n    End If\n" + c.stop;
+        ASSERT_GE(text.size(), tail.size());
+        EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+        ASSERT_EQ(fx.ui.messages.size(), 1u);
+        EXPECT_NE(fx.ui.messages[0].text.find("Source: ADODB.Properties (frmFields.msGenCollAddProc)"),
+                  std::string::npos);
+    }
 }
 
 TEST(CollAdd, NoAutoFieldAndEveryFieldAuto) {

@@ -35,11 +35,13 @@ void codeOnly(GenFixture& fx) {
     fx.settings.mbCode = true;
 }
 
-// A table that exercises every data type group and both key kinds.
+// A table that exercises every data type group and both key kinds; a date
+// without time and a time have no Let checks but are quoted in SQL.
 void ordersTable(GenFixture& fx, const std::string& table = "Orders") {
     fx.grid = FieldGrid({row(table, "OrderID", 3, true, true), row(table, "CustomerID", 129, true),
                          row(table, "Order Date", 135), row(table, "Qty", 2), row(table, "Level", 17),
-                         row(table, "Active", 11), row(table, "Price", 14), row(table, "First Name", 130)});
+                         row(table, "Active", 11), row(table, "Price", 14), row(table, "First Name", 130),
+                         row(table, "Due", 133), row(table, "Opens", 134)});
 }
 
 TEST(ObjectUpdate, AutoKeyIsOnlyInTheWhereClause) {
@@ -88,7 +90,8 @@ TEST(ObjectUpdate, EveryColumnAutoWritesNoIfBlocks) {
 }
 
 // SET values and key conditions of Boolean, date and text columns under
-// each product name; names are compared exactly.
+// each product name; names are compared exactly. A date without time (Due)
+// takes the date forms, a time (Opens) the text form.
 TEST(ObjectUpdate, BooleanAndDateFormsFollowTheProduct) {
     struct Case {
         const char* dbms;
@@ -122,15 +125,25 @@ TEST(ObjectUpdate, BooleanAndDateFormsFollowTheProduct) {
         codeOnly(fx);
         fx.conn.set("DBMS Name", c.dbms);
         fx.grid = FieldGrid({row("Log", "Stamp", 135, true), row("Log", "Active", 11, true),
-                             row("Log", "Code", 130, true)});
+                             row("Log", "Code", 130, true), row("Log", "Due", 133, true), row("Log", "Opens", 134, true)});
         const std::string text = updateText(fx, "Log", "Log");
         EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & " + std::string(c.active) + " & \", \""));
-        EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & " + std::string(c.stampSet) + " & \", \""));
-        EXPECT_TRUE(hasLine(text, "    lsSQL = lsSQL & " + std::string(c.stampKey) + " & \" \""));
-        // Boolean and text keys do not depend on the product.
+        for (const std::string date : {"Stamp", "Due"}) {
+            auto named = [&](std::string t) {
+                for (auto at = t.find("Stamp"); at != std::string::npos; at = t.find("Stamp", at + date.size()))
+                    t.replace(at, 5, date);
+                return t;
+            };
+            EXPECT_TRUE(hasLine(text, "        lsSQL = lsSQL & " + named(c.stampSet) + " & \", \"")) << date;
+            EXPECT_TRUE(hasLine(text, "    lsSQL = lsSQL & " + named(c.stampKey) + " & \" \"")) << date;
+        }
+        // Boolean, text and time keys do not depend on the product.
         EXPECT_TRUE(hasLine(text, R"(    lsSQL = lsSQL & "AND Active = " & mvarActive_ReadBuf & " ")"));
         EXPECT_TRUE(hasLine(
             text, R"(    lsSQL = lsSQL & "AND Code = '" & Replace(mvarCode_ReadBuf, "'", "''") & "'" & " ")"));
+        EXPECT_TRUE(hasLine(text, R"(        lsSQL = lsSQL & "Opens = '" & Replace(Opens, "'", "''") & "'" & ", ")"));
+        EXPECT_TRUE(hasLine(
+            text, R"(    lsSQL = lsSQL & "AND Opens = '" & Replace(mvarOpens_ReadBuf, "'", "''") & "'" & " ")"));
         EXPECT_TRUE(fx.ui.messages.empty());
     }
 }
@@ -158,9 +171,17 @@ TEST(ObjectUpdate, MissingDbmsNameMattersOnlyWhereTheTextNeedsIt) {
     GenFixture fx;
     codeOnly(fx);
     fx.conn = OfflineConnection(std::nullopt, std::nullopt);
-    fx.grid = FieldGrid({row("A", "Id", 3, true), row("A", "Note", 130, true)});
+    fx.grid = FieldGrid({row("A", "Id", 3, true), row("A", "Note", 130, true), row("A", "Opens", 134, true)});
     EXPECT_TRUE(hasLine(updateText(fx, "A", "A"), "End Function"));
     EXPECT_TRUE(fx.ui.messages.empty());
+
+    // A date without time needs the product: the statement head is the last line.
+    fx.grid = FieldGrid({row("D", "Id", 3, true), row("D", "Due", 133)});
+    const std::string head = "    lsSQL = \"UPDATE D SET \"\n";
+    const std::string cut = updateText(fx, "D", "D");
+    EXPECT_EQ(cut.substr(cut.size() - head.size()), head);
+    EXPECT_EQ(fx.ui.messages.size(), 1u);
+    fx.ui.messages.clear();
 
     // An auto date key is not in the SET list: the read happens at its condition.
     fx.grid = FieldGrid({row("B", "Stamp", 7, true, true), row("B", "Note", 130)});
@@ -193,7 +214,7 @@ TEST(ObjectClass, PropertyChecksFollowTheDataTypeGroup) {
     fx.allOptions(false);
     ordersTable(fx);
     const std::string text = readable(objectFile(fx, "Orders", "Orders"));
-    EXPECT_NE(text.find(R"(Private mvarFirst_Name_ReadBuf As Variant
+    EXPECT_NE(text.find(R"(Private mvarOpens_ReadBuf As Variant
 Public Property Let OrderID (ByVal vData As Variant)
 )"),
               std::string::npos);

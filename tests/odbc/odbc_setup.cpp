@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 const std::vector<std::string> kPostgresSchema{
     "CREATE TABLE customers (customerid CHAR(5) NOT NULL PRIMARY KEY, companyname VARCHAR(40) NOT NULL, "
     "contactname VARCHAR(30), creditlimit NUMERIC(10,2), isactive BOOLEAN NOT NULL DEFAULT TRUE, "
-    "customersince TIMESTAMP, notes TEXT)",
+    "customersince TIMESTAMP, notes TEXT, firstorder DATE, callafter TIME)",
     "CREATE TABLE products (productid SERIAL PRIMARY KEY, productname VARCHAR(40) NOT NULL, "
     "unitprice NUMERIC(10,2) NOT NULL, unitsinstock SMALLINT, reorderlevel NUMERIC(4,0), weight REAL, "
     "barcode BIGINT, discontinued BOOLEAN NOT NULL, photo BYTEA, code UUID)",
@@ -41,7 +41,7 @@ const std::vector<std::string> kPostgresSchema{
 const std::vector<std::string> kMariaDbSchema{
     "CREATE TABLE Customers (CustomerID CHAR(5) NOT NULL PRIMARY KEY, CompanyName VARCHAR(40) NOT NULL, "
     "ContactName VARCHAR(30), CreditLimit NUMERIC(10,2), IsActive BOOLEAN NOT NULL DEFAULT 1, "
-    "CustomerSince DATETIME, Notes TEXT)",
+    "CustomerSince DATETIME, Notes TEXT, FirstOrder DATE, CallAfter TIME)",
     "CREATE TABLE Products (ProductID INTEGER AUTO_INCREMENT PRIMARY KEY, ProductName VARCHAR(40) NOT NULL, "
     "UnitPrice NUMERIC(10,2) NOT NULL, UnitsInStock SMALLINT, ReorderLevel TINYINT UNSIGNED, Weight FLOAT, "
     "Barcode BIGINT, Discontinued BIT(1) NOT NULL, Photo BLOB)",
@@ -57,8 +57,11 @@ const std::vector<std::string> kMariaDbSchema{
     "GROUP BY OrderID",
 };
 
-// Tables beside the sample database's own, for the pattern cases.
+// Tables beside the sample database's own, for the pattern cases, and the
+// date and time columns the other products' Customers have.
 const std::vector<std::string> kSqliteExtras{
+    "ALTER TABLE Customers ADD COLUMN FirstOrder DATE",
+    "ALTER TABLE Customers ADD COLUMN CallAfter TIME",
     "CREATE TABLE \"Order_Details\" (A INTEGER)",
     "CREATE TABLE USERS (X INTEGER)",
     "CREATE TABLE USER_ (Y INTEGER)",
