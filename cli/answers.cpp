@@ -310,8 +310,9 @@ Answers parseAnswers(const std::string& text, const std::string& fileName,
     Json doc;
     try {
         doc = Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        // what() reads "[json.exception.parse_error.101] parse error at line 3, column 7: ...".
+    } catch (const Json::exception& e) {
+        // what() reads "[json.exception.parse_error.101] parse error at line 3, column 7: ...", or
+        // "[json.exception.out_of_range.406] number overflow parsing '1e400'" for a number too large.
         std::string what = e.what();
         if (const auto close = what.find("] "); close != std::string::npos) what.erase(0, close + 2);
         throw AnswersError(fileName + ": " + what);

@@ -34,6 +34,7 @@ TEST(CliAnswers, EveryKindOfFaultNamesItsJsonPath) {
     };
     const std::vector<Case> cases = {
         {"{\"target\": {\n  \"mode\": new}", "answers.json: parse error at line 2, column 12"},
+        {"{\"options\": 1e400}", "answers.json: number overflow parsing '1e400'"},
         {"[]", "answers.json: $: expected an object"},
         {R"({"target": {"mode": "new", "kind": "Dll", "name": "P", "store": "/out"}, )" + conn + "}",
          R"(answers.json: $.target.kind: expected one of "Exe", "OleExe", "OleDll")"},
