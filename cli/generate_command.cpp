@@ -58,7 +58,8 @@ void prepareStore(FileSystem& fs, const std::string& store) {
 std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
     if (options.now) {
         DateTime t;
-        if (!parseIsoDateTime(*options.now, t)) throw UsageError("--now: expected YYYY-MM-DDTHH:MM:SS");
+        if (!parseIsoDateTime(*options.now, t))
+            throw UsageError("--now: expected a real date and time, YYYY-MM-DDTHH:MM:SS");
         return std::make_unique<FixedClock>(t);
     }
     if (options.sourceDateEpoch && !options.sourceDateEpoch->empty())

@@ -62,8 +62,8 @@ TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
          R"(/answers.json: $.target.kind: expected one of "Exe", "OleExe", "OleDll")", none},
         {answersText(kNewTarget, R"(, "marks": {"Orders.Nope": {"primary": true}})"),
          R"(/answers.json: $.marks["Orders.Nope"]: no field row has this table and field)", none},
-        {answersText(kNewTarget), "--now: expected YYYY-MM-DDTHH:MM:SS",
-         [](GenerateOptions& o) { o.now = "2026-12-05 08:17:21"; }},
+        {answersText(kNewTarget), "--now: expected a real date and time, YYYY-MM-DDTHH:MM:SS",
+         [](GenerateOptions& o) { o.now = "2026-02-30T-1:-5:-9"; }},
         {answersText(kNewTarget), "SOURCE_DATE_EPOCH: expected a whole number of seconds",
          [](GenerateOptions& o) {
              o.now.reset();
