@@ -31,6 +31,9 @@ struct GenerateOptions {
     bool yes = false;                       // --yes: every question is answered Yes
     std::optional<std::string> reportPath;  // --report: the report is saved there
     std::optional<std::string> sourceDateEpoch;  // the environment's SOURCE_DATE_EPOCH
+    // --password, else the environment's ROWWRIGHT_PASSWORD: the data
+    // source's password for a live run whose answers file holds none.
+    std::optional<std::string> password;
 };
 
 // A fault in how the tool was asked to run; exit status 2.

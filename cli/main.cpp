@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     GenerateOptions options;
-    std::string store, now, report;
+    std::string store, now, report, password;
     CLI::App* generate =
         app.add_subcommand("generate", "Generate the classes from an answers file, without the wizard's pages.");
     generate->add_option("--answers", options.answersPath, "The answers file (JSON)")->required();
@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
     CLI::Option* reportOption = generate->add_option("--report", report, "Save the report to this file");
     generate->add_flag("--detect-keys", options.detectKeys,
                        "Without rows: pre-mark primary keys and auto-number columns for every database product");
+    CLI::Option* passwordOption = generate->add_option(
+        "--password", password,
+        "Without rows: the data source's password when the answers file holds none (default: ROWWRIGHT_PASSWORD)");
     DbCommands db(app);
 
     try {
@@ -42,6 +45,10 @@ int main(int argc, char** argv) {
     if (nowOption->count() > 0) options.now = now;
     if (reportOption->count() > 0) options.reportPath = report;
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) options.sourceDateEpoch = epoch;
+    if (passwordOption->count() > 0)
+        options.password = password;
+    else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
+        options.password = fromEnvironment;
 
     try {
         rw::PosixFileSystem fs;

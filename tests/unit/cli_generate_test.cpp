@@ -4,8 +4,10 @@
 #include <sstream>
 #include <string>
 
+#include "cli/db_commands.h"
 #include "cli/generate_command.h"
 #include "platform/runtime_error.h"
+#include "support/fake_db.h"
 #include "support/sample_vb_project.h"
 
 namespace rw::cli {
@@ -172,6 +174,28 @@ TEST(CliGenerate, ErrorShownDuringTheRunGivesStatusOne) {
     report.options.reportPath = "/nowhere/Orders.txt";
     EXPECT_EQ(report.run(), kExitErrorsShown);
     EXPECT_NE(report.err.find("(frmReport.cmdSave_Click)"), std::string::npos) << report.err;
+}
+
+TEST(CliGenerate, LiveRunTakesThePasswordTheAnswersLackFromTheCommandLine) {
+    const struct {
+        const char* inFile;  // nullptr: no password member
+        std::optional<std::string> given;
+        const char* opened;
+    } cases[] = {{nullptr, "pw", "pw"}, {"", "pw", "pw"}, {"file", "pw", "file"}, {nullptr, std::nullopt, ""}};
+    for (const auto& c : cases) {
+        const std::string password = c.inFile ? R"(, "password": ")" + std::string(c.inFile) + "\"" : "";
+        const Answers answers = parseAnswers(R"({"target": )" + kNewTarget +
+                                                 R"(, "connection": {"kind": "dsn", "dsn": "D", "user": "u")" +
+                                                 password + R"(}, "tables": ["T"]})",
+                                             "a.json");
+        test::FakeAccess access;
+        GenerateOptions options;
+        options.password = c.given;
+        ScriptedUi ui;
+        openLiveFieldSource(access, answers, options, ui);
+        ASSERT_EQ(access.opens.size(), 1u);
+        EXPECT_EQ(access.opens[0].password, c.opened) << (c.inFile ? c.inFile : "none");
+    }
 }
 
 TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
