@@ -1,5 +1,7 @@
 // The command-line tool: parses the arguments and hands over to the command.
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -7,6 +9,25 @@
 
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
+
+namespace {
+
+// The signal that asks the run to stop; the handler only sets it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+void askToStop(int signal) { stopSignal.store(signal); }
+
+// SIGINT and SIGTERM end the run at its next safe point. Without SA_RESTART,
+// a question waiting for its answer returns at once.
+void stopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = askToStop;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace rw::cli;
@@ -49,6 +70,8 @@ int main(int argc, char** argv) {
         options.password = password;
     else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
         options.password = fromEnvironment;
+    options.stopSignal = &stopSignal;
+    stopOnSignals();
 
     try {
         rw::PosixFileSystem fs;

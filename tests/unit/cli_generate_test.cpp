@@ -8,6 +8,7 @@
 #include "cli/generate_command.h"
 #include "platform/runtime_error.h"
 #include "support/fake_db.h"
+#include "support/gen_fixture.h"
 #include "support/sample_vb_project.h"
 
 namespace rw::cli {
@@ -40,10 +41,11 @@ struct CliRun {
         options.now = "2026-12-05T08:17:21";
     }
     void answers(const std::string& text) { fs.put(options.answersPath, text); }
-    int run() {
+    // Runs through `via` (a file system that passes calls on to `fs`) when given.
+    int run(FileSystem* via = nullptr) {
         std::ostringstream o, e;
         std::istringstream in(input);
-        const int status = runGenerateCommand(options, o, e, fs, in, terminal, &tempFolders);
+        const int status = runGenerateCommand(options, o, e, via ? *via : fs, in, terminal, &tempFolders);
         out = o.str();
         err = e.str();
         return status;
@@ -233,6 +235,33 @@ TEST(CliGenerate, LoadedProjectIsUpdatedAndSaved) {
     ASSERT_EQ(r.tempFolders.made.size(), 1u);
     EXPECT_EQ(r.tempFolders.removed, r.tempFolders.made);
     for (const auto& [path, bytes] : r.fs.files()) EXPECT_NE(path.rfind("/tmp/", 0), 0u) << path;
+}
+
+TEST(CliGenerate, StopSignalAfterATablesGeneratorsLeavesTheProjectAsItWas) {
+    const struct {
+        const char* target;
+        const char* trigger;  // the file whose creation raises the flag
+        const char* message;
+    } cases[] = {
+        {R"({"mode": "loaded", "project": "/p/Billing.vbp"})", "/tmp/rowwright-1/clsOrdersColl.rwg",
+         "rowwright: interrupted by SIGTERM: no file was written; the project was not saved\n"},
+        {R"({"mode": "existing", "project": "/p/Billing.vbp", "store": "/p"})", "/p/clsOrdersColl.cls",
+         "rowwright: interrupted by SIGTERM: no file was written; the table in progress and the project file were "
+         "not written\n"},
+    };
+    for (const auto& c : cases) {
+        CliRun r;
+        test::writeSampleProject(r.fs, "/p");
+        r.answers(answersText(c.target));
+        test::StopWhenCreated fs(r.fs, c.trigger);
+        r.options.stopSignal = &fs.stop;
+        const auto before = r.fs.files();
+        EXPECT_EQ(r.run(&fs), 143);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.fs.files(), before);
+        EXPECT_EQ(r.tempFolders.removed, r.tempFolders.made);
+    }
 }
 
 TEST(CliGenerate, LoadedProjectThatCannotBeLoadedGivesStatusOne) {
