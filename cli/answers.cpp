@@ -384,8 +384,11 @@ std::string answersToJson(const Answers& a) {
     }
     doc["target"] = std::move(target);
 
+    // The password is left out: the file holds the field rows, so a run from
+    // it opens no database, and a live run takes it from the command line.
+    // A connection string stays as typed, as the connection class embeds it.
     if (a.connection.optDSN)
-        doc["connection"] = {{"kind", "dsn"}, {"dsn", a.dsn}, {"user", a.user}, {"password", a.password}};
+        doc["connection"] = {{"kind", "dsn"}, {"dsn", a.dsn}, {"user", a.user}};
     else
         doc["connection"] = {{"kind", "string"}, {"string", a.connection.txtConnString}};
 

@@ -62,7 +62,8 @@ Answers parseAnswers(const std::string& text, const std::string& fileName,
 void applyMarks(FieldGrid& grid, const std::vector<MarkAnswer>& marks, const std::string& fileName);
 
 // The answers as a JSON document that parseAnswers reads back to the same
-// values (two-space indentation, ending with a line feed).
+// values, except the password, which is never written (two-space
+// indentation, ending with a line feed).
 std::string answersToJson(const Answers& answers);
 
 }  // namespace rw::cli

@@ -120,10 +120,12 @@ FieldSource loadLive(DataAccess& access, const Answers& answers, bool detectKeys
 
 }  // namespace
 
-FieldSource openLiveFieldSource(DataAccess& access, const Answers& answers, const std::string& fileName,
-                                bool detectKeys, Ui& ui) {
-    FieldSource source = loadLive(access, answers, detectKeys, ui);
-    applyMarks(source.grid, answers.marks, fileName);
+FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const GenerateOptions& options, Ui& ui) {
+    // Answers files are written without the password (snapshot, Save
+    // Answers): the command line or the environment gives it.
+    if (answers.password.empty() && options.password) answers.password = *options.password;
+    FieldSource source = loadLive(access, answers, options.detectKeys, ui);
+    applyMarks(source.grid, answers.marks, options.answersPath);
     return source;
 }
 
@@ -132,7 +134,7 @@ FieldSource openLiveFieldSource(const Answers& answers, const GenerateOptions& o
     odbc.drivers = db::oleDbDriversFromEnvironment();
     db::OdbcDataAccess access(odbc);
     ConsoleUi ui(err, std::cin, false, false);
-    return openLiveFieldSource(access, answers, options.answersPath, options.detectKeys, ui);
+    return openLiveFieldSource(access, answers, options, ui);
 }
 
 int runSourcesCommand(DataAccess& access, std::ostream& out, std::ostream& err) {

@@ -44,13 +44,13 @@ struct ErrorsShown : std::runtime_error {
 
 // The field rows and the open connection of a live database, as the
 // connection, table and fields pages would have them: the connection page's
-// checks and opening, the table page's list unless `answers.tables` names
-// the tables, the fields page's loading (with `detectKeys`, keys and
-// auto-number columns of every product), then the answers' marks. Messages
-// go to `ui`; throws ErrorsShown after one was shown, AnswersError for a
-// mark that names no row.
-FieldSource openLiveFieldSource(DataAccess& access, const Answers& answers, const std::string& fileName,
-                                bool detectKeys, Ui& ui);
+// checks and opening (with `options.password` when the answers hold no
+// password), the table page's list unless `answers.tables` names the tables,
+// the fields page's loading (with `options.detectKeys`, keys and auto-number
+// columns of every product), then the answers' marks. Messages go to `ui`;
+// throws ErrorsShown after one was shown, AnswersError for a mark that names
+// no row.
+FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const GenerateOptions& options, Ui& ui);
 
 // The same through ODBC, for `rowwright generate` with an answers file
 // without rows (with --detect-keys: `options.detectKeys`); messages go to `err`.

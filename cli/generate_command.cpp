@@ -1,6 +1,7 @@
 #include "cli/generate_command.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <istream>
@@ -40,6 +41,24 @@ void listFiles(std::ostream& out, const char* heading, const std::vector<std::st
     for (const std::string& path : paths) out << path << '\n';
 }
 
+// A run ended by a signal: what was and was not written. Exit status 128 +
+// the signal number, as a shell shows a process the signal ended.
+int reportStop(std::ostream& err, int signal, const std::vector<std::string>& written, bool loadedProject) {
+    const std::string name = signal == SIGINT    ? "SIGINT"
+                             : signal == SIGTERM ? "SIGTERM"
+                                                 : "signal " + std::to_string(signal);
+    err << kTool << "interrupted by " << name << ": ";
+    if (written.empty())
+        err << "no file was written";
+    else
+        err << written.size() << (written.size() == 1 ? " file was" : " files were")
+            << " written completely (listed below)";
+    err << (loadedProject ? "; the project was not saved\n"
+                          : "; the table in progress and the project file were not written\n");
+    if (!written.empty()) listFiles(err, "Files written completely:", written);
+    return 128 + signal;
+}
+
 // Makes the store folder with its parents when it is missing, as the
 // project page does when the user agrees to have it created.
 void prepareStore(FileSystem& fs, const std::string& store) {
@@ -58,7 +77,8 @@ void prepareStore(FileSystem& fs, const std::string& store) {
 std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
     if (options.now) {
         DateTime t;
-        if (!parseIsoDateTime(*options.now, t)) throw UsageError("--now: expected YYYY-MM-DDTHH:MM:SS");
+        if (!parseIsoDateTime(*options.now, t))
+            throw UsageError("--now: expected a real date and time, YYYY-MM-DDTHH:MM:SS");
         return std::make_unique<FixedClock>(t);
     }
     if (options.sourceDateEpoch && !options.sourceDateEpoch->empty())
@@ -108,6 +128,14 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
         }
     }
 
+    GenerationSettings settings;
+    fillSettings(settings, answers.options, answers.project, answers.connection);
+    ConsoleUi ui(err, in, stdinIsTerminal, options.yes);
+    // The run's folders stay locked from before a loaded project is read
+    // until after it is saved, so no other run changes it in between.
+    const std::unique_ptr<FolderLock> lock = lockRunFolders(settings, answers.loadedProject, recording, ui);
+    if (lock == nullptr) return kExitErrorsShown;
+
     // A loaded-project target is loaded into the development environment
     // first and saved after a completed run; a failed run leaves it on disk
     // as it was.
@@ -122,11 +150,13 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
         }
     }
 
-    GenerationSettings settings;
-    fillSettings(settings, answers.options, answers.project, answers.connection);
-    ConsoleUi ui(err, in, stdinIsTerminal, options.yes);
-    RunEnvironment env{recording, ui, *clock, *source.conn, project, tempFolders};
+    RunEnvironment env{recording, ui, *clock, *source.conn, project, tempFolders, options.stopSignal, true};
     const RunOutcome outcome = runGeneration(settings, source.grid, env);
+
+    // A signal ends the run wherever it was; a loaded project is then not saved.
+    const int signal = options.stopSignal != nullptr ? options.stopSignal->load() : 0;
+    if (signal != 0 && (outcome.status != RunOutcome::Status::Completed || project != nullptr))
+        return reportStop(err, signal, recording.written(), project != nullptr);
 
     switch (outcome.status) {
     case RunOutcome::Status::Declined:
@@ -137,6 +167,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
         listFiles(err, "Files written before it ended:", recording.written());
         return kExitDeclined;
     case RunOutcome::Status::Failed:
+    case RunOutcome::Status::Stopped:  // not without a signal
         err << kTool << "the run ended early because of the error above\n";
         listFiles(err, "Files written before it ended:", recording.written());
         return kExitErrorsShown;

@@ -1,6 +1,7 @@
 #pragma once
 // `rowwright generate`: one generation run from an answers file, without
 // the wizard's pages.
+#include <atomic>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -31,6 +32,12 @@ struct GenerateOptions {
     bool yes = false;                       // --yes: every question is answered Yes
     std::optional<std::string> reportPath;  // --report: the report is saved there
     std::optional<std::string> sourceDateEpoch;  // the environment's SOURCE_DATE_EPOCH
+    // --password, else the environment's ROWWRIGHT_PASSWORD: the data
+    // source's password for a live run whose answers file holds none.
+    std::optional<std::string> password;
+    // Set to a signal number (by the tool's SIGINT and SIGTERM handlers) to
+    // end the run at its next safe point; null: never.
+    const std::atomic<int>* stopSignal = nullptr;
 };
 
 // A fault in how the tool was asked to run; exit status 2.
@@ -56,7 +63,8 @@ FieldSource openFieldSource(const Answers& answers, const std::string& fileName)
 // loaded-project run stages its files in a folder from `tempFolders`
 // (null: the system's temporary folder).
 // Messages go to `err`, the report and the list of files written to `out`.
-// Returns the exit status.
+// Returns the exit status; a run ended by `options.stopSignal` gives 128 +
+// the signal number.
 int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::ostream& err, FileSystem& fs,
                        std::istream& in, bool stdinIsTerminal, TempFolders* tempFolders = nullptr);
 

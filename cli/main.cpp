@@ -1,5 +1,7 @@
 // The command-line tool: parses the arguments and hands over to the command.
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -8,13 +10,32 @@
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
 
+namespace {
+
+// The signal that asks the run to stop; the handler only sets it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+void askToStop(int signal) { stopSignal.store(signal); }
+
+// SIGINT and SIGTERM end the run at its next safe point. Without SA_RESTART,
+// a question waiting for its answer returns at once.
+void stopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = askToStop;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace rw::cli;
     CLI::App app{"Visual Basic 6 data-access classes from a database schema.", "rowwright"};
     app.require_subcommand(1);
 
     GenerateOptions options;
-    std::string store, now, report;
+    std::string store, now, report, password;
     CLI::App* generate =
         app.add_subcommand("generate", "Generate the classes from an answers file, without the wizard's pages.");
     generate->add_option("--answers", options.answersPath, "The answers file (JSON)")->required();
@@ -26,6 +47,9 @@ int main(int argc, char** argv) {
     CLI::Option* reportOption = generate->add_option("--report", report, "Save the report to this file");
     generate->add_flag("--detect-keys", options.detectKeys,
                        "Without rows: pre-mark primary keys and auto-number columns for every database product");
+    CLI::Option* passwordOption = generate->add_option(
+        "--password", password,
+        "Without rows: the data source's password when the answers file holds none (default: ROWWRIGHT_PASSWORD)");
     DbCommands db(app);
 
     try {
@@ -42,6 +66,12 @@ int main(int argc, char** argv) {
     if (nowOption->count() > 0) options.now = now;
     if (reportOption->count() > 0) options.reportPath = report;
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) options.sourceDateEpoch = epoch;
+    if (passwordOption->count() > 0)
+        options.password = password;
+    else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
+        options.password = fromEnvironment;
+    options.stopSignal = &stopSignal;
+    stopOnSignals();
 
     try {
         rw::PosixFileSystem fs;

@@ -21,6 +21,9 @@ public:
     void rename(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     void createDirectories(const std::string& path) override { inner_.createDirectories(path); }
+    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override {
+        return inner_.lockFolders(folders);
+    }
 
     // The files written, each once, in the order they were first created.
     // A file renamed over another is listed under its final name, in the

@@ -38,7 +38,10 @@ void ProjectFileWriter::writeLine(const std::string& line) {
 
 void ProjectFileWriter::create() {
     const GenerationSettings& s = settings_;
-    fileNumber_ = files_.openForOutput(s.msProjectFile);
+    // Written beside its final name and renamed over it when the run closes
+    // it, so a run that ends early leaves an earlier project file as it was.
+    tempPath_ = freeTempPathBeside(files_.fileSystem(), s.msProjectFile);
+    fileNumber_ = files_.openForOutput(tempPath_);
     const std::string name = s.project.txtProjName;
     writeLine(s.mbStdExe ? "Type=Exe" : s.mbActiveXExe ? "Type=OleExe" : "Type=OleDll");
     writeLine("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE Automation");
@@ -102,7 +105,7 @@ void ProjectFileWriter::close() {
     const int number = fileNumber_;
     fileNumber_ = 0;
     files_.close(number);
-    if (extending_) {
+    if (!tempPath_.empty()) {
         files_.fileSystem().rename(tempPath_, settings_.msProjectFile);
         tempPath_.clear();
     }

@@ -23,8 +23,9 @@ public:
     ProjectFileWriter(FileTable& files, const GenerationSettings& settings);
     ~ProjectFileWriter();
 
-    // Creates msProjectFile (replacing any file of that name) with the head
-    // lines of a new project.
+    // Starts msProjectFile with the head lines of a new project, in a
+    // temporary file in the same folder that replaces any file of that name
+    // only when close() succeeds.
     void create();
 
     // Reads the existing msProjectFile, takes the type word and the two
@@ -40,12 +41,12 @@ public:
     // the same file, spelt otherwise), is not written again.
     void appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed = {});
 
-    // Writes any held-back lines, closes the file and, when extending,
-    // renames the temporary file over the original.
+    // Writes any held-back lines, closes the file and renames the temporary
+    // file over the project file.
     void close();
 
-    // Gives up: closes the file and removes the temporary file, leaving an
-    // existing project file as it was. Safe to call at any time.
+    // Gives up: closes the file and removes the temporary file, leaving any
+    // earlier project file as it was. Safe to call at any time.
     void abandon() noexcept;
 
 private:

@@ -35,6 +35,13 @@ bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunE
     return true;
 }
 
+// The folder of a file path ("." for a bare name).
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Where the generated files are recorded: a project file, or the project
 // loaded in the development environment.
 class RunTarget {
@@ -145,10 +152,36 @@ private:
 
 }  // namespace
 
+std::unique_ptr<FolderLock> lockRunFolders(const GenerationSettings& s, const std::string& loadedProjectFile,
+                                           FileSystem& fs, Ui& ui) {
+    std::vector<std::string> folders;
+    if (s.mbLoadedProject) {
+        if (!loadedProjectFile.empty()) folders.push_back(folderOf(loadedProjectFile));
+    } else {
+        folders.push_back(s.msStoreDir);
+        if (s.mbExistingProject) folders.push_back(folderOf(s.msProjectFile));
+    }
+    std::unique_ptr<FolderLock> lock;
+    guarded(ui, kRunHandler, [&] { lock = fs.lockFolders(folders); });
+    return lock;
+}
+
 RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& grid, RunEnvironment& env) {
     RunOutcome outcome;
     BusyPointer busy(env.ui);
     const GenerationSettings& s = settings;
+    const auto stopped = [&] { return env.stopSignal != nullptr && env.stopSignal->load() != 0; };
+
+    // Held until the run returns, so no other run writes into its folders.
+    std::unique_ptr<FolderLock> lock;
+    if (!env.foldersLocked) {
+        lock = lockRunFolders(s, env.loadedProject != nullptr ? env.loadedProject->fileName() : "", env.fs, env.ui);
+        if (lock == nullptr) return outcome;
+    }
+    if (stopped()) {
+        outcome.status = RunOutcome::Status::Stopped;
+        return outcome;
+    }
 
     // Names that cannot be generated safely are refused before anything is written.
     const TableNameChecks names = checkTableNames(s, grid, env.fs, env.ui);
@@ -173,6 +206,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     }
     ReportFacts facts;
     bool cancelled = false;
+    bool stop = false;
 
     const bool completed = guarded(env.ui, kRunHandler, [&] {
         if (s.mbLoadedProject) staging.create();
@@ -187,6 +221,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
         std::unordered_set<std::string> done = names.refused;
         for (const FieldRow& row : grid.rows()) {
             if (!done.insert(row.table).second) continue;
+            if ((stop = stopped())) return;
             const std::string classBase = classBaseName(row.table);
             facts.classBaseNames.push_back(classBase);
             staged("cls" + classBase);
@@ -196,6 +231,18 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
             if (objectFile != 0 && collFile != 0) {
                 msGenCollFile(ctx, collFile, row.table, classBase, projectTypeWord);
                 msGenObjectFile(ctx, objectFile, row.table, classBase, projectTypeWord);
+                if ((stop = stopped())) {
+                    // Neither file of this table is kept.
+                    for (const int file : {objectFile, collFile}) {
+                        const std::string path = files.at(file).path();
+                        try {
+                            files.close(file);
+                        } catch (const RuntimeError&) {  // it goes anyway
+                        }
+                        env.fs.remove(path);
+                    }
+                    return;
+                }
                 if (!target->addTable(classBase, objectFile, collFile)) {
                     // Cancel: what is done so far stays; nothing more is done.
                     cancelled = true;
@@ -208,22 +255,24 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
             files.close(collFile);
         }
 
+        if ((stop = stopped())) return;
         staged("modRowwrightErrHndlr");
         staged("clsRwtConn");
         msCreateEHFile(ctx, stagingFolder);
         msCreateConnObjFile(ctx, stagingFolder, projectTypeWord);
+        if ((stop = stopped())) return;
         target->complete(facts);
 
         facts.dateText = env.clock.nowText();
         outcome.reportText = buildReportText(s, facts);
     });
 
-    if (!completed) {
-        // Files written so far stay.
+    if (!completed || stop) {
+        // Files written completely so far stay; a project file is as it was.
         target->abandon();
         files.closeAll();
         staging.remove();
-        outcome.status = RunOutcome::Status::Failed;
+        outcome.status = completed ? RunOutcome::Status::Stopped : RunOutcome::Status::Failed;
         return outcome;
     }
     files.closeAll();

@@ -1,6 +1,8 @@
 #pragma once
 // The generation run: everything Finish does, from the overwrite question
 // to the report text.
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,12 @@ struct RunEnvironment {
     // Makes the private staging folder of a loaded-project run; null: under
     // the system's temporary folder.
     TempFolders* tempFolders = nullptr;
+    // Set (to a signal number) to end the run at its next safe point: before
+    // a table, after a table's generators, before the support files and
+    // before the target is completed. Null: the run is never stopped.
+    const std::atomic<int>* stopSignal = nullptr;
+    // True when the caller holds the run's folders (lockRunFolders) already.
+    bool foldersLocked = false;
 };
 
 struct RunOutcome {
@@ -34,6 +42,9 @@ struct RunOutcome {
         Declined,   // the overwrite question was answered No; nothing was written
         Cancelled,  // an unsaved-changes question was answered Cancel
         Failed,     // a run-time error ended the run (it was shown)
+        Stopped,    // the stop signal ended the run: the files of the table in
+                    // progress, the new project file text and the staging folder
+                    // are removed; an existing project file is as it was
     };
     Status status = Status::Failed;
     std::string reportText;
@@ -45,6 +56,13 @@ struct RunOutcome {
     // compile or calls a property for a function (see name_warnings.h).
     std::vector<std::string> warnings;
 };
+
+// Locks the folders a run writes into (the store folder; the project file's
+// folder when extending one; the loaded project's folder, from
+// `loadedProjectFile`) for as long as the result lives. When another run
+// holds one, shows the error as the run shows its errors and returns null.
+std::unique_ptr<FolderLock> lockRunFolders(const GenerationSettings& settings, const std::string& loadedProjectFile,
+                                           FileSystem& fs, Ui& ui);
 
 RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& grid, RunEnvironment& env);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace rw {
 
@@ -18,17 +19,28 @@ std::string generalDateText(const DateTime& t) {
     return buffer;
 }
 
+namespace {
+bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int daysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+}
+}  // namespace
+
 bool parseIsoDateTime(const std::string& text, DateTime& out) {
-    DateTime t;
-    char tail = 0;
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
-        text[16] != ':')
-        return false;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute,
-                    &t.second, &tail) != 6)
-        return false;
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 || t.second > 59 ||
-        t.year < 100)
+    // Every position holds a digit except the separators, so no sign or
+    // space slips into a field.
+    static const char form[] = "dddd-dd-ddTdd:dd:dd";
+    if (text.size() != sizeof form - 1) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (form[i] == 'd' ? !digit : text[i] != form[i]) return false;
+    }
+    const auto field = [&](std::size_t at, std::size_t length) { return std::stoi(text.substr(at, length)); };
+    DateTime t{field(0, 4), field(5, 2), field(8, 2), field(11, 2), field(14, 2), field(17, 2)};
+    if (t.year < 100 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > daysInMonth(t.year, t.month) ||
+        t.hour > 23 || t.minute > 59 || t.second > 59)
         return false;
     out = t;
     return true;

@@ -14,7 +14,10 @@ struct DateTime {
 // the date alone at exactly midnight.
 std::string generalDateText(const DateTime& t);
 
-// Parses "YYYY-MM-DDTHH:MM:SS"; false when the text is not of that form.
+// Parses "YYYY-MM-DDTHH:MM:SS"; false when the text is not of that form or
+// names no real moment: a year from 100 to 9999, a month from 1 to 12, a day
+// that the month has (29 February in leap years only), hours 0-23, minutes
+// and seconds 0-59.
 bool parseIsoDateTime(const std::string& text, DateTime& out);
 
 // Local time of a POSIX time value.

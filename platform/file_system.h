@@ -3,8 +3,12 @@
 // with the run-time's file error number (see runtime_error.h).
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/folder_lock.h"
 
 namespace rw {
 
@@ -31,6 +35,13 @@ public:
     virtual void remove(const std::string& path) = 0;
     // Creates a folder and any missing parents.
     virtual void createDirectories(const std::string& path) = 0;
+    // Locks the folders against every other lock on them until the result is
+    // destroyed, each folder once however often (and however spelled) it is
+    // named. Throws folderInUse (folder_lock.h) for the first folder held
+    // elsewhere, keeping none. A folder that cannot be opened, or whose file
+    // system cannot lock it, is passed over: the run then fails or succeeds by
+    // its own steps.
+    virtual std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) = 0;
 };
 
 // Joins a folder text and a file name with one separator, always inserted:
@@ -52,6 +63,8 @@ public:
     void rename(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     void createDirectories(const std::string& path) override;
+    // flock(LOCK_EX | LOCK_NB) on each folder opened O_RDONLY | O_DIRECTORY (folder_lock.cpp).
+    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override;
 };
 
 // A file system in memory, for tests: folders must be made before files go
@@ -66,6 +79,9 @@ public:
     void rename(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     void createDirectories(const std::string& path) override;
+    // A folder is held while a lock on it lives; one that is not a folder is
+    // passed over (folder_lock.cpp).
+    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override;
 
     // Creating a file at this path fails with the error number.
     void failCreate(const std::string& path, long number);
@@ -89,6 +105,7 @@ private:
     std::map<std::string, long> createFaults_;
     std::map<std::string, std::pair<std::size_t, long>> writeFaults_;
     std::map<std::string, long> renameFaults_;
+    std::set<std::string> lockedFolders_;
 };
 
 }  // namespace rw

@@ -2,6 +2,7 @@
 // A generation context in memory: settings, field rows, a connection with
 // fixed properties, a scripted user interface, a clock fixed at
 // 12/5/2026 8:17:21 AM and an in-memory file system.
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,6 +35,32 @@ struct GenFixture {
 
     // The messages shown, one string each.
     std::vector<std::string> messageTexts() const;
+};
+
+// Passes every call on and raises `stop` (to SIGTERM's number, 15) when the
+// file `trigger` is created, as a signal arriving at that moment would.
+class StopWhenCreated final : public FileSystem {
+public:
+    StopWhenCreated(FileSystem& inner, std::string trigger) : inner_(inner), trigger_(std::move(trigger)) {}
+    std::atomic<int> stop{0};
+
+    std::unique_ptr<ByteSink> create(const std::string& path) override {
+        if (path == trigger_) stop = 15;
+        return inner_.create(path);
+    }
+    std::string readAll(const std::string& path) override { return inner_.readAll(path); }
+    bool exists(const std::string& path) override { return inner_.exists(path); }
+    bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
+    void rename(const std::string& from, const std::string& to) override { inner_.rename(from, to); }
+    void remove(const std::string& path) override { inner_.remove(path); }
+    void createDirectories(const std::string& path) override { inner_.createDirectories(path); }
+    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override {
+        return inner_.lockFolders(folders);
+    }
+
+private:
+    FileSystem& inner_;
+    std::string trigger_;
 };
 
 FieldRow row(std::string table, std::string field, int dataType, bool primary = false, bool autoNumber = false,

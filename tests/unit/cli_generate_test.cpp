@@ -6,9 +6,12 @@
 #include <sstream>
 #include <string>
 
+#include "cli/db_commands.h"
 #include "cli/generate_command.h"
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
+#include "support/fake_db.h"
+#include "support/gen_fixture.h"
 #include "support/sample_vb_project.h"
 
 namespace rw::cli {
@@ -45,10 +48,11 @@ struct CliRun {
         options.now = "2026-12-05T08:17:21";
     }
     void answers(const std::string& text) { fs.put(options.answersPath, text); }
-    int run() {
+    // Runs through `via` (a file system that passes calls on to `fs`) when given.
+    int run(FileSystem* via = nullptr) {
         std::ostringstream o, e;
         std::istringstream in(input);
-        const int status = runGenerateCommand(options, o, e, fs, in, terminal, &tempFolders);
+        const int status = runGenerateCommand(options, o, e, via ? *via : fs, in, terminal, &tempFolders);
         out = o.str();
         err = e.str();
         return status;
@@ -79,8 +83,8 @@ TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
          "/answers.json: $.target.name: " + badName("it contains a control character"), none},
         {answersText(R"({"mode": "new", "kind": "Exe", "name": "\u9867", "store": "/out"})"),
          "/answers.json: $.target.name: " + badName("it contains a character outside Windows-1252"), none},
-        {answersText(kNewTarget), "--now: expected YYYY-MM-DDTHH:MM:SS",
-         [](GenerateOptions& o) { o.now = "2026-12-05 08:17:21"; }},
+        {answersText(kNewTarget), "--now: expected a real date and time, YYYY-MM-DDTHH:MM:SS",
+         [](GenerateOptions& o) { o.now = "2026-02-30T-1:-5:-9"; }},
         {answersText(kNewTarget), "SOURCE_DATE_EPOCH: expected a whole number of seconds",
          [](GenerateOptions& o) {
              o.now.reset();
@@ -191,6 +195,28 @@ TEST(CliGenerate, ErrorShownDuringTheRunGivesStatusOne) {
     EXPECT_NE(report.err.find("(frmReport.cmdSave_Click)"), std::string::npos) << report.err;
 }
 
+TEST(CliGenerate, LiveRunTakesThePasswordTheAnswersLackFromTheCommandLine) {
+    const struct {
+        const char* inFile;  // nullptr: no password member
+        std::optional<std::string> given;
+        const char* opened;
+    } cases[] = {{nullptr, "pw", "pw"}, {"", "pw", "pw"}, {"file", "pw", "file"}, {nullptr, std::nullopt, ""}};
+    for (const auto& c : cases) {
+        const std::string password = c.inFile ? R"(, "password": ")" + std::string(c.inFile) + "\"" : "";
+        const Answers answers = parseAnswers(R"({"target": )" + kNewTarget +
+                                                 R"(, "connection": {"kind": "dsn", "dsn": "D", "user": "u")" +
+                                                 password + R"(}, "tables": ["T"]})",
+                                             "a.json");
+        test::FakeAccess access;
+        GenerateOptions options;
+        options.password = c.given;
+        ScriptedUi ui;
+        openLiveFieldSource(access, answers, options, ui);
+        ASSERT_EQ(access.opens.size(), 1u);
+        EXPECT_EQ(access.opens[0].password, c.opened) << (c.inFile ? c.inFile : "none");
+    }
+}
+
 TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
     GenerateOptions o;
     o.sourceDateEpoch = "1796458641";  // 2026-12-05 08:17:21 UTC
@@ -226,6 +252,33 @@ TEST(CliGenerate, LoadedProjectIsUpdatedAndSaved) {
     ASSERT_EQ(r.tempFolders.made.size(), 1u);
     EXPECT_EQ(r.tempFolders.removed, r.tempFolders.made);
     for (const auto& [path, bytes] : r.fs.files()) EXPECT_NE(path.rfind("/tmp/", 0), 0u) << path;
+}
+
+TEST(CliGenerate, StopSignalAfterATablesGeneratorsLeavesTheProjectAsItWas) {
+    const struct {
+        const char* target;
+        const char* trigger;  // the file whose creation raises the flag
+        const char* message;
+    } cases[] = {
+        {R"({"mode": "loaded", "project": "/p/Billing.vbp"})", "/tmp/rowwright-1/clsOrdersColl.rwg",
+         "rowwright: interrupted by SIGTERM: no file was written; the project was not saved\n"},
+        {R"({"mode": "existing", "project": "/p/Billing.vbp", "store": "/p"})", "/p/clsOrdersColl.cls",
+         "rowwright: interrupted by SIGTERM: no file was written; the table in progress and the project file were "
+         "not written\n"},
+    };
+    for (const auto& c : cases) {
+        CliRun r;
+        test::writeSampleProject(r.fs, "/p");
+        r.answers(answersText(c.target));
+        test::StopWhenCreated fs(r.fs, c.trigger);
+        r.options.stopSignal = &fs.stop;
+        const auto before = r.fs.files();
+        EXPECT_EQ(r.run(&fs), 143);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.fs.files(), before);
+        EXPECT_EQ(r.tempFolders.removed, r.tempFolders.made);
+    }
 }
 
 TEST(CliGenerate, LoadedProjectThatCannotBeLoadedGivesStatusOne) {

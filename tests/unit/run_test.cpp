@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/report.h"
 #include "core/run.h"
 #include "support/gen_fixture.h"
@@ -191,6 +193,82 @@ TEST(Report, LoadedProjectHasNoStoreAndNoProjectFileLine) {
 
 namespace rw {
 namespace {
+
+TEST_F(RunTest, StopSignalEndsTheRunAtTheNextSafePointKeepingOnlyCompleteFiles) {
+    const struct {
+        const char* trigger;  // the file whose creation raises the flag; "": up before the run
+        std::vector<std::string> kept;
+    } cases[] = {
+        {"", {}},
+        {"/out/clsCustomers.cls", {}},  // the table in progress loses both its files
+        {"/out/clsOrderDetailsColl.cls", {"/out/clsCustomers.cls", "/out/clsCustomersColl.cls"}},
+        {"/out/modRowwrightErrHndlr.bas",
+         {"/out/clsCustomers.cls", "/out/clsCustomersColl.cls", "/out/clsOrderDetails.cls",
+          "/out/clsOrderDetailsColl.cls", "/out/clsRwtConn.cls", "/out/modRowwrightErrHndlr.bas"}},
+    };
+    for (const auto& c : cases) {
+        GenFixture f;
+        f.grid = fx.grid;
+        f.fs.put("/out/Orders.vbp", "an earlier run's");
+        test::StopWhenCreated fs(f.fs, c.trigger);
+        if (*c.trigger == '\0') fs.stop = 2;
+        RunEnvironment env{fs, f.ui, f.clock, f.conn};
+        env.stopSignal = &fs.stop;
+        EXPECT_EQ(runGeneration(f.settings, f.grid, env).status, RunOutcome::Status::Stopped) << c.trigger;
+        std::map<std::string, std::string> expected = {{"/out/Orders.vbp", "an earlier run's"}};
+        for (const std::string& path : c.kept) expected[path] = f.fs.readAll(path);
+        EXPECT_EQ(f.fs.files(), expected) << c.trigger;
+        for (const std::string& path : c.kept) EXPECT_TRUE(f.fs.readAll(path).ends_with("End Sub\r\n") ||
+                                                           f.fs.readAll(path).ends_with("End Function\r\n")) << path;
+        EXPECT_TRUE(f.ui.messages.empty()) << c.trigger;
+        EXPECT_EQ(f.ui.busyDepth, 0);
+    }
+}
+
+TEST_F(RunTest, FolderHeldByAnotherRunEndsTheRunBeforeAnythingElse) {
+    const std::string busy = errorMessageText(70, "RwtAddIn (frmFields.cmdFinish_Click)",
+                                              "Permission denied: another Rowwright run is using the folder ");
+    const struct {
+        const char* project;  // "": a new project in /out
+        const char* held;     // "": none
+        const char* message;  // "": the run completes
+    } cases[] = {
+        {"", "/out", "\"/out\""},
+        {"", "/out/", "\"/out\""},
+        {"/proj/P.vbp", "/proj", "\"/proj\""},
+        {"/proj/P.vbp", "/out", "\"/out\""},
+        {"/out/P.vbp", "", ""},   // the store is the project's folder: locked once
+        {"", "/elsewhere", ""},
+    };
+    for (const auto& c : cases) {
+        GenFixture f;
+        f.grid = fx.grid;
+        f.fs.createDirectories("/elsewhere");
+        f.fs.put("/out/clsCustomers.cls", "earlier");
+        if (*c.project != '\0') {
+            f.settings.mbExistingProject = true;
+            f.settings.msProjectFile = c.project;
+            f.fs.put(c.project, "Type=Exe\r\n");
+        }
+        const auto before = f.fs.files();
+        const auto held = f.fs.lockFolders({c.held});
+        f.ui.answers = {kAnswerYes};
+        RunEnvironment env{f.fs, f.ui, f.clock, f.conn};
+        const RunOutcome outcome = runGeneration(f.settings, f.grid, env);
+        if (*c.message == '\0') {
+            EXPECT_EQ(outcome.status, RunOutcome::Status::Completed) << c.held;
+            continue;
+        }
+        EXPECT_EQ(outcome.status, RunOutcome::Status::Failed) << c.held;
+        EXPECT_EQ(f.fs.files(), before) << c.held;
+        EXPECT_EQ(f.messageTexts(), std::vector<std::string>{busy + c.message}) << c.held;
+        EXPECT_EQ(f.ui.busyDepth, 0);
+    }
+    // The run lets go of its folders when it ends.
+    RunEnvironment env{fx.fs, fx.ui, fx.clock, fx.conn};
+    ASSERT_EQ(runGeneration(fx.settings, fx.grid, env).status, RunOutcome::Status::Completed);
+    EXPECT_NO_THROW(fx.fs.lockFolders({"/out"}));
+}
 
 TEST_F(RunTest, FullDiskIsReportedByTheGeneratorOfThatFile) {
     fx.fs.failWrite("/out/clsCustomers.cls", 100, kErrDiskFull);

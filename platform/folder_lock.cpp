@@ -1,0 +1,89 @@
+#include "platform/folder_lock.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace rw {
+
+RuntimeError folderInUse(const std::string& folder) {
+    return RuntimeError(kErrPermissionDenied, kAddInSource,
+                        "Permission denied: another Rowwright run is using the folder \"" + folder + "\"");
+}
+
+namespace {
+
+class PosixFolderLock final : public FolderLock {
+public:
+    ~PosixFolderLock() override {
+        for (const int fd : fds_) ::close(fd);  // closing the last descriptor releases the lock
+    }
+
+    void add(const std::string& folder) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !held_.insert({st.st_dev, st.st_ino}).second) {
+            ::close(fd);  // the same folder by another name: already held
+            return;
+        }
+        int rc;
+        do {
+            rc = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        const int error = errno;
+        if (rc != 0) {
+            ::close(fd);
+            if (error == EWOULDBLOCK) throw folderInUse(folder);
+            return;
+        }
+        fds_.push_back(fd);
+    }
+
+private:
+    std::vector<int> fds_;
+    std::set<std::pair<dev_t, ino_t>> held_;
+};
+
+// Folders of a MemoryFileSystem: a folder is held while a lock on it lives.
+class MemoryFolderLock final : public FolderLock {
+public:
+    explicit MemoryFolderLock(std::set<std::string>& locked) : locked_(locked) {}
+    ~MemoryFolderLock() override {
+        for (const std::string& folder : mine_) locked_.erase(folder);
+    }
+
+    void add(const std::string& folder, const std::string& shownAs) {
+        if (mine_.count(folder)) return;
+        if (!locked_.insert(folder).second) throw folderInUse(shownAs);
+        mine_.insert(folder);
+    }
+
+private:
+    std::set<std::string>& locked_;
+    std::set<std::string> mine_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLock> PosixFileSystem::lockFolders(const std::vector<std::string>& folders) {
+    auto lock = std::make_unique<PosixFolderLock>();
+    for (const std::string& folder : folders) lock->add(folder);
+    return lock;
+}
+
+std::unique_ptr<FolderLock> MemoryFileSystem::lockFolders(const std::vector<std::string>& folders) {
+    auto lock = std::make_unique<MemoryFolderLock>(lockedFolders_);
+    for (const std::string& folder : folders)
+        if (isDirectory(folder)) lock->add(normal(folder), folder);
+    return lock;
+}
+
+}  // namespace rw
