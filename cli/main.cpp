@@ -1,5 +1,6 @@
 // The command-line tool: parses the arguments and hands over to the command.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -10,6 +11,9 @@
 
 int main(int argc, char** argv) {
     using namespace rw::cli;
+    // A file-size limit then fails the write (a run-time error) instead of
+    // killing the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{"Visual Basic 6 data-access classes from a database schema.", "rowwright"};
     app.require_subcommand(1);
 

@@ -171,3 +171,4 @@ TEST(SplitLines, AllThreeLineEnds) {
 
 }  // namespace
 }  // namespace rw
+

@@ -64,11 +64,24 @@ TEST_F(RunTest, OverwriteQuestionIsAskedOnceAndNoWritesNothing) {
     EXPECT_NE(fx.fs.readAll("/out/clsCustomers.cls"), "old");
 }
 
-TEST_F(RunTest, OnlyObjectClassFilesTriggerTheQuestion) {
-    fx.fs.put("/out/clsCustomersColl.cls", "old");
-    fx.fs.put("/out/Orders.vbp", "old");
-    EXPECT_EQ(run().status, RunOutcome::Status::Completed);
-    EXPECT_TRUE(fx.ui.messages.empty());
+TEST_F(RunTest, ObjectClassFilesAndANewProjectsFileTriggerTheQuestion) {
+    const struct {
+        const char* file;
+        bool asks;
+    } cases[] = {{"/out/clsCustomersColl.cls", false}, {"/out/Orders.vbp", true}};
+    for (const auto& c : cases) {
+        GenFixture f;
+        f.fs.put(c.file, "old");
+        f.ui.answers = {kAnswerNo};
+        const auto before = f.fs.files();
+        RunEnvironment env{f.fs, f.ui, f.clock, f.conn};
+        EXPECT_EQ(runGeneration(f.settings, fx.grid, env).status,
+                  c.asks ? RunOutcome::Status::Declined : RunOutcome::Status::Completed) << c.file;
+        EXPECT_EQ(f.ui.messages.size(), c.asks ? 1u : 0u) << c.file;
+        if (c.asks) {
+            EXPECT_EQ(f.fs.files(), before) << c.file;
+        }
+    }
 }
 
 TEST_F(RunTest, TableWhoseFileCannotBeOpenedIsSkippedAndTheNextStillGenerated) {
