@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
+#include "support/sample_vb_project.h"
 
 namespace rw {
 namespace {
@@ -24,13 +25,11 @@ namespace {
 namespace fsys = std::filesystem;
 using namespace std::string_literals;
 
-std::string bytesOf(const std::string& path) { return PosixFileSystem().readAll(path); }
+PosixFileSystem disk;
 
-void putBytes(const std::string& path, const std::string& bytes) {
-    auto sink = PosixFileSystem().create(path);
-    sink->write(bytes);
-    sink->close();
-}
+std::string bytesOf(const std::string& path) { return disk.readAll(path); }
+
+void putBytes(const std::string& path, const std::string& bytes) { test::writeBytes(disk, path, bytes); }
 
 std::set<std::string> namesIn(const std::string& folder) {
     std::set<std::string> names;
@@ -129,7 +128,6 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
             continue;
         }
         const std::set<std::string> before = namesIn(dir);
-        PosixFileSystem disk;
         FileTable files(disk);
         GenerationSettings s;
         s.mbExistingProject = !c.newProject;
@@ -208,7 +206,8 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
     fsys::rename(dir + "/gen", dir + "/ref");
     const auto expectComplete = [&](const ToolRun& run) {
         const std::set<std::string> listed(run.listed.begin(), run.listed.end());
-        for (const std::string& name : listed) EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
+        for (const std::string& name : listed)
+            EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
         EXPECT_LT(listed.size(), namesIn(dir + "/ref").size()) << "some file should have failed";
         EXPECT_NE(run.err.find("Description: Disk full\nFile: gen/"), std::string::npos) << run.err;
         for (const std::string& name : namesIn(dir + "/gen")) EXPECT_EQ(name.find(".rwnew"), std::string::npos);
