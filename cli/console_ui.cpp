@@ -35,6 +35,17 @@ int ConsoleUi::msgBox(const std::string& text, int style, const std::string& tit
     return ask(buttons == 3);
 }
 
+void ConsoleUi::showError(const std::string& text, const ErrorSubject& subject) {
+    msgBox(text, kStyleExclamation);
+    if (subject.path.empty()) return;
+    // Control characters in a path would break the line or drive the terminal.
+    std::string path = subject.path;
+    for (char& c : path)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    err_ << (subject.folder ? "Folder: " : "File: ") << path << '\n';
+    err_.flush();
+}
+
 int ConsoleUi::ask(bool withCancel) {
     if (answerYes_) {
         err_ << "Answered Yes (--yes).\n";

@@ -15,6 +15,8 @@ public:
     ConsoleUi(std::ostream& err, std::istream& in, bool interactive, bool answerYes);
 
     int msgBox(const std::string& text, int style, const std::string& title = kProductName) override;
+    // The message, then a line naming the file or folder of a file error.
+    void showError(const std::string& text, const ErrorSubject& subject) override;
 
     // How many error messages (style 48) were shown.
     int errorCount() const { return errors_; }

@@ -31,6 +31,9 @@ void stopOnSignals() {
 
 int main(int argc, char** argv) {
     using namespace rw::cli;
+    // A file-size limit then fails the write (a run-time error) instead of
+    // killing the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{"Visual Basic 6 data-access classes from a database schema.", "rowwright"};
     app.require_subcommand(1);
 

@@ -15,6 +15,9 @@ public:
     explicit RecordingFileSystem(FileSystem& inner) : inner_(inner) {}
 
     std::unique_ptr<ByteSink> create(const std::string& path) override;
+    TempFile createTempBeside(const std::string& target) override;
+    void replace(const std::string& temp, const std::string& target) override;
+    bool isWritable(const std::string& path) override { return inner_.isWritable(path); }
     std::string readAll(const std::string& path) override { return inner_.readAll(path); }
     bool exists(const std::string& path) override { return inner_.exists(path); }
     bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
@@ -25,20 +28,28 @@ public:
         return inner_.lockFolders(folders);
     }
 
-    // The files written, each once, in the order they were first created.
-    // A file renamed over another is listed under its final name, in the
-    // place where it was created; a removed file is not listed; staged
-    // code-only files (".rwg") are never listed.
+    // The files written completely (every write and the close succeeded,
+    // and they hold at least one byte), each once, in the order they were
+    // first created. A file renamed over another is listed under its final
+    // name, in the place where it was created; a removed file is not listed;
+    // staged code-only files (".rwg") are never listed.
     std::vector<std::string> written() const;
 
 private:
-    void note(const std::string& path);
+    friend class RecordingSink;
+    struct Slot {
+        std::optional<std::string> path;  // empty: forgotten
+        bool complete = false;
+    };
+    std::size_t note(const std::string& path);
     void forget(const std::string& path);
+    void moved(const std::string& from, const std::string& to);
+    std::unique_ptr<ByteSink> tracked(const std::string& path, std::unique_ptr<ByteSink> sink);
 
     FileSystem& inner_;
-    // Slots in creation order (an emptied slot is a forgotten file), and
-    // the slot of each listed path, so a run of many tables stays linear.
-    std::vector<std::optional<std::string>> slots_;
+    // Slots in creation order, and the slot of each listed path, so a run of
+    // many tables stays linear.
+    std::vector<Slot> slots_;
     std::unordered_map<std::string, std::size_t> slotOf_;
 };
 

@@ -37,7 +37,7 @@ bool guarded(Ui& ui, std::string_view where, Body&& body) {
         body();
         return true;
     } catch (const RuntimeError& e) {
-        ShowError(ui, e.number, e.source + " (" + std::string(where) + ")", e.description);
+        ShowError(ui, e.number, e.source + " (" + std::string(where) + ")", e.description, e.subject);
         return false;
     }
 }

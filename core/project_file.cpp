@@ -1,11 +1,21 @@
 #include "core/project_file.h"
 
+#include <algorithm>
+
 #include "platform/cp1252.h"
+#include "platform/runtime_error.h"
 
 namespace rw {
 namespace {
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A project file is text with a Type line; anything else (a binary or
+// UTF-16 file, an empty one) would be garbled by a rewrite.
+bool isProjectText(const std::string& bytes, const std::vector<std::string>& lines) {
+    return bytes.find('\0') == std::string::npos &&
+           std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Type=", 0) == 0; });
+}
 
 }  // namespace
 
@@ -36,12 +46,18 @@ void ProjectFileWriter::writeLine(const std::string& line) {
     if (extending_) present_.insert(line);
 }
 
+void ProjectFileWriter::openTemporary() {
+    TempFile temp = files_.fileSystem().createTempBeside(settings_.msProjectFile);
+    tempPath_ = temp.path;
+    fileNumber_ = files_.openSink(std::move(temp.sink), temp.path);
+}
+
 void ProjectFileWriter::create() {
     const GenerationSettings& s = settings_;
-    // Written beside its final name and renamed over it when the run closes
-    // it, so a run that ends early leaves an earlier project file as it was.
-    tempPath_ = freeTempPathBeside(files_.fileSystem(), s.msProjectFile);
-    fileNumber_ = files_.openForOutput(tempPath_);
+    FileSystem& fs = files_.fileSystem();
+    if (fs.exists(s.msProjectFile) && !fs.isWritable(s.msProjectFile))
+        throw fileErrorNumber(kErrPathFileAccess, s.msProjectFile);
+    openTemporary();
     const std::string name = s.project.txtProjName;
     writeLine(s.mbStdExe ? "Type=Exe" : s.mbActiveXExe ? "Type=OleExe" : "Type=OleDll");
     writeLine("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE Automation");
@@ -56,7 +72,10 @@ void ProjectFileWriter::create() {
 ProjectFileFlags ProjectFileWriter::extend() {
     const GenerationSettings& s = settings_;
     FileSystem& fs = files_.fileSystem();
-    const std::vector<std::string> lines = splitLines(cp1252::toUtf8(fs.readAll(s.msProjectFile)));
+    const std::string bytes = fs.readAll(s.msProjectFile);
+    const std::vector<std::string> lines = splitLines(cp1252::toUtf8(bytes));
+    if (!isProjectText(bytes, lines) || !fs.isWritable(s.msProjectFile))
+        throw fileErrorNumber(kErrPathFileAccess, s.msProjectFile);
 
     ProjectFileFlags flags;
     std::vector<std::string> kept;
@@ -84,9 +103,8 @@ ProjectFileFlags ProjectFileWriter::extend() {
         kept.push_back("Module=modRowwrightErrHndlr; " + joinPath(s.msStoreDir, "modRowwrightErrHndlr.bas"));
     if (!flags.hasConnectionClass) kept.push_back("Class=clsRwtConn; " + joinPath(s.msStoreDir, "clsRwtConn.cls"));
 
-    tempPath_ = freeTempPathBeside(fs, s.msProjectFile);
     extending_ = true;
-    fileNumber_ = files_.openForOutput(tempPath_);
+    openTemporary();
     for (const std::string& line : kept) writeLine(line);
     return flags;
 }
@@ -105,10 +123,8 @@ void ProjectFileWriter::close() {
     const int number = fileNumber_;
     fileNumber_ = 0;
     files_.close(number);
-    if (!tempPath_.empty()) {
-        files_.fileSystem().rename(tempPath_, settings_.msProjectFile);
-        tempPath_.clear();
-    }
+    files_.fileSystem().replace(tempPath_, settings_.msProjectFile);
+    tempPath_.clear();
 }
 
 void ProjectFileWriter::abandon() noexcept {

@@ -23,9 +23,10 @@ public:
     ProjectFileWriter(FileTable& files, const GenerationSettings& settings);
     ~ProjectFileWriter();
 
-    // Starts msProjectFile with the head lines of a new project, in a
-    // temporary file in the same folder that replaces any file of that name
-    // only when close() succeeds.
+    // Starts a new msProjectFile with the head lines of a new project, in a
+    // temporary file beside it that replaces any file of that name only when
+    // close() succeeds. An existing file the user may not write is refused
+    // (error 75).
     void create();
 
     // Reads the existing msProjectFile, takes the type word and the two
@@ -33,7 +34,10 @@ public:
     // missing support lines go into a temporary file in the same folder,
     // which replaces the original only when close() succeeds. Lines from the
     // first section header ("[" at the start, or "[RVB]" anywhere) on are held
-    // back and written after the class lines.
+    // back and written after the class lines. A file that is no project file
+    // (a NUL byte, or no line beginning "Type=": binary, UTF-16, empty) or
+    // that the user may not write is refused (error 75) before anything is
+    // written.
     ProjectFileFlags extend();
 
     // The two class lines of one table. When extending, a line the file
@@ -41,8 +45,8 @@ public:
     // the same file, spelt otherwise), is not written again.
     void appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed = {});
 
-    // Writes any held-back lines, closes the file and renames the temporary
-    // file over the project file.
+    // Writes any held-back lines, closes the file and puts it in the place
+    // of msProjectFile (keeping that file's mode, owner, link and hard links).
     void close();
 
     // Gives up: closes the file and removes the temporary file, leaving any
@@ -50,6 +54,7 @@ public:
     void abandon() noexcept;
 
 private:
+    void openTemporary();
     void writeLine(const std::string& line);
 
     FileTable& files_;

@@ -20,17 +20,23 @@ namespace {
 
 constexpr const char* kRunHandler = "frmFields.cmdFinish_Click";
 
-// Asks before overwriting earlier output, at the first object class file
-// of a table that exists already. True when the run may go on.
+bool overwriteAgreed(Ui& ui) {
+    return ui.msgBox("You are about to overwrite previously generated files.  Continue?", kStyleCriticalYesNo) !=
+           kAnswerNo;
+}
+
+// Asks before overwriting earlier output, at a new project's file or the
+// first object class file of a table that exists already (refused tables
+// write nothing, so theirs do not count). True when the run may go on.
 bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunEnvironment& env,
                         const TableNameChecks& names) {
+    if (!s.mbExistingProject && env.fs.exists(s.msProjectFile)) return overwriteAgreed(env.ui);
     const std::string* last = nullptr;
     for (const FieldRow& row : grid.rows()) {
         if ((last != nullptr && row.table == *last) || names.refused.count(row.table)) continue;
         last = &row.table;
         if (!env.fs.exists(joinPath(s.msStoreDir, "cls" + classBaseName(row.table) + ".cls"))) continue;
-        return env.ui.msgBox("You are about to overwrite previously generated files.  Continue?",
-                             kStyleCriticalYesNo) != kAnswerNo;
+        return overwriteAgreed(env.ui);
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/replace_file.h"
 #include "platform/runtime_error.h"
 
 namespace rw {
@@ -17,33 +18,33 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
-std::string freeTempPathBeside(FileSystem& fs, const std::string& path) {
+std::string tempPathBeside(const std::string& path, int n) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (int n = 0;; ++n) {
-        const std::string candidate = folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
-        if (!fs.exists(candidate)) return candidate;
-    }
+    return folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
 }
 
 // ---- POSIX --------------------------------------------------------------
 
 namespace {
 
+// Enough names to pass over leftovers and planted files without looping forever.
+constexpr int kTempNameTries = 1000;
+
 class FdSink final : public ByteSink {
 public:
-    explicit FdSink(int fd) : fd_(fd) {}
+    FdSink(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     ~FdSink() override {
         if (fd_ >= 0) ::close(fd_);
     }
     void write(std::string_view bytes) override {
-        if (fd_ < 0) throw fileErrorNumber(kErrPathFileAccess);
+        if (fd_ < 0) throw fileErrorNumber(kErrPathFileAccess, path_);
         while (!bytes.empty()) {
             const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
             if (n < 0) {
                 if (errno == EINTR) continue;
-                throw fileError(errno);
+                throw fileError(errno, path_);
             }
             bytes.remove_prefix(static_cast<std::size_t>(n));
         }
@@ -52,24 +53,50 @@ public:
         if (fd_ < 0) return;
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0 && errno != EINTR) throw fileError(errno);
+        if (::close(fd) != 0 && errno != EINTR) throw fileError(errno, path_);
     }
 
 private:
     int fd_;
+    std::string path_;
 };
 
 }  // namespace
 
 std::unique_ptr<ByteSink> PosixFileSystem::create(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) throw fileError(errno);
-    return std::make_unique<FdSink>(fd);
+    if (fd < 0) throw fileError(errno, path);
+    return std::make_unique<FdSink>(fd, path);
+}
+
+TempFile PosixFileSystem::createTempBeside(const std::string& target) {
+    const std::string beside = followLinks(target);
+    // The new text of an existing file gets that file's mode before it takes
+    // its place; until then nobody else may read it.
+    const mode_t mode = exists(beside) ? 0600 : 0666;
+    for (int n = 0; n < kTempNameTries; ++n) {
+        std::string path = tempPathBeside(beside, n);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0) return {path, std::make_unique<FdSink>(fd, path)};
+        if (errno != EEXIST) throw fileError(errno, path);
+    }
+    throw fileErrorNumber(kErrPathFileAccess, tempPathBeside(beside, 0));
+}
+
+void PosixFileSystem::replace(const std::string& temp, const std::string& target) { replaceFile(temp, target); }
+
+bool PosixFileSystem::isWritable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || (st.st_mode & 0222) == 0) return false;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 std::string PosixFileSystem::readAll(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw errno == ENOENT ? fileErrorNumber(kErrFileNotFound) : fileError(errno);
+    // Opened without waiting, so that a pipe nobody writes to reads as empty
+    // instead of stalling the run; then read as usual.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw errno == ENOENT ? fileErrorNumber(kErrFileNotFound, path) : fileError(errno, path);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
     char buffer[65536];
     for (;;) {
@@ -78,7 +105,7 @@ std::string PosixFileSystem::readAll(const std::string& path) {
             if (errno == EINTR) continue;
             const int e = errno;
             ::close(fd);
-            throw fileError(e);
+            throw fileError(e, path);
         }
         if (n == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(n));
@@ -98,11 +125,11 @@ bool PosixFileSystem::isDirectory(const std::string& path) {
 }
 
 void PosixFileSystem::rename(const std::string& from, const std::string& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0) throw fileError(errno);
+    if (std::rename(from.c_str(), to.c_str()) != 0) throw fileError(errno, to);
 }
 
 void PosixFileSystem::remove(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw fileError(errno);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw fileError(errno, path);
 }
 
 void PosixFileSystem::createDirectories(const std::string& path) {
@@ -113,7 +140,7 @@ void PosixFileSystem::createDirectories(const std::string& path) {
         partial = path.substr(0, next == std::string::npos ? path.size() : next);
         pos = next == std::string::npos ? path.size() + 1 : next + 1;
         if (partial.empty() || isDirectory(partial)) continue;
-        if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) throw fileError(errno);
+        if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) throw folderError(errno, partial);
     }
 }
 
@@ -123,12 +150,12 @@ class MemorySink final : public ByteSink {
 public:
     MemorySink(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
     void write(std::string_view bytes) override {
-        if (closed_) throw fileErrorNumber(kErrPathFileAccess);
+        if (closed_) throw fileErrorNumber(kErrPathFileAccess, path_);
         const auto fault = fs_.writeFaults_.find(path_);
         std::string& content = fs_.files_[path_];
         if (fault != fs_.writeFaults_.end() && content.size() + bytes.size() > fault->second.first) {
             content.append(bytes.substr(0, fault->second.first - content.size()));
-            throw fileErrorNumber(fault->second.second);
+            throw fileErrorNumber(fault->second.second, path_);
         }
         content.append(bytes);
     }
@@ -162,17 +189,24 @@ std::string MemoryFileSystem::parentOf(const std::string& path) const {
 
 std::unique_ptr<ByteSink> MemoryFileSystem::create(const std::string& rawPath) {
     const std::string path = normal(rawPath);
-    if (const auto f = createFaults_.find(path); f != createFaults_.end()) throw fileErrorNumber(f->second);
+    if (const auto f = createFaults_.find(path); f != createFaults_.end()) throw fileErrorNumber(f->second, rawPath);
     const std::string parent = parentOf(path);
-    if (parent != "." && !dirs_.count(parent)) throw fileErrorNumber(kErrPathNotFound);
-    if (dirs_.count(path)) throw fileErrorNumber(kErrPathFileAccess);
+    if (parent != "." && !dirs_.count(parent)) throw fileErrorNumber(kErrPathNotFound, rawPath);
+    if (dirs_.count(path)) throw fileErrorNumber(kErrPathFileAccess, rawPath);
     files_[path].clear();
     return std::make_unique<MemorySink>(*this, path);
 }
 
+TempFile MemoryFileSystem::createTempBeside(const std::string& target) {
+    for (int n = 0;; ++n) {
+        std::string path = tempPathBeside(target, n);
+        if (!exists(path)) return {path, create(path)};
+    }
+}
+
 std::string MemoryFileSystem::readAll(const std::string& rawPath) {
     const auto f = files_.find(normal(rawPath));
-    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound);
+    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawPath);
     return f->second;
 }
 
@@ -183,9 +217,9 @@ bool MemoryFileSystem::isDirectory(const std::string& path) { return dirs_.count
 void MemoryFileSystem::rename(const std::string& rawFrom, const std::string& rawTo) {
     const std::string from = normal(rawFrom);
     const std::string to = normal(rawTo);
-    if (const auto f = renameFaults_.find(to); f != renameFaults_.end()) throw fileErrorNumber(f->second);
+    if (const auto f = renameFaults_.find(to); f != renameFaults_.end()) throw fileErrorNumber(f->second, rawTo);
     const auto f = files_.find(from);
-    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound);
+    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawFrom);
     std::string bytes = std::move(f->second);
     files_.erase(f);
     files_[to] = std::move(bytes);

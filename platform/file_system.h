@@ -21,11 +21,35 @@ public:
     virtual void close() = 0;
 };
 
+// A new file that is to take the place of another.
+struct TempFile {
+    std::string path;
+    std::unique_ptr<ByteSink> sink;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // Creates the file, or replaces the one of that name.
     virtual std::unique_ptr<ByteSink> create(const std::string& path) = 0;
+    // Creates a new, empty file for the next text of `target`, in the folder
+    // of the file `target` leads to (so it can be renamed over it), under the
+    // first name no file or link has: "." + name + ".rwnew", then ".rwnew1",
+    // ".rwnew2", ... It is created exclusively: a link planted at that name
+    // is never followed.
+    virtual TempFile createTempBeside(const std::string& target) = 0;
+    // Puts the completely written file `temp` (from createTempBeside) in the
+    // place of `target`. An existing target keeps its mode and, where the
+    // user may set them, its owner and group; a symbolic link stays a link
+    // and the file it leads to gets the new text. A file with several hard
+    // links, or whose owner or group the user may not give the new file, is
+    // rewritten in place, its old text kept beside it as name + ".rwbak"
+    // until the write is complete. On failure the target is as it was and
+    // `temp` is left for the caller to remove.
+    virtual void replace(const std::string& temp, const std::string& target) = 0;
+    // Whether the user may write the existing file `path`. A file without
+    // any write permission bit is read-only even to the superuser.
+    virtual bool isWritable(const std::string& path) = 0;
     virtual std::string readAll(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
@@ -48,15 +72,17 @@ public:
 // a folder ending in "/" gives "//", which the file system accepts.
 std::string joinPath(std::string_view folder, std::string_view name);
 
-// A name for a temporary file beside `path` (same folder, so it can be
-// renamed over `path`) that no file has yet: "." + name + ".rwnew", then
-// ".rwnew1", ".rwnew2", ...
-std::string freeTempPathBeside(FileSystem& fs, const std::string& path);
+// The `n`th candidate name of a temporary file beside `path`:
+// "." + name + ".rwnew", then ".rwnew1", ".rwnew2", ...
+std::string tempPathBeside(const std::string& path, int n);
 
 // The real file system.
 class PosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteSink> create(const std::string& path) override;
+    TempFile createTempBeside(const std::string& target) override;
+    void replace(const std::string& temp, const std::string& target) override;
+    bool isWritable(const std::string& path) override;
     std::string readAll(const std::string& path) override;
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;
@@ -73,6 +99,11 @@ class MemoryFileSystem final : public FileSystem {
 public:
     MemoryFileSystem();
     std::unique_ptr<ByteSink> create(const std::string& path) override;
+    // The first free name, as on disk; the memory has no links.
+    TempFile createTempBeside(const std::string& target) override;
+    // Renames `temp` over `target` (renaming faults apply).
+    void replace(const std::string& temp, const std::string& target) override { rename(temp, target); }
+    bool isWritable(const std::string& path) override { return exists(path); }
     std::string readAll(const std::string& path) override;
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;

@@ -16,23 +16,32 @@ std::string fileErrorDescription(long number) {
     }
 }
 
-RuntimeError fileErrorNumber(long number) {
-    return RuntimeError(number, kAddInSource, fileErrorDescription(number));
+RuntimeError fileErrorNumber(long number, std::string path) {
+    RuntimeError e(number, kAddInSource, fileErrorDescription(number));
+    e.subject.path = std::move(path);
+    return e;
 }
 
-RuntimeError fileError(int errnoValue) {
+RuntimeError fileError(int errnoValue, std::string path) {
     switch (errnoValue) {
         case ENOENT:
         case ENOTDIR:
-        case ENAMETOOLONG: return fileErrorNumber(kErrPathNotFound);
+        case ENAMETOOLONG: return fileErrorNumber(kErrPathNotFound, std::move(path));
+        // A file-size limit (SIGXFSZ ignored) is a full disk to the user.
         case ENOSPC:
         case EDQUOT:
-        case EFBIG: return fileErrorNumber(kErrDiskFull);
+        case EFBIG: return fileErrorNumber(kErrDiskFull, std::move(path));
         case EBUSY:
-        case ETXTBSY: return fileErrorNumber(kErrPermissionDenied);
-        case EIO: return fileErrorNumber(kErrDeviceIo);
-        default: return fileErrorNumber(kErrPathFileAccess);
+        case ETXTBSY: return fileErrorNumber(kErrPermissionDenied, std::move(path));
+        case EIO: return fileErrorNumber(kErrDeviceIo, std::move(path));
+        default: return fileErrorNumber(kErrPathFileAccess, std::move(path));
     }
+}
+
+RuntimeError folderError(int errnoValue, std::string path) {
+    RuntimeError e = fileError(errnoValue, std::move(path));
+    e.subject.folder = true;
+    return e;
 }
 
 }  // namespace rw

@@ -7,10 +7,17 @@
 
 namespace rw {
 
+// The file or folder a file error is about; an empty path: none.
+struct ErrorSubject {
+    std::string path;
+    bool folder = false;
+};
+
 struct RuntimeError : std::runtime_error {
     long number;
     std::string source;
     std::string description;
+    ErrorSubject subject;
 
     RuntimeError(long vlNumber, std::string vsSource, std::string vsDescription)
         : std::runtime_error(vsDescription),
@@ -35,10 +42,14 @@ enum FileErrorNumber : long {
 // The run-time's description of a file error number.
 std::string fileErrorDescription(long number);
 
-// A file error from a POSIX errno value, with the add-in's source text.
-RuntimeError fileError(int errnoValue);
+// A file error from a POSIX errno value, with the add-in's source text,
+// about the file `path`.
+RuntimeError fileError(int errnoValue, std::string path = {});
 
 // A file error from a number, with the add-in's source text.
-RuntimeError fileErrorNumber(long number);
+RuntimeError fileErrorNumber(long number, std::string path = {});
+
+// A file error about the folder `path`.
+RuntimeError folderError(int errnoValue, std::string path);
 
 }  // namespace rw

@@ -24,9 +24,10 @@ std::string systemTempFolder() {
 }
 
 std::string SystemTempFolders::makePrivateFolder() {
-    std::string pattern = joinPath(parent_.empty() ? systemTempFolder() : parent_, "rowwright-XXXXXX");
+    const std::string parent = parent_.empty() ? systemTempFolder() : parent_;
+    std::string pattern = joinPath(parent, "rowwright-XXXXXX");
     // mkdtemp makes the folder with mode 0700 and a name nobody can guess.
-    if (::mkdtemp(pattern.data()) == nullptr) throw fileError(errno);
+    if (::mkdtemp(pattern.data()) == nullptr) throw folderError(errno, parent);
     return pattern;
 }
 

@@ -26,7 +26,7 @@ void TextFile::spill() {
 }
 
 void TextFile::line(std::string_view text) {
-    if (!sink_) throw fileErrorNumber(kErrPathFileAccess);
+    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
     cp1252::appendFromUtf8(buffer_, text);
     buffer_ += "\r\n";
     spill();
@@ -37,7 +37,7 @@ void TextFile::emptyLines(int count) {
 }
 
 void TextFile::text(std::string_view utf8) {
-    if (!sink_) throw fileErrorNumber(kErrPathFileAccess);
+    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
     cp1252::appendFromUtf8(buffer_, utf8);
     spill();
 }
@@ -72,6 +72,12 @@ int FileTable::freeFile() const {
 int FileTable::openForOutput(const std::string& path) {
     const int number = freeFile();
     open_[number] = std::make_unique<TextFile>(fs_.create(path), path);
+    return number;
+}
+
+int FileTable::openSink(std::unique_ptr<ByteSink> sink, const std::string& path) {
+    const int number = freeFile();
+    open_[number] = std::make_unique<TextFile>(std::move(sink), path);
     return number;
 }
 

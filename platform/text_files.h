@@ -48,6 +48,9 @@ public:
     // Opens `path` for output (replacing any file of that name) on the
     // lowest free number and returns the number.
     int openForOutput(const std::string& path);
+    // Puts an output file the file system has opened already on the lowest
+    // free number and returns the number.
+    int openSink(std::unique_ptr<ByteSink> sink, const std::string& path);
     TextFile& at(int number);
     // Closes one file; an unknown number does nothing.
     void close(int number);

@@ -6,12 +6,18 @@ std::string errorMessageText(long number, const std::string& source, const std::
     return "Error: " + std::to_string(number) + "\r\nSource: " + source + "\r\n\r\nDescription: " + description;
 }
 
-void ShowError(Ui& ui, long vlNumber, const std::string& vsSource, const std::string& vsDescription) {
-    ui.msgBox(errorMessageText(vlNumber, vsSource, vsDescription), kStyleExclamation);
+void ShowError(Ui& ui, long vlNumber, const std::string& vsSource, const std::string& vsDescription,
+               const ErrorSubject& subject) {
+    ui.showError(errorMessageText(vlNumber, vsSource, vsDescription), subject);
+}
+
+void ScriptedUi::showError(const std::string& text, const ErrorSubject& subject) {
+    msgBox(text, kStyleExclamation);
+    messages.back().path = subject.path;
 }
 
 int ScriptedUi::msgBox(const std::string& text, int style, const std::string& title) {
-    messages.push_back({text, style, title});
+    messages.push_back({text, style, title, {}});
     if (answers.empty()) return fallback;
     const int answer = answers.front();
     answers.pop_front();

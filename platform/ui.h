@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime_error.h"
+
 namespace rw {
 
 // Message box style values.
@@ -32,6 +34,13 @@ public:
     // Shows a message box and returns the answer. The default title is the
     // product name.
     virtual int msgBox(const std::string& text, int style, const std::string& title = kProductName) = 0;
+    // Shows an error's message box (style 48, default title). `subject`
+    // names the file or folder a file error is about: a message box leaves
+    // it out, a console adds a line for it.
+    virtual void showError(const std::string& text, const ErrorSubject& subject) {
+        (void)subject;
+        msgBox(text, kStyleExclamation);
+    }
     virtual void beep() {}
     virtual void setBusy(bool busy) { (void)busy; }
     // The driver manager's data source and login dialog: lists the data
@@ -58,7 +67,8 @@ private:
 };
 
 // The error display: one exclamation box with the number, source and description.
-void ShowError(Ui& ui, long vlNumber, const std::string& vsSource, const std::string& vsDescription);
+void ShowError(Ui& ui, long vlNumber, const std::string& vsSource, const std::string& vsDescription,
+               const ErrorSubject& subject = {});
 
 // The text ShowError shows.
 std::string errorMessageText(long number, const std::string& source, const std::string& description);
@@ -70,9 +80,11 @@ public:
         std::string text;
         int style;
         std::string title;
+        std::string path;  // the subject of an error
     };
 
     int msgBox(const std::string& text, int style, const std::string& title = kProductName) override;
+    void showError(const std::string& text, const ErrorSubject& subject) override;
     void beep() override { ++beeps; }
     void setBusy(bool busy) override { busy ? ++busyDepth : --busyDepth; }
 

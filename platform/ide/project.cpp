@@ -253,11 +253,11 @@ std::string Project::newFilePath(const Component& c) const {
 void Project::writeFile(const std::string& path, const std::string& bytes) {
     std::string temp;
     try {
-        temp = freeTempPathBeside(fs_, path);
-        auto sink = fs_.create(temp);
-        sink->write(bytes);
-        sink->close();
-        fs_.rename(temp, path);
+        TempFile file = fs_.createTempBeside(path);
+        temp = file.path;
+        file.sink->write(bytes);
+        file.sink->close();
+        fs_.replace(temp, path);
     } catch (const RuntimeError& e) {
         try {
             if (!temp.empty()) fs_.remove(temp);

@@ -111,7 +111,9 @@ RuntimeError ideError(long number, const std::string& description) {
 }
 
 RuntimeError ideFileError(const RuntimeError& cause, const std::string& path) {
-    return RuntimeError(cause.number, kIdeSource, cause.description + ": '" + path + "'");
+    RuntimeError e(cause.number, kIdeSource, cause.description + ": '" + path + "'");
+    e.subject.path = path;
+    return e;
 }
 
 }  // namespace rw::ide

@@ -48,6 +48,13 @@ public:
         if (path == trigger_) stop = 15;
         return inner_.create(path);
     }
+    TempFile createTempBeside(const std::string& target) override {
+        TempFile temp = inner_.createTempBeside(target);
+        if (temp.path == trigger_) stop = 15;
+        return temp;
+    }
+    void replace(const std::string& temp, const std::string& target) override { inner_.replace(temp, target); }
+    bool isWritable(const std::string& path) override { return inner_.isWritable(path); }
     std::string readAll(const std::string& path) override { return inner_.readAll(path); }
     bool exists(const std::string& path) override { return inner_.exists(path); }
     bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }

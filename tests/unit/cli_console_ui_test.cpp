@@ -14,13 +14,16 @@ TEST(CliConsoleUi, MessagesGoToStandardErrorAndOnlyErrorsAreCounted) {
     std::istringstream in;
     ConsoleUi ui(err, in, false, false);
     EXPECT_EQ(ui.msgBox("Done.", kStyleInformation), kAnswerOk);
-    ShowError(ui, 76, "RwtAddIn (frmFields.msGenObjectFile)", "Path not found");
+    ShowError(ui, 76, "RwtAddIn (frmFields.msGenObjectFile)", "Path not found", {"/out/a\nb.cls"});
+    ShowError(ui, 70, "RwtAddIn", "Permission denied", {"/tmp", true});
     EXPECT_EQ(ui.msgBox("Careful", kStyleInformation, "Other"), kAnswerOk);
     EXPECT_EQ(err.str(),
               "Done.\n"
               "Error: 76\nSource: RwtAddIn (frmFields.msGenObjectFile)\n\nDescription: Path not found\n"
+              "File: /out/a?b.cls\n"
+              "Error: 70\nSource: RwtAddIn\n\nDescription: Permission denied\nFolder: /tmp\n"
               "Other: Careful\n");
-    EXPECT_EQ(ui.errorCount(), 1);
+    EXPECT_EQ(ui.errorCount(), 2);
     EXPECT_EQ(terminalText("a\r\nb\rc\n"), "a\nb\nc\n");
 }
 
@@ -44,25 +47,36 @@ TEST(CliConsoleUi, QuestionsAreAnsweredByYesFlagTerminalOrNo) {
     EXPECT_NE(err.str().find("[y]es, [n]o or [c]ancel? "), std::string::npos);
 }
 
-TEST(CliRecordingFileSystem, ListsFinalNamesOnceInCreationOrder) {
+TEST(CliRecordingFileSystem, ListsCompleteFilesOnceInCreationOrderUnderFinalNames) {
     MemoryFileSystem memory;
     memory.createDirectories("/out");
     memory.createDirectories("/stage");
     memory.put("/elsewhere/old.txt", "x");
     memory.failCreate("/out/clsBad.cls", kErrPermissionDenied);
+    memory.failWrite("/out/clsFull.cls", 4, kErrDiskFull);
     RecordingFileSystem fs(memory);
-    fs.create("/out/P.vbp.tmp")->close();
-    fs.create("/out/clsA.cls")->close();
-    fs.create("/out/clsA.cls")->close();
-    fs.create("/stage/clsA.rwg")->close();
+    const auto write = [](std::unique_ptr<ByteSink> sink, std::string_view bytes = "text") {
+        sink->write(bytes);
+        sink->close();
+    };
+    TempFile temp = fs.createTempBeside("/out/P.vbp");
+    write(std::move(temp.sink));
+    write(fs.create("/out/clsA.cls"));
+    write(fs.create("/out/clsA.cls"));
+    write(fs.create("/stage/clsA.rwg"));
     EXPECT_THROW(fs.create("/out/clsBad.cls"), RuntimeError);
-    fs.create("/out/clsGone.cls")->close();
+    write(fs.create("/out/clsGone.cls"));
     fs.remove("/out/clsGone.cls");
-    fs.rename("/out/P.vbp.tmp", "/out/P.vbp");
+    write(fs.create("/out/clsEmpty.cls"), "");  // its generator never wrote
+    auto full = fs.create("/out/clsFull.cls");  // the disk fills, then the run closes it
+    full->write("text");
+    EXPECT_THROW(full->write("more"), RuntimeError);
+    full->close();
+    fs.replace(temp.path, "/out/P.vbp");
     fs.rename("/elsewhere/old.txt", "/out/moved.txt");
     EXPECT_EQ(fs.written(), (std::vector<std::string>{"/out/P.vbp", "/out/clsA.cls", "/out/moved.txt"}));
     EXPECT_TRUE(memory.exists("/out/P.vbp"));
-    EXPECT_FALSE(memory.exists("/out/P.vbp.tmp"));
+    EXPECT_FALSE(memory.exists(temp.path));
 }
 
 }  // namespace

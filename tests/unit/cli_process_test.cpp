@@ -27,10 +27,10 @@ pid_t startGenerate(const std::string& answers, const std::string& errPath) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const char* argv[] = {RW_CLI_BINARY, "generate", "--answers", answers.c_str(), "--now", "2026-12-05T08:17:21",
-                          nullptr};
+    const char* argv[] = {RW_TOOL_PATH, "generate", "--answers", answers.c_str(), "--now", "2026-12-05T08:17:21",
+                          "--yes", nullptr};
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, RW_CLI_BINARY, &actions, nullptr, const_cast<char**>(argv), environ);
+    const int rc = posix_spawn(&pid, RW_TOOL_PATH, &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
 }
@@ -100,7 +100,9 @@ TEST(CliProcess, SignalEndsALargeRunKeepingOnlyCompleteFilesWhileItsLockRefusesA
         std::set<std::string> listed;
         for (std::size_t at = err.find(list) + list.size(); at < err.size(); at = err.find('\n', at) + 1)
             listed.insert(err.substr(at, err.find('\n', at) - at));
-        EXPECT_EQ(err, "rowwright: interrupted by " + std::string(c.name) + ": " + std::to_string(listed.size()) +
+        const std::string question = c.existing ? "" : "You are about to overwrite previously generated files.  "
+                                                       "Continue?\nAnswered Yes (--yes).\n";
+        EXPECT_EQ(err, question + "rowwright: interrupted by " + std::string(c.name) + ": " + std::to_string(listed.size()) +
                            " files were written completely (listed below); the table in progress and the "
                            "project file were not written\n" + err.substr(err.find(list)));
         // The earlier project file is as it was; the store holds the listed

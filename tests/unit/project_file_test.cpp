@@ -132,10 +132,12 @@ TEST_F(ProjectFileTest, WindowsTextSurvivesTheRewrite) {
 
 TEST(ProjectFileFailure, FailedRewriteLeavesTheOriginalIntact) {
     const std::string original = "Type=Exe\r\nName=\"Keep\"\r\n";
-    for (const bool failRename : {false, true}) {
+    for (const int variant : {0, 1, 2}) {  // extended: failed write, failed rename; new: failed write
+        const bool failRename = variant == 1;
+        const bool newProject = variant == 2;
         GenFixture fx;
-        fx.settings.mbStdExe = false;
-        fx.settings.mbExistingProject = true;
+        fx.settings.mbStdExe = newProject;
+        fx.settings.mbExistingProject = !newProject;
         fx.settings.msProjectFile = "/proj/Existing.vbp";
         fx.fs.put("/proj/Existing.vbp", original);
         if (failRename)
@@ -144,7 +146,8 @@ TEST(ProjectFileFailure, FailedRewriteLeavesTheOriginalIntact) {
             fx.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull);
         ProjectFileWriter writer(fx.files, fx.settings);
         try {
-            writer.extend();
+            if (newProject) writer.create();
+            else writer.extend();
             writer.appendTable("Orders");
             writer.close();
             ADD_FAILURE() << "the rewrite should fail";
@@ -174,3 +177,4 @@ TEST(SplitLines, AllThreeLineEnds) {
 
 }  // namespace
 }  // namespace rw
+

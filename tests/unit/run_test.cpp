@@ -66,11 +66,24 @@ TEST_F(RunTest, OverwriteQuestionIsAskedOnceAndNoWritesNothing) {
     EXPECT_NE(fx.fs.readAll("/out/clsCustomers.cls"), "old");
 }
 
-TEST_F(RunTest, OnlyObjectClassFilesTriggerTheQuestion) {
-    fx.fs.put("/out/clsCustomersColl.cls", "old");
-    fx.fs.put("/out/Orders.vbp", "old");
-    EXPECT_EQ(run().status, RunOutcome::Status::Completed);
-    EXPECT_TRUE(fx.ui.messages.empty());
+TEST_F(RunTest, ObjectClassFilesAndANewProjectsFileTriggerTheQuestion) {
+    const struct {
+        const char* file;
+        bool asks;
+    } cases[] = {{"/out/clsCustomersColl.cls", false}, {"/out/Orders.vbp", true}};
+    for (const auto& c : cases) {
+        GenFixture f;
+        f.fs.put(c.file, "old");
+        f.ui.answers = {kAnswerNo};
+        const auto before = f.fs.files();
+        RunEnvironment env{f.fs, f.ui, f.clock, f.conn};
+        EXPECT_EQ(runGeneration(f.settings, fx.grid, env).status,
+                  c.asks ? RunOutcome::Status::Declined : RunOutcome::Status::Completed) << c.file;
+        EXPECT_EQ(f.ui.messages.size(), c.asks ? 1u : 0u) << c.file;
+        if (c.asks) {
+            EXPECT_EQ(f.fs.files(), before) << c.file;
+        }
+    }
 }
 
 TEST_F(RunTest, TableWhoseFileCannotBeOpenedIsSkippedAndTheNextStillGenerated) {
@@ -220,7 +233,8 @@ TEST_F(RunTest, StopSignalEndsTheRunAtTheNextSafePointKeepingOnlyCompleteFiles) 
         EXPECT_EQ(f.fs.files(), expected) << c.trigger;
         for (const std::string& path : c.kept) EXPECT_TRUE(f.fs.readAll(path).ends_with("End Sub\r\n") ||
                                                            f.fs.readAll(path).ends_with("End Function\r\n")) << path;
-        EXPECT_TRUE(f.ui.messages.empty()) << c.trigger;
+        // No error: at most the question about the earlier project file.
+        for (const auto& m : f.ui.messages) EXPECT_EQ(m.style, kStyleCriticalYesNo) << c.trigger << m.text;
         EXPECT_EQ(f.ui.busyDepth, 0);
     }
 }

@@ -1,0 +1,291 @@
+// Files on a real disk: project files that are not what they seem, and the
+// command-line tool itself with a user without the rights, a file-size
+// limit, a full disk, earlier output.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/project_file.h"
+#include "platform/file_system.h"
+#include "platform/runtime_error.h"
+#include "platform/temp_folders.h"
+#include "support/sample_vb_project.h"
+
+namespace rw {
+namespace {
+
+namespace fsys = std::filesystem;
+using namespace std::string_literals;
+
+PosixFileSystem disk;
+
+std::string bytesOf(const std::string& path) { return disk.readAll(path); }
+
+void putBytes(const std::string& path, const std::string& bytes) { test::writeBytes(disk, path, bytes); }
+
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fsys::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+const std::string kProject = "Type=Exe\r\nName=\"P\"\r\n";
+
+TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
+    // `prepare` makes the case in the folder around P.vbp (false: it cannot
+    // be made here); `check` looks at the result, null for a refused file.
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::function<bool(const std::string& dir)> prepare;
+        std::function<void(const std::string& dir)> check;
+        bool newProject = false;
+    };
+    const auto chmodTo = [](mode_t mode) {
+        return [mode](const std::string& d) { return ::chmod((d + "/P.vbp").c_str(), mode) == 0; };
+    };
+    const auto chownTo = [](uid_t uid, gid_t gid, mode_t mode) {
+        return [=](const std::string& d) {
+            return ::geteuid() == 0 && ::chown((d + "/P.vbp").c_str(), uid, gid) == 0 &&
+                   ::chmod((d + "/P.vbp").c_str(), mode) == 0;
+        };
+    };
+    const auto keeps = [](uid_t uid, gid_t gid, mode_t mode) {
+        return [=](const std::string& d) {
+            const struct stat st = statOf(d + "/P.vbp");
+            EXPECT_EQ(st.st_mode & 07777, mode);
+            EXPECT_EQ(st.st_uid, uid);
+            EXPECT_EQ(st.st_gid, gid);
+        };
+    };
+    const auto any = [](const std::string&) { return true; };
+    const std::vector<Case> cases = {
+        {"binary", "Type=Exe\r\n\0\x01\x02"s, any, nullptr},
+        {"UTF-16", "\xFF\xFET\0y\0p\0e\0=\0E\0x\0e\0\r\0\n\0"s, any, nullptr},
+        {"empty", "", any, nullptr},
+        {"no Type line", "Name=\"P\"\r\nType =Exe\r\n", any, nullptr},
+        {"read-only (even to root)", kProject, chmodTo(0444), nullptr},
+        {"read-only, for a new project", kProject, chmodTo(0444), nullptr, true},
+        {"a pipe", "", [](const std::string& d) { return ::unlink((d + "/P.vbp").c_str()) == 0 &&
+                                                      ::mkfifo((d + "/P.vbp").c_str(), 0644) == 0; },
+         nullptr},
+        {"mode 0600", kProject, chmodTo(0600), keeps(::geteuid(), ::getegid(), 0600)},
+        {"mode 0640, another group", kProject, chownTo(0, 65534, 0640), keeps(0, 65534, 0640)},
+        {"another owner", kProject, chownTo(65534, 65534, 0664), keeps(65534, 65534, 0664)},
+        {"symbolic link", kProject,
+         [](const std::string& d) {
+             fsys::create_directory(d + "/real");
+             fsys::rename(d + "/P.vbp", d + "/real/R.vbp");
+             fsys::create_symlink("real/R.vbp", d + "/P.vbp");
+             return true;
+         },
+         [](const std::string& d) {
+             EXPECT_TRUE(fsys::is_symlink(d + "/P.vbp"));
+             EXPECT_EQ(namesIn(d + "/real"), std::set<std::string>{"R.vbp"});
+         }},
+        {"hard link", kProject,
+         [](const std::string& d) {
+             fsys::create_hard_link(d + "/P.vbp", d + "/H.vbp");
+             return true;
+         },
+         [](const std::string& d) {
+             EXPECT_EQ(statOf(d + "/P.vbp").st_ino, statOf(d + "/H.vbp").st_ino);
+             EXPECT_EQ(bytesOf(d + "/H.vbp"), bytesOf(d + "/P.vbp"));
+         }},
+        {"link planted at the temporary name", kProject,
+         [](const std::string& d) {
+             putBytes(d + "/victim", "keep");
+             fsys::create_symlink("victim", d + "/.P.vbp.rwnew");
+             fsys::create_symlink("gone", d + "/.P.vbp.rwnew1");
+             return true;
+         },
+         [](const std::string& d) {
+             EXPECT_EQ(bytesOf(d + "/victim"), "keep");
+             EXPECT_FALSE(fsys::exists(d + "/gone"));
+             EXPECT_TRUE(fsys::is_regular_file(fsys::symlink_status(d + "/P.vbp")));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = SystemTempFolders().makePrivateFolder();
+        putBytes(dir + "/P.vbp", c.bytes);
+        if (!c.prepare(dir)) {
+            fsys::remove_all(dir);
+            continue;
+        }
+        const std::set<std::string> before = namesIn(dir);
+        FileTable files(disk);
+        GenerationSettings s;
+        s.mbExistingProject = !c.newProject;
+        s.mbErrorHandler = true;
+        s.msStoreDir = "/out";
+        s.msProjectFile = dir + "/P.vbp";
+        ProjectFileWriter writer(files, s);
+        try {
+            if (c.newProject) writer.create();
+            else writer.extend();
+            writer.appendTable("Orders");
+            writer.close();
+            ASSERT_TRUE(c.check) << "should be refused";
+            c.check(dir);
+            EXPECT_EQ(bytesOf(dir + "/P.vbp"),
+                      kProject + "Module=modRowwrightErrHndlr; /out/modRowwrightErrHndlr.bas\r\n"
+                                 "Class=clsRwtConn; /out/clsRwtConn.cls\r\nClass=clsOrders; /out/clsOrders.cls\r\n"
+                                 "Class=clsOrdersColl; /out/clsOrdersColl.cls\r\n");
+        } catch (const RuntimeError& e) {
+            EXPECT_FALSE(c.check) << e.description;
+            EXPECT_EQ(e.number, kErrPathFileAccess);
+            EXPECT_EQ(e.subject.path, dir + "/P.vbp");
+            if (fsys::is_regular_file(dir + "/P.vbp")) {
+                EXPECT_EQ(bytesOf(dir + "/P.vbp"), c.bytes);
+            }
+        }
+        EXPECT_EQ(namesIn(dir), before);  // no temporary file or backup left
+        fsys::remove_all(dir);
+    }
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+    std::vector<std::string> listed;  // the files the tool says it wrote, under gen/
+};
+
+// Runs `rowwright generate` in `dir` with the answers file a.json, behind
+// `prefix` (another user, a limit).
+ToolRun runTool(const std::string& dir, const std::string& prefix, const std::string& args = "") {
+    const std::string command = "cd '" + dir + "' && " + prefix + " '" RW_TOOL_PATH "' generate --answers a.json " +
+                                "--now 2026-12-05T08:17:21 " + args + " >out.txt 2>err.txt";
+    const int raw = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = bytesOf(dir + "/out.txt");
+    run.err = bytesOf(dir + "/err.txt");
+    std::istringstream lines(run.out + run.err);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("gen/", 0) == 0) run.listed.push_back(line.substr(4));
+    return run;
+}
+
+const std::string kRows = R"(,
+  "connection": {"kind": "dsn", "dsn": "Northwind"},
+  "rows": [{"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3},
+           {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
+  "dbmsName": "Microsoft SQL Server"})";
+const std::string kNew = R"({"target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "gen"})" + kRows;
+const std::string kExisting = R"({"target": {"mode": "existing", "project": "P.vbp", "store": "gen"})" + kRows;
+const char* kOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+
+// Unmounts what the test mounted, on every way out.
+struct Mounted {
+    std::string at;
+    ~Mounted() {
+        if (!at.empty()) ::umount(at.c_str());
+    }
+};
+
+TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
+    const std::string dir = SystemTempFolders().makePrivateFolder();
+    // What a run without limits writes, to tell complete files from partial ones.
+    putBytes(dir + "/a.json", kNew);
+    ASSERT_EQ(runTool(dir, "").status, 0);
+    fsys::rename(dir + "/gen", dir + "/ref");
+    const auto expectComplete = [&](const ToolRun& run) {
+        const std::set<std::string> listed(run.listed.begin(), run.listed.end());
+        for (const std::string& name : listed)
+            EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
+        EXPECT_LT(listed.size(), namesIn(dir + "/ref").size()) << "some file should have failed";
+        EXPECT_NE(run.err.find("Description: Disk full\nFile: gen/"), std::string::npos) << run.err;
+        for (const std::string& name : namesIn(dir + "/gen")) EXPECT_EQ(name.find(".rwnew"), std::string::npos);
+    };
+
+    struct Case {
+        const char* name;
+        const std::string& answers;
+        // Makes the case in `dir`; false when it cannot be made here.
+        std::function<bool(Mounted&)> prepare;
+        const char* prefix;
+        const char* args;
+        int status;
+        std::function<void(const ToolRun&)> check;
+    };
+    const bool root = ::geteuid() == 0;
+    const auto projectFile = [&](mode_t mode) {
+        return [&, mode](Mounted&) {
+            putBytes(dir + "/P.vbp", kProject);
+            return root && ::chmod(dir.c_str(), 0777) == 0 && ::chmod((dir + "/P.vbp").c_str(), mode) == 0;
+        };
+    };
+    const std::vector<Case> cases = {
+        {"a user who may not write the project file", kExisting, projectFile(0644), kOtherUser, "", 1,
+         [&](const ToolRun& run) {
+             EXPECT_NE(run.err.find("Error: 75\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\n"
+                                    "Description: Path/File access error\nFile: P.vbp\n"),
+                       std::string::npos) << run.err;
+             EXPECT_EQ(bytesOf(dir + "/P.vbp"), kProject);
+             EXPECT_TRUE(run.listed.empty());
+         }},
+        {"a user who may write it but not give it its owner", kExisting, projectFile(0666), kOtherUser, "", 0,
+         [&](const ToolRun& run) {
+             struct stat st {};
+             ASSERT_EQ(::stat((dir + "/P.vbp").c_str(), &st), 0);
+             EXPECT_EQ(st.st_uid, 0u);
+             EXPECT_EQ(st.st_mode & 07777, 0666u);
+             EXPECT_NE(bytesOf(dir + "/P.vbp").find("\r\nClass=clsOrders; "), std::string::npos);
+             EXPECT_EQ(namesIn(dir), (std::set<std::string>{"P.vbp", "a.json", "err.txt", "gen", "out.txt", "ref"}));
+             EXPECT_EQ(run.listed.size(), 4u);
+         }},
+        {"a file-size limit", kNew, [](Mounted&) { return true; }, "prlimit --fsize=8000 --", "", 1, expectComplete},
+        {"a full disk", kNew,
+         [&](Mounted& m) {
+             fsys::create_directory(dir + "/gen");
+             if (!root || ::mount("tmpfs", (dir + "/gen").c_str(), "tmpfs", 0, "size=16k") != 0) return false;
+             m.at = dir + "/gen";
+             return true;
+         },
+         "", "", 1, expectComplete},
+        {"earlier output longer than the new", kNew,
+         [&](Mounted&) {
+             fsys::create_directory(dir + "/gen");
+             putBytes(dir + "/gen/Orders.vbp", "earlier");
+             putBytes(dir + "/gen/clsOrders.cls", std::string(100000, 'x'));
+             return true;
+         },
+         "", "--yes", 0,
+         [&](const ToolRun& run) {
+             for (const char* name : {"Orders.vbp", "clsOrders.cls"})
+                 EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
+             EXPECT_EQ(run.err, "You are about to overwrite previously generated files.  Continue?\n"
+                                "Answered Yes (--yes).\n");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fsys::remove_all(dir + "/gen");
+        fsys::remove(dir + "/P.vbp");
+        putBytes(dir + "/a.json", c.answers);
+        Mounted mounted;
+        if (!c.prepare(mounted)) continue;
+        const ToolRun run = runTool(dir, c.prefix, c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        c.check(run);
+    }
+    fsys::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace rw
