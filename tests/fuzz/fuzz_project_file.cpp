@@ -50,13 +50,14 @@ std::vector<std::string> splitInput(std::string_view input) {
 }
 
 // A file system in memory where a file that is read but missing is first
-// made with the next component text.
+// made with the next component text. The empty path names no file, as on a
+// real file system.
 class ComponentSupply final : public FileSystem {
 public:
     ComponentSupply(MemoryFileSystem& fs, std::vector<std::string> texts) : fs_(fs), texts_(std::move(texts)) {}
 
     std::string readAll(const std::string& path) override {
-        if (!fs_.exists(path) && !fs_.isDirectory(path))
+        if (!path.empty() && !fs_.exists(path) && !fs_.isDirectory(path))
             fs_.put(path, texts_.empty() ? std::string() : texts_[next_++ % texts_.size()]);
         return fs_.readAll(path);
     }
