@@ -10,23 +10,15 @@
 
 namespace rw::cli {
 
-class RecordingFileSystem final : public FileSystem {
+class RecordingFileSystem final : public ForwardingFileSystem {
 public:
-    explicit RecordingFileSystem(FileSystem& inner) : inner_(inner) {}
+    explicit RecordingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
     std::unique_ptr<ByteSink> create(const std::string& path) override;
     TempFile createTempBeside(const std::string& target) override;
     void replace(const std::string& temp, const std::string& target) override;
-    bool isWritable(const std::string& path) override { return inner_.isWritable(path); }
-    std::string readAll(const std::string& path) override { return inner_.readAll(path); }
-    bool exists(const std::string& path) override { return inner_.exists(path); }
-    bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
     void rename(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
-    void createDirectories(const std::string& path) override { inner_.createDirectories(path); }
-    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override {
-        return inner_.lockFolders(folders);
-    }
 
     // The files written completely (every write and the close succeeded,
     // and they hold at least one byte), each once, in the order they were
@@ -46,7 +38,6 @@ private:
     void moved(const std::string& from, const std::string& to);
     std::unique_ptr<ByteSink> tracked(const std::string& path, std::unique_ptr<ByteSink> sink);
 
-    FileSystem& inner_;
     // Slots in creation order, and the slot of each listed path, so a run of
     // many tables stays linear.
     std::vector<Slot> slots_;

@@ -68,6 +68,29 @@ public:
     virtual std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) = 0;
 };
 
+// Passes every call on to another file system; a wrapper that watches or
+// changes a few calls derives from it and overrides only those.
+class ForwardingFileSystem : public FileSystem {
+public:
+    explicit ForwardingFileSystem(FileSystem& inner) : inner_(inner) {}
+    std::unique_ptr<ByteSink> create(const std::string& path) override { return inner_.create(path); }
+    TempFile createTempBeside(const std::string& target) override { return inner_.createTempBeside(target); }
+    void replace(const std::string& temp, const std::string& target) override { inner_.replace(temp, target); }
+    bool isWritable(const std::string& path) override { return inner_.isWritable(path); }
+    std::string readAll(const std::string& path) override { return inner_.readAll(path); }
+    bool exists(const std::string& path) override { return inner_.exists(path); }
+    bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
+    void rename(const std::string& from, const std::string& to) override { inner_.rename(from, to); }
+    void remove(const std::string& path) override { inner_.remove(path); }
+    void createDirectories(const std::string& path) override { inner_.createDirectories(path); }
+    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override {
+        return inner_.lockFolders(folders);
+    }
+
+protected:
+    FileSystem& inner_;
+};
+
 // Joins a folder text and a file name with one separator, always inserted:
 // a folder ending in "/" gives "//", which the file system accepts.
 std::string joinPath(std::string_view folder, std::string_view name);

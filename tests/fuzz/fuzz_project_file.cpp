@@ -52,21 +52,16 @@ std::vector<std::string> splitInput(std::string_view input) {
 // A file system in memory where a file that is read but missing is first
 // made with the next component text. The empty path names no file, as on a
 // real file system.
-class ComponentSupply final : public FileSystem {
+class ComponentSupply final : public ForwardingFileSystem {
 public:
-    ComponentSupply(MemoryFileSystem& fs, std::vector<std::string> texts) : fs_(fs), texts_(std::move(texts)) {}
+    ComponentSupply(MemoryFileSystem& fs, std::vector<std::string> texts)
+        : ForwardingFileSystem(fs), fs_(fs), texts_(std::move(texts)) {}
 
     std::string readAll(const std::string& path) override {
         if (!path.empty() && !fs_.exists(path) && !fs_.isDirectory(path))
             fs_.put(path, texts_.empty() ? std::string() : texts_[next_++ % texts_.size()]);
         return fs_.readAll(path);
     }
-    std::unique_ptr<ByteSink> create(const std::string& path) override { return fs_.create(path); }
-    bool exists(const std::string& path) override { return fs_.exists(path); }
-    bool isDirectory(const std::string& path) override { return fs_.isDirectory(path); }
-    void rename(const std::string& from, const std::string& to) override { fs_.rename(from, to); }
-    void remove(const std::string& path) override { fs_.remove(path); }
-    void createDirectories(const std::string& path) override { fs_.createDirectories(path); }
 
 private:
     MemoryFileSystem& fs_;

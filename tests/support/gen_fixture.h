@@ -39,9 +39,9 @@ struct GenFixture {
 
 // Passes every call on and raises `stop` (to SIGTERM's number, 15) when the
 // file `trigger` is created, as a signal arriving at that moment would.
-class StopWhenCreated final : public FileSystem {
+class StopWhenCreated final : public ForwardingFileSystem {
 public:
-    StopWhenCreated(FileSystem& inner, std::string trigger) : inner_(inner), trigger_(std::move(trigger)) {}
+    StopWhenCreated(FileSystem& inner, std::string trigger) : ForwardingFileSystem(inner), trigger_(std::move(trigger)) {}
     std::atomic<int> stop{0};
 
     std::unique_ptr<ByteSink> create(const std::string& path) override {
@@ -53,20 +53,8 @@ public:
         if (temp.path == trigger_) stop = 15;
         return temp;
     }
-    void replace(const std::string& temp, const std::string& target) override { inner_.replace(temp, target); }
-    bool isWritable(const std::string& path) override { return inner_.isWritable(path); }
-    std::string readAll(const std::string& path) override { return inner_.readAll(path); }
-    bool exists(const std::string& path) override { return inner_.exists(path); }
-    bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
-    void rename(const std::string& from, const std::string& to) override { inner_.rename(from, to); }
-    void remove(const std::string& path) override { inner_.remove(path); }
-    void createDirectories(const std::string& path) override { inner_.createDirectories(path); }
-    std::unique_ptr<FolderLock> lockFolders(const std::vector<std::string>& folders) override {
-        return inner_.lockFolders(folders);
-    }
 
 private:
-    FileSystem& inner_;
     std::string trigger_;
 };
 
