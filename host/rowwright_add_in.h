@@ -24,9 +24,11 @@ public:
     // A welcome page is loaded (created and not unloaded since).
     virtual bool isLoaded() const = 0;
     // Creates the welcome page when none is loaded, and hands it the
-    // environment's root object and the add-in object.
+    // environment's root object and the add-in object, whose WizardClosed
+    // is called whenever the wizard's last window closes.
     virtual void load(VBE* vbInstance, Rowwright* connect) = 0;
-    // Shows the loaded page modelessly, or hides it.
+    // Shows the loaded page modelessly (or, when the wizard has gone on to
+    // a later page, brings that page to the front), or hides it.
     virtual void show() = 0;
     virtual void hide() = 0;
     virtual bool isVisible() const = 0;
@@ -63,13 +65,17 @@ public:
 
     void Show();
     void Hide();
+    // The wizard closed itself (Cancel, its report closed, a close box): it
+    // is no longer displayed, so it does not reopen at the next start.
+    void WizardClosed() { FormDisplayed = false; }
     // Adds a button with the caption to the "Add-Ins" command bar; null
     // when there is no such bar or anything fails.
     CommandBarControl* AddToAddInCommandBar(const std::string& sCaption);
 
     // The environment's root object, kept from the connection on.
     VBE* VBInstance = nullptr;
-    // True while the wizard has been shown through this object and not hidden.
+    // True while the wizard has been shown through this object and has
+    // neither been hidden nor closed itself.
     bool FormDisplayed = false;
     // The menu button and its event source.
     QPointer<CommandBarControl> mcbMenuCommandBar;

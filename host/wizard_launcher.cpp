@@ -13,23 +13,21 @@ wizard::FrmAddInMain* QtWizardLauncher::page() const { return wizard_ ? wizard_-
 bool QtWizardLauncher::isLoaded() const { return page() != nullptr; }
 
 void QtWizardLauncher::load(VBE* vbInstance, Rowwright* connect) {
-    (void)connect;
     if (!wizard_) {
         wizard_ = std::make_unique<wizard::Wizard>(services_);
         // When the wizard's last window closes, the workbench shows what a
-        // run changed in its projects.
+        // run changed in its projects, and the add-in knows the wizard is
+        // no longer displayed.
         if (vbInstance != nullptr)
             QObject::connect(wizard_.get(), &wizard::Wizard::finished, vbInstance, &VBE::notifyProjectsChanged);
+        if (connect != nullptr)
+            QObject::connect(wizard_.get(), &wizard::Wizard::finished, connect, &Rowwright::WizardClosed);
     }
     wizard_->frmAddInMain();
 }
 
 void QtWizardLauncher::show() {
-    if (!wizard_) return;
-    wizard::FrmAddInMain& page = wizard_->frmAddInMain();
-    page.show();
-    page.raise();
-    page.activateWindow();
+    if (wizard_) wizard_->bringToFront();
 }
 
 void QtWizardLauncher::hide() {

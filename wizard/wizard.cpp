@@ -62,6 +62,22 @@ FrmAddInMain& Wizard::start() {
     return page;
 }
 
+WizardForm* Wizard::shownForm() const {
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+        if ((*it)->isVisible()) return *it;
+    return nullptr;
+}
+
+void Wizard::bringToFront() {
+    WizardForm* open = shownForm();
+    if (open == nullptr) {
+        start();
+        return;
+    }
+    open->raise();
+    open->activateWindow();
+}
+
 FrmAddInMain& Wizard::frmAddInMain() { return load(main_); }
 FrmProject& Wizard::frmProject() { return load(project_); }
 FrmConnection& Wizard::frmConnection() { return load(connection_); }

@@ -66,8 +66,14 @@ public:
     WizardServices& services() { return services_; }
     WizardUi& ui() { return services_.ui; }
 
-    // Shows the welcome page: what the add-in's menu command does.
+    // Shows the welcome page.
     FrmAddInMain& start();
+    // What the add-in's menu command does: brings the window the wizard
+    // shows to the front, so that a run under way is not started again,
+    // or shows the welcome page when none is shown.
+    void bringToFront();
+    // The shown form loaded last (the page the user is on), or null.
+    WizardForm* shownForm() const;
 
     // The pages, loaded on first use.
     FrmAddInMain& frmAddInMain();

@@ -185,8 +185,13 @@ private slots:
         QTest::newRow("shown") << "show" << "1";
         QTest::newRow("shown, then hidden") << "show hide" << "0";
         QTest::newRow("hidden before any page existed") << "hide" << "0";
-        // The wizard's own Cancel leaves FormDisplayed as it was.
-        QTest::newRow("shown, then the wizard closed itself") << "show close" << "1";
+        // The wizard closing itself (its report closed, Cancel, the close
+        // box) is no longer displayed.
+        QTest::newRow("shown, then closed as by its report") << "show close" << "0";
+        QTest::newRow("shown, then cancelled") << "show cancel" << "0";
+        QTest::newRow("shown, Cancel answered No") << "show cancel-no" << "1";
+        QTest::newRow("shown, then its close box") << "show closebox" << "0";
+        QTest::newRow("closed, then shown again") << "show close show" << "1";
     }
 
     void disconnectionSavesWhetherTheWizardWasShown() {
@@ -199,11 +204,16 @@ private slots:
             if (step == QLatin1String("show")) h->menuEntry()->trigger();
             if (step == QLatin1String("hide")) h->addIn()->Hide();
             if (step == QLatin1String("close")) h->launcher()->wizard()->closeWizard(false);
+            h->ui.answers = {step == QLatin1String("cancel-no") ? kAnswerNo : kAnswerYes};
+            if (step.startsWith(QLatin1String("cancel"))) click(h->welcomePage()->cmdCancel);
+            if (step == QLatin1String("closebox")) h->welcomePage()->close();
         }
         QVERIFY(h->workbench->disconnectAddIn(kAddInProgId, host::kRemoveUserClosed));
         QCOMPARE(QString::fromStdString(storedDisplayOnConnect()), saved);
         QVERIFY(h->addInActions().isEmpty());
-        QVERIFY(h->ui.messages.empty());
+        // Only the wizard's question whether to cancel.
+        QCOMPARE(h->ui.messages.size(),
+                 std::size_t(steps.count(QLatin1String("cancel")) + steps.count(QLatin1String("closebox"))));
     }
 
     void theNextStartUpReopensAWizardLeftOpen() {

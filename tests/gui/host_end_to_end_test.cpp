@@ -2,6 +2,7 @@
 // project: a VB6 project on disk with an existing clsOrders that the user
 // has edited, the unsaved-changes question answered each way, the new and
 // replaced components in the tree, and File > Save All writing them.
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -112,6 +113,12 @@ private slots:
 
         wizard::Wizard& w = *h->launcher()->wizard();
         wizard::FrmProject& projectPage = *w.loadedProject();
+        // The command again raises the page the wizard is on.
+        const std::size_t pages = w.forms().size();
+        h->menuEntry()->trigger();
+        QCOMPARE(w.forms().size(), pages);
+        QVERIFY(!h->welcomeShown());
+        QTRY_COMPARE(QApplication::activeWindow(), &projectPage);
         QVERIFY(projectPage.optLoaded->isChecked());
         QCOMPARE(projectPage.cboLoadedProject->count(), 1);
         projectPage.cboLoadedProject->setCurrentIndex(projectPage.cboLoadedProject->findText(QStringLiteral("Billing")));
@@ -145,6 +152,7 @@ private slots:
         QVERIFY(report != nullptr);
         click(report->cmdClose);
         QVERIFY(w.forms().empty());
+        QVERIFY(!h->addIn()->FormDisplayed);
 
         // The run's components show as unsaved, and the editor shows the new code.
         QCOMPARE(treeLabels(h->workbench->tree),
