@@ -10,6 +10,9 @@ namespace rw::host {
 namespace {
 
 const QString kGroup = QStringLiteral("Addins");
+// Kept beside the add-ins' groups once the list is first written, so that
+// a list emptied by the user is told from one never written.
+const QString kWrittenKey = QStringLiteral("Written");
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -54,9 +57,16 @@ std::optional<AddInEntry> AddInRegistry::find(const std::string& progId) const {
     return std::nullopt;
 }
 
+bool AddInRegistry::written() const {
+    QSettings settings(organization_, application_);
+    settings.beginGroup(kGroup);
+    return settings.contains(kWrittenKey) || !settings.childGroups().isEmpty();
+}
+
 void AddInRegistry::add(const AddInEntry& entry) {
     QSettings settings(organization_, application_);
     settings.beginGroup(kGroup);
+    settings.setValue(kWrittenKey, true);
     settings.beginGroup(q(entry.progId));
     const bool known = settings.contains(QStringLiteral("FriendlyName"));
     settings.setValue(QStringLiteral("FriendlyName"), q(entry.displayName));
@@ -72,6 +82,7 @@ bool AddInRegistry::remove(const std::string& progId) {
     settings.beginGroup(kGroup);
     if (!settings.childGroups().contains(q(progId))) return false;
     settings.remove(q(progId));
+    settings.setValue(kWrittenKey, true);
     settings.endGroup();
     checkWritten(settings);
     return true;

@@ -81,6 +81,9 @@ public:
     // The registered add-ins, sorted by programmatic identifier.
     std::vector<AddInEntry> entries() const;
     std::optional<AddInEntry> find(const std::string& progId) const;
+    // The list has been written (an add-in registered, even if every one
+    // was unregistered since): false only before the first registration.
+    bool written() const;
     // Adds the add-in, or updates its name and description; a registration
     // already there keeps its load-on-start-up choice.
     void add(const AddInEntry& entry);

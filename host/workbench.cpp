@@ -183,6 +183,9 @@ void Workbench::raiseAddInEvent(const std::string& progId, Body&& body) {
 }
 
 void Workbench::startUp(const std::string& externalProgId) {
+    // A user who unregistered every add-in has a list written empty, and
+    // keeps it so.
+    if (services_.bundledAddIn != nullptr && !services_.registry.written()) registerBundledAddIn();
     connectStartupAddIns(externalProgId);
     show();
     raiseStartupComplete();
@@ -267,7 +270,26 @@ void Workbench::disconnectAll(int removeMode) {
     while (!connected_.empty()) disconnectAddIn(connected_.back()->progId, removeMode);
 }
 
+bool Workbench::registerBundledAddIn() {
+    try {
+        services_.registry.add(*services_.bundledAddIn);
+    } catch (const std::exception& e) {
+        showFailure("The add-in '" + services_.bundledAddIn->displayName + "' could not be registered: " + describe(e));
+        return false;
+    }
+    return true;
+}
+
 void Workbench::showAddInManager() {
+    if (services_.bundledAddIn != nullptr && services_.registry.entries().empty()) {
+        const std::string& name = services_.bundledAddIn->displayName;
+        const int answer = services_.ui.msgBox("No add-in is registered. To register " + name +
+                                                   ", run \"rowwright-gui --register\" or answer Yes " +
+                                                   "here.\r\n\r\nRegister " + name + " and load it now?",
+                                               kStyleQuestionYesNo, kWorkbenchTitle);
+        if (answer == kAnswerYes && registerBundledAddIn())
+            connectAddIn(services_.bundledAddIn->progId, kConnectAfterStartup);
+    }
     AddInManager manager(services_.registry.entries(), *this, this);
     if (manager.exec() != QDialog::Accepted) return;
     for (const AddInManager::Row& row : manager.rows()) {

@@ -31,6 +31,10 @@ struct WorkbenchServices {
     // The registered add-ins and the classes that can be created.
     AddInRegistry& registry;
     const AddInClasses& classes;
+    // The add-in shipped with the workbench: registered at the first start
+    // (when the add-in list was never written) and offered by the Add-In
+    // Manager while none is registered. Null: none.
+    const AddInEntry* bundledAddIn = nullptr;
 };
 
 inline constexpr const char* kWorkbenchTitle = "Rowwright Workbench";
@@ -45,7 +49,8 @@ public:
 
     VBE& vbe() { return *vbe_; }
 
-    // Start-up: connects the registered add-ins set to load on start-up
+    // Start-up: registers the bundled add-in when the add-in list was never
+    // written, connects the registered add-ins set to load on start-up
     // (connect mode 1), shows the window, raises the start-up-complete
     // event for them, and then, when `externalProgId` is given, connects
     // that add-in as started from outside (connect mode 2) instead of at
@@ -76,7 +81,9 @@ public:
     // cancelled or the save failed, and the project stays loaded.
     bool closeProject(ide::Project& project);
 
-    // Shows the Add-In Manager (modal).
+    // Shows the Add-In Manager (modal). While no add-in is registered, it
+    // first says how to register the bundled one and offers to register and
+    // load it.
     void showAddInManager();
 
     // Brings the tree, the editor and the menu states up to date with the
@@ -111,6 +118,9 @@ private:
     };
 
     void buildMenus();
+    // Registers the bundled add-in; shows why and returns false when the
+    // list cannot be written.
+    bool registerBundledAddIn();
     // Asks whether to save the unsaved work of `projects`: true when the
     // work is saved or may go, false on Cancel or a failed save.
     bool askToSave(const std::vector<ide::Project*>& projects);

@@ -44,7 +44,8 @@ int runWorkbench(const WorkbenchOptions& options) {
     AddInClasses classes;
     addRowwrightClass(classes, {ui, data, environment, fs, *clock, nullptr, wizard::findHelpFolder()}, ui);
 
-    Workbench workbench({ui, environment, registry, classes});
+    const AddInEntry bundled = rowwrightRegistration();
+    Workbench workbench({ui, environment, registry, classes, &bundled});
     // The window first, so that a project that cannot be opened is said
     // over it; the projects before the add-ins, so that a wizard opened at
     // start-up finds them.

@@ -3,6 +3,9 @@
 // command-bar objects it uses.
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -39,6 +42,10 @@ class HostAddInTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<HostHarness> h;
+
+    static QString workbenchSettings() {
+        return QSettings(QStringLiteral("Rowwright"), QStringLiteral("Workbench")).fileName();
+    }
 
     void registerRowwright(bool loadOnStartup) {
         host::AddInEntry entry = host::rowwrightRegistration();
@@ -275,6 +282,70 @@ private slots:
                                             "loaded.",
                                             kStyleExclamation, "Rowwright Workbench"}));
         QVERIFY(h->welcomePage() == nullptr);
+    }
+
+    void theFirstStartRegistersTheBundledAddIn_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<bool>("registered");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("never written") << "" << true << "";
+        QTest::newRow("written, emptied by the user") << "emptied" << false << "";
+        QTest::newRow("cannot be written")
+            << "unwritable" << false
+            << "The add-in 'Rowwright' could not be registered: Path/File access error: '" + workbenchSettings() + "'";
+    }
+
+    void theFirstStartRegistersTheBundledAddIn() {
+        QFETCH(QString, list);
+        QFETCH(bool, registered);
+        QFETCH(QString, message);
+        if (list == QLatin1String("emptied")) {
+            registerRowwright(false);
+            h->registry.remove(kAddInProgId);
+        }
+        // A file where the settings folder should be.
+        const QString folder = QFileInfo(workbenchSettings()).path();
+        if (list == QLatin1String("unwritable")) {
+            QDir(folder).removeRecursively();
+            QFile(folder).open(QIODevice::WriteOnly);
+        }
+        h->bundled = host::rowwrightRegistration();
+        h->restartWorkbench();
+        h->workbench->startUp();
+        QFile::remove(folder);
+        QCOMPARE(h->workbench->isConnected(kAddInProgId), registered);
+        QCOMPARE(h->menuEntry() != nullptr, registered);
+        QCOMPARE(h->ui.messages.empty() ? QString() : QString::fromStdString(h->ui.messages.back().text), message);
+    }
+
+    void theManagerOffersTheBundledAddInWhileNoneIsRegistered_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Yes: registered and loaded") << int{kAnswerYes};
+        QTest::newRow("No: the empty list") << int{kAnswerNo};
+    }
+
+    void theManagerOffersTheBundledAddInWhileNoneIsRegistered() {
+        QFETCH(int, answer);
+        const bool yes = answer == kAnswerYes;
+        h->bundled = host::rowwrightRegistration();
+        h->restartWorkbench();
+        h->ui.answers = {answer};
+        int listed = -1;
+        bool answered = false;
+        answerManager([&](host::AddInManager& m) { listed = m.lstAddIns->topLevelItemCount(); }, false, answered);
+        QVERIFY(answered);
+        QCOMPARE(h->ui.messages.size(), std::size_t{1});
+        QCOMPARE(h->ui.messages.front(),
+                 (ScriptedWizardUi::Message{"No add-in is registered. To register Rowwright, run \"rowwright-gui "
+                                            "--register\" or answer Yes here.\r\n\r\nRegister Rowwright and load it "
+                                            "now?",
+                                            kStyleQuestionYesNo, "Rowwright Workbench"}));
+        QCOMPARE(listed, yes ? 1 : 0);
+        QCOMPARE(h->registry.find(kAddInProgId).has_value(), yes);
+        QCOMPARE(h->menuEntry() != nullptr, yes);
+        // Asked again only while none is registered.
+        answerManager([](host::AddInManager&) {}, false, answered);
+        QCOMPARE(h->ui.messages.size(), std::size_t{yes ? 1u : 2u});
     }
 
     void theAddInManagerLoadsAndUnloads() {

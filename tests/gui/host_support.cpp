@@ -56,14 +56,18 @@ HostHarness::HostHarness(std::unique_ptr<FileSystem> files)
     else
         tempFolders = std::make_unique<SystemTempFolders>();
     host::addRowwrightClass(classes, {ui, data, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR}, ui);
-    workbench = std::make_unique<host::Workbench>(host::WorkbenchServices{ui, environment, registry, classes});
+    workbench = std::make_unique<host::Workbench>(services());
+}
+
+host::WorkbenchServices HostHarness::services() {
+    return {ui, environment, registry, classes, bundled ? &*bundled : nullptr};
 }
 
 HostHarness::~HostHarness() { workbench.reset(); }
 
 void HostHarness::restartWorkbench() {
     workbench->close();
-    workbench = std::make_unique<host::Workbench>(host::WorkbenchServices{ui, environment, registry, classes});
+    workbench = std::make_unique<host::Workbench>(services());
 }
 
 host::Rowwright* HostHarness::addIn() const {

@@ -39,6 +39,7 @@ struct HostHarness {
     // Closes the workbench (as its window's close box does) and starts a
     // new one over the same services, not yet started up.
     void restartWorkbench();
+    host::WorkbenchServices services();
 
     host::Rowwright* addIn() const;
     host::QtWizardLauncher* launcher() const;
@@ -58,6 +59,8 @@ struct HostHarness {
     std::unique_ptr<TempFolders> tempFolders;
     host::AddInRegistry registry;
     host::AddInClasses classes;
+    // The workbench's bundled add-in, for workbenches made from now on.
+    std::optional<host::AddInEntry> bundled;
     std::unique_ptr<host::Workbench> workbench;
 };
 
