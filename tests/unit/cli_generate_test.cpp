@@ -286,7 +286,8 @@ namespace {
 TEST(CliGenerate, LoadedProjectIsUpdatedAndSaved) {
     CliRun r;
     const std::string vbp = test::writeSampleProject(r.fs, "/p");
-    r.answers(answersText(R"({"mode": "loaded", "project": "/p/Billing.vbp"})"));
+    r.answers(answersText(R"({"mode": "loaded", "project": "Billing.vbp"})"));
+    r.options.workingFolder = "/p";
     ASSERT_EQ(r.run(), kExitSuccess) << r.err;
     EXPECT_TRUE(r.fs.exists("/p/clsOrders.cls"));
     EXPECT_TRUE(r.fs.exists("/p/clsOrdersColl.cls"));
