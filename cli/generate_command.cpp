@@ -59,6 +59,18 @@ int reportStop(std::ostream& err, int signal, const std::vector<std::string>& wr
     return 128 + signal;
 }
 
+// A relative path with the working folder prepended, nothing else changed,
+// so the paths the run writes into a project file resolve from any folder.
+std::string absolutePath(const std::string& workingFolder, const std::string& path) {
+    if (workingFolder.empty() || path.empty() || path.front() == '/') return path;
+    return workingFolder.back() == '/' ? workingFolder + path : workingFolder + '/' + path;
+}
+
+void makePathsAbsolute(Answers& answers, const std::string& workingFolder) {
+    for (std::string* path : {&answers.project.msStoreDir, &answers.project.txtExistProject, &answers.loadedProject})
+        *path = absolutePath(workingFolder, *path);
+}
+
 // Makes the store folder with its parents when it is missing, as the
 // project page does when the user agrees to have it created.
 void prepareStore(FileSystem& fs, const std::string& store) {
@@ -108,6 +120,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
             throw UsageError(options.answersPath + ": cannot be read: " + e.description);
         }
         answers = parseAnswers(text, options.answersPath, options.store);
+        makePathsAbsolute(answers, options.workingFolder);
         // Without rows the field rows come from the live database.
         source = answers.rows ? openFieldSource(answers, options.answersPath)
                               : openLiveFieldSource(answers, options, err);

@@ -28,6 +28,9 @@ struct GenerateOptions {
     std::string answersPath;
     bool detectKeys = false;                // --detect-keys: a live database pre-marks keys for every product
     std::optional<std::string> store;       // --store: replaces target.store
+    // The folder relative store and project paths are taken from (the
+    // tool's working folder); empty: they are used as given.
+    std::string workingFolder;
     std::optional<std::string> now;         // --now YYYY-MM-DDTHH:MM:SS
     bool yes = false;                       // --yes: every question is answered Yes
     std::optional<std::string> reportPath;  // --report: the report is saved there

@@ -74,6 +74,10 @@ int main(int argc, char** argv) {
     else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
         options.password = fromEnvironment;
     options.stopSignal = &stopSignal;
+    if (char* folder = ::getcwd(nullptr, 0)) {
+        options.workingFolder = folder;
+        std::free(folder);
+    }
     stopOnSignals();
 
     try {

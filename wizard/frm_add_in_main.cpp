@@ -21,7 +21,7 @@ QCheckBox* makeCheck(QWidget* parent, const char* name, const char* caption) {
     return box;
 }
 
-// A label that opens a web page when clicked; it reads like a link.
+// A label that opens a page when clicked; it reads like a link.
 QLabel* makeLinkLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -143,11 +143,11 @@ void FrmAddInMain::chkHead_Click(const char* operation) {
 }
 
 void FrmAddInMain::Label3_Click() {
-    handler("Label3_Click", [&] { ui().openUrl(kHomePage); });
+    handler("Label3_Click", [&] { wizard().showHelp(1); });
 }
 
 void FrmAddInMain::Label4_Click() {
-    handler("Label4_Click", [&] { ui().openUrl(kSuggestionsPage); });
+    handler("Label4_Click", [&] { ui().openUrl(readmeUrl(wizard().services().helpFolder)); });
 }
 
 }  // namespace rw::wizard

@@ -1,5 +1,6 @@
 #include "wizard/wizard.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
@@ -35,6 +36,11 @@ long BrowseForFolder(WizardUi& ui, long vlRoot, long vlFlags, std::string& rsPat
 std::string helpPageUrl(const std::string& helpFolder, int page) {
     const std::string file = joinPath(helpFolder, "rwhelp" + std::to_string(page) + ".htm");
     return QUrl::fromLocalFile(QFileInfo(QString::fromStdString(file)).absoluteFilePath()).toString().toStdString();
+}
+
+std::string readmeUrl(const std::string& helpFolder) {
+    const QString file = QFileInfo(QString::fromStdString(joinPath(helpFolder, "../README.md"))).absoluteFilePath();
+    return QUrl::fromLocalFile(QDir::cleanPath(file)).toString().toStdString();
 }
 
 Wizard::Wizard(WizardServices services, QObject* parent) : QObject(parent), services_(std::move(services)) {}

@@ -42,10 +42,6 @@ struct WizardServices {
     std::string helpFolder;
 };
 
-// The web pages the welcome page links to.
-inline constexpr const char* kHomePage = "https://rowwright.example.org/";
-inline constexpr const char* kSuggestionsPage = "https://rowwright.example.org/suggestions.html";
-
 // The shell's folder browser: returns 0 and sets `rsPath` to the chosen
 // folder (cut before its first NUL character), or 1208 and leaves `rsPath`
 // as it was when the user cancels.
@@ -54,6 +50,10 @@ long BrowseForFolder(WizardUi& ui, long vlRoot, long vlFlags, std::string& rsPat
 
 // The address of help page `page` (1 welcome .. 6 report) under `helpFolder`.
 std::string helpPageUrl(const std::string& helpFolder, int page);
+
+// The address of README.md in the folder above `helpFolder`: the
+// repository's own, or the one installed beside the help pages' folder.
+std::string readmeUrl(const std::string& helpFolder);
 
 class Wizard final : public QObject {
     Q_OBJECT

@@ -2,11 +2,14 @@
 // mode of generate, and a snapshot that regenerates the same files offline.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/db_commands.h"
 #include "odbc/odbc_setup.h"
 #include "platform/db/odbc.h"
+#include "platform/ide/environment.h"
+#include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
 
 namespace rw::cli {
@@ -126,6 +129,41 @@ TEST(CliLive, ASnapshotRegeneratesTheLiveRunsFiles) {
     // The mark and the detected keys are in the generated Update.
     EXPECT_NE(liveRun.fs.readAll("/out/clsOrders.cls").find("AND CustomerID = '"), std::string::npos);
     EXPECT_NE(liveRun.fs.readAll("/out/clsOrderDetails.cls").find("AND ProductID = "), std::string::npos);
+}
+
+TEST(CliLive, TheReadmeCommandsProjectOpensInTheDevelopmentEnvironment) {
+    ASSERT_TRUE(backend("SQLite").failure.empty()) << backend("SQLite").failure;
+    // A working folder laid out as the repository's: the answers file names
+    // build/examples/orders.db, and the store folder is given relative to it.
+    const std::string work = test::odbcFolder() + "/readme";
+    std::filesystem::create_directories(work + "/build/examples");
+    std::filesystem::copy_file(RW_SAMPLE_DB, work + "/build/examples/orders.db",
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+    GenerateOptions options;
+    options.answersPath = RW_EXAMPLES_DIR "/orders-sqlite.json";
+    options.store = "out/sqlite";
+    options.workingFolder = work;
+    options.detectKeys = options.yes = true;
+    std::ostringstream out, err;
+    std::istringstream in;
+    PosixFileSystem fs;
+    const int status = runGenerateCommand(options, out, err, fs, in, false);
+    std::filesystem::current_path(before);
+    ASSERT_EQ(status, kExitSuccess) << err.str();
+    EXPECT_NE(out.str().find("Files stored in: \n" + work + "/out/sqlite\n"), std::string::npos) << out.str();
+
+    ide::Environment environment(fs);
+    ide::Project* project = nullptr;
+    try {
+        project = &environment.loadProject(work + "/out/sqlite/Orders.vbp");
+    } catch (const RuntimeError& e) {
+        FAIL() << e.description;
+    }
+    EXPECT_EQ(project->vbComponents().count(), 14);  // six tables' classes, the connection class, the module
+    for (const auto& component : project->vbComponents())
+        EXPECT_EQ(component->fileName().rfind(work + "/out/sqlite/", 0), 0u) << component->fileName();
 }
 
 TEST(CliLive, ALiveRunThatCannotConnectWritesNothing) {

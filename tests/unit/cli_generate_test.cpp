@@ -8,6 +8,7 @@
 
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
+#include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
 #include "support/fake_db.h"
@@ -136,6 +137,49 @@ TEST(CliGenerate, StoreOptionReplacesTheStoreAndMissingFoldersAreMade) {
     EXPECT_NE(r.out.find("Files stored in: \n/elsewhere/deep/er\n"), std::string::npos);
 }
 
+TEST(CliGenerate, RelativePathsAreTakenFromTheWorkingFolderAndNothingElseChanges) {
+    const struct {
+        const char *workingFolder, *store, *stored;
+    } cases[] = {{"/w", "out", "/w/out"},
+                 {"/", "out", "/out"},
+                 {"/w/", "./a/../b", "/w/./a/../b"},
+                 {"/w", "/abs//x", "/abs//x"},
+                 {"", "out", "out"}};
+    for (const auto& c : cases) {
+        CliRun r;
+        r.answers(answersText(kNewTarget));
+        r.options.workingFolder = c.workingFolder;
+        r.options.store = c.store;
+        ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+        EXPECT_NE(r.out.find("Files stored in: \n" + std::string(c.stored) + "\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.fs.readAll(std::string(c.stored) + "/Orders.vbp").find("Class=clsOrders; " + std::string(c.stored)),
+                  std::string::npos);
+    }
+}
+
+// The example project to extend, as README copies it: it opens with every
+// component, and the extended copy does too.
+TEST(CliGenerate, TheExampleProjectOpensAndItsExtendedCopyToo) {
+    PosixFileSystem disk;
+    ide::Environment examples(disk);
+    ide::Project& original = examples.loadProject(RW_EXAMPLES_DIR "/Existing.vbp");
+    CliRun r;
+    r.fs.createDirectories("/w/out/existing");
+    r.fs.put("/w/out/existing/Existing.vbp", disk.readAll(original.fileName()));
+    std::vector<std::pair<std::string, int>> components;
+    for (const auto& c : original.vbComponents()) {
+        r.fs.put("/w/out/existing/" + std::filesystem::path(c->fileName()).filename().string(), disk.readAll(c->fileName()));
+        components.emplace_back(c->name(), c->type());
+    }
+    EXPECT_EQ(components, (std::vector<std::pair<std::string, int>>{{"modOrderRules", ide::kStdModule},
+                                                                     {"clsOrderService", ide::kClassModule}}));
+    r.answers(disk.readAll(RW_EXAMPLES_DIR "/orders-existing.json"));
+    r.options.workingFolder = "/w";
+    ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+    ide::Environment environment(r.fs);
+    EXPECT_EQ(environment.loadProject("/w/out/existing/Existing.vbp").vbComponents().count(), 8);
+}
+
 TEST(CliGenerate, OverwriteQuestionDecidesWhetherEarlierOutputIsReplaced) {
     const struct {
         bool terminal, yes;
@@ -242,7 +286,8 @@ namespace {
 TEST(CliGenerate, LoadedProjectIsUpdatedAndSaved) {
     CliRun r;
     const std::string vbp = test::writeSampleProject(r.fs, "/p");
-    r.answers(answersText(R"({"mode": "loaded", "project": "/p/Billing.vbp"})"));
+    r.answers(answersText(R"({"mode": "loaded", "project": "Billing.vbp"})"));
+    r.options.workingFolder = "/p";
     ASSERT_EQ(r.run(), kExitSuccess) << r.err;
     EXPECT_TRUE(r.fs.exists("/p/clsOrders.cls"));
     EXPECT_TRUE(r.fs.exists("/p/clsOrdersColl.cls"));

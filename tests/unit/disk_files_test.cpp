@@ -162,7 +162,7 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
 struct ToolRun {
     int status = -1;
     std::string out, err;
-    std::vector<std::string> listed;  // the files the tool says it wrote, under gen/
+    std::vector<std::string> listed;  // the files the tool says it wrote, under the run's gen/
 };
 
 // Runs `rowwright generate` in `dir` with the answers file a.json, behind
@@ -177,7 +177,7 @@ ToolRun runTool(const std::string& dir, const std::string& prefix, const std::st
     run.err = bytesOf(dir + "/err.txt");
     std::istringstream lines(run.out + run.err);
     for (std::string line; std::getline(lines, line);)
-        if (line.rfind("gen/", 0) == 0) run.listed.push_back(line.substr(4));
+        if (line.rfind(dir + "/gen/", 0) == 0) run.listed.push_back(line.substr(dir.size() + 5));
     return run;
 }
 
@@ -209,7 +209,7 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
         for (const std::string& name : listed)
             EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
         EXPECT_LT(listed.size(), namesIn(dir + "/ref").size()) << "some file should have failed";
-        EXPECT_NE(run.err.find("Description: Disk full\nFile: gen/"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Description: Disk full\nFile: " + dir + "/gen/"), std::string::npos) << run.err;
         for (const std::string& name : namesIn(dir + "/gen")) EXPECT_EQ(name.find(".rwnew"), std::string::npos);
     };
 
@@ -234,7 +234,7 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
         {"a user who may not write the project file", kExisting, projectFile(0644), kOtherUser, "", 1,
          [&](const ToolRun& run) {
              EXPECT_NE(run.err.find("Error: 75\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\n"
-                                    "Description: Path/File access error\nFile: P.vbp\n"),
+                                    "Description: Path/File access error\nFile: " + dir + "/P.vbp\n"),
                        std::string::npos) << run.err;
              EXPECT_EQ(bytesOf(dir + "/P.vbp"), kProject);
              EXPECT_TRUE(run.listed.empty());
