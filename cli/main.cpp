@@ -9,6 +9,7 @@
 
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
+#include "core/product.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{"Visual Basic 6 data-access classes from a database schema.", "rowwright"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("rowwright ") + rw::product::kVersion);
 
     GenerateOptions options;
     std::string store, now, report, password;

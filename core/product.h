@@ -1,11 +1,10 @@
 #pragma once
 // The add-in's own version information, which the generated comments quote.
+#include "core/version.h"
+
 namespace rw::product {
 
 inline constexpr const char* kDisplayName = "Rowwright";
-inline constexpr int kMajor = 1;
-inline constexpr int kMinor = 0;
-inline constexpr int kRevision = 4;
 inline constexpr const char* kCopyright = " 2026 Rowwright contributors";
 inline constexpr const char* kComments = "Data-access code generated from the database schema.";
 

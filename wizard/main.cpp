@@ -1,17 +1,23 @@
 // rowwright-gui: the workbench, with the Rowwright add-in. --wizard starts
 // the add-in from outside (its welcome page at once, no menu command);
 // --register and --unregister add it to or remove it from the workbench's
-// add-in list.
+// add-in list; --version prints the version.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <iostream>
 #include <string_view>
 
+#include "core/product.h"
 #include "host/workbench_app.h"
 
 int main(int argc, char** argv) {
-    // Registration needs no display.
+    // Registration and the version need no display.
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--version") {
+            std::cout << "rowwright-gui " << rw::product::kVersion << '\n';
+            return 0;
+        }
         if (arg == "--register" || arg == "--unregister") {
             const QCoreApplication core(argc, argv);
             return arg == "--register" ? rw::host::registerAddIn() : rw::host::unregisterAddIn();
@@ -35,7 +41,8 @@ int main(int argc, char** argv) {
                                         QStringLiteral("Register the add-in with the workbench."));
     const QCommandLineOption doUnregister(QStringLiteral("unregister"),
                                           QStringLiteral("Remove the add-in from the workbench."));
-    parser.addOptions({wizard, open, now, doRegister, doUnregister});
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Print the version."));
+    parser.addOptions({wizard, open, now, doRegister, doUnregister, version});
     parser.process(app);
 
     rw::host::WorkbenchOptions options;
