@@ -137,6 +137,25 @@ FieldSource openLiveFieldSource(const Answers& answers, const GenerateOptions& o
     return openLiveFieldSource(access, answers, options, ui);
 }
 
+void keepLiveRows(Answers& answers, const FieldGrid& grid, Connection& conn) {
+    answers.rows = grid.rows();
+    if (!answers.tables) {
+        std::vector<std::string> tables;
+        for (const FieldRow& row : grid.rows())
+            if (tables.empty() || tables.back() != row.table) tables.push_back(row.table);
+        answers.tables = std::move(tables);
+    }
+    auto property = [&](const char* name) -> std::optional<std::string> {
+        try {
+            return conn.property(name);
+        } catch (const RuntimeError&) {
+            return std::nullopt;
+        }
+    };
+    answers.dbmsName = property("DBMS Name");
+    answers.dataSourceName = property("Data Source Name");
+}
+
 int runSourcesCommand(DataAccess& access, std::ostream& out, std::ostream& err) {
     for (const DataSourceInfo& d : listDataSources(access)) out << d.name << '\t' << d.description << '\n';
     out.flush();
@@ -206,22 +225,7 @@ int runSnapshotCommand(DataAccess& access, const DbCommandOptions& options, File
             FieldGrid marked = source.grid;
             applyMarks(marked, answers.marks, fileName);
         }
-        answers.rows = source.grid.rows();
-        if (!answers.tables) {
-            std::vector<std::string> tables;
-            for (const FieldRow& row : source.grid.rows())
-                if (tables.empty() || tables.back() != row.table) tables.push_back(row.table);
-            answers.tables = std::move(tables);
-        }
-        auto property = [&](const char* name) -> std::optional<std::string> {
-            try {
-                return source.conn->property(name);
-            } catch (const RuntimeError&) {
-                return std::nullopt;
-            }
-        };
-        answers.dbmsName = property("DBMS Name");
-        answers.dataSourceName = property("Data Source Name");
+        keepLiveRows(answers, source.grid, *source.conn);
         out << answersToJson(answers);
         return finish(out, err, ui);
     });

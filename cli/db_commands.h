@@ -56,6 +56,11 @@ FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const Gener
 // without rows (with --detect-keys: `options.detectKeys`); messages go to `err`.
 FieldSource openLiveFieldSource(const Answers& answers, const GenerateOptions& options, std::ostream& err);
 
+// Records the loaded rows in `answers`, with the tables they came from when
+// the answers name none and the connection's properties, so the answers
+// open no database when read again.
+void keepLiveRows(Answers& answers, const FieldGrid& grid, Connection& conn);
+
 // `rowwright sources`: every data source, "name<TAB>driver" per line.
 int runSourcesCommand(DataAccess& access, std::ostream& out, std::ostream& err);
 // `rowwright tables`: the tables the table page would list, one per line.

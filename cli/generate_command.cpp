@@ -84,6 +84,47 @@ void prepareStore(FileSystem& fs, const std::string& store) {
         throw RuntimeError(kErrPathFileAccess, kAddInSource, "the store folder \"" + store + "\" is not a folder");
 }
 
+// The answers a live run's command line gives, read as an answers file
+// without rows would be, so they pass the same checks.
+Answers answersFromCommandLine(const GenerateOptions& options) {
+    if (!options.answersPath.empty())
+        throw UsageError("give either --answers or --connect/--dsn, not both");
+    if (!options.store) throw UsageError("--connect and --dsn need --store");
+    const LiveRunOptions& live = *options.live;
+    Answers a;
+    a.options = live.generated;
+    if (live.project) {
+        a.project.optProjectExisting = true;
+        a.project.txtExistProject = *live.project;
+    } else {
+        a.project.optNew = true;
+        a.project.txtProjName = live.name;
+        a.project.optProjectStdExe = live.kind == "Exe";
+        a.project.optProjectActiveXExe = live.kind == "OleExe";
+        a.project.optProjectActiveXDLL = live.kind == "OleDll";
+        if (!a.project.optProjectStdExe && !a.project.optProjectActiveXExe && !a.project.optProjectActiveXDLL)
+            throw UsageError(R"(--kind: expected one of "Exe", "OleExe", "OleDll")");
+    }
+    a.connection.optDSN = live.dsn.has_value();
+    a.connection.optDSNLess = !a.connection.optDSN;
+    a.connection.txtConnString = live.connect.value_or("");
+    a.dsn = live.dsn.value_or("");
+    a.user = live.user;
+    if (!live.tables.empty()) a.tables = live.tables;
+    return parseAnswers(answersToJson(a), "the command line", options.store);
+}
+
+// The run's answers with the field rows as marked, so that a run from the
+// saved file opens no database; the password is never written.
+void saveAnswers(FileSystem& fs, const std::string& path, Answers answers, const FieldSource& source) {
+    keepLiveRows(answers, source.grid, *source.conn);
+    answers.marks.clear();
+    const std::string text = answersToJson(answers);
+    const std::unique_ptr<ByteSink> file = fs.create(path);
+    file->write(text);
+    file->close();
+}
+
 }  // namespace
 
 std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
@@ -113,22 +154,41 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
     FieldSource source;
     try {
         clock = chooseClock(options);
-        std::string text;
-        try {
-            text = fs.readAll(options.answersPath);
-        } catch (const RuntimeError& e) {
-            throw UsageError(options.answersPath + ": cannot be read: " + e.description);
+        if (options.live) {
+            answers = answersFromCommandLine(options);
+        } else {
+            if (options.answersPath.empty()) throw UsageError("give --answers, --connect or --dsn");
+            std::string text;
+            try {
+                text = fs.readAll(options.answersPath);
+            } catch (const RuntimeError& e) {
+                throw UsageError(options.answersPath + ": cannot be read: " + e.description);
+            }
+            answers = parseAnswers(text, options.answersPath, options.store);
         }
-        answers = parseAnswers(text, options.answersPath, options.store);
         makePathsAbsolute(answers, options.workingFolder);
         // Without rows the field rows come from the live database.
-        source = answers.rows ? openFieldSource(answers, options.answersPath)
-                              : openLiveFieldSource(answers, options, err);
+        if (answers.rows) {
+            source = openFieldSource(answers, options.answersPath);
+        } else if (options.dataAccess != nullptr) {
+            ConsoleUi ui(err, in, false, false);
+            source = openLiveFieldSource(*options.dataAccess, answers, options, ui);
+        } else {
+            source = openLiveFieldSource(answers, options, err);
+        }
     } catch (const ErrorsShown&) {  // the database's error was shown
         return kExitErrorsShown;
     } catch (const std::runtime_error& e) {  // UsageError, AnswersError
         err << kTool << e.what() << '\n';
         return kExitUsage;
+    }
+    if (options.saveAnswersPath) {
+        try {
+            saveAnswers(fs, *options.saveAnswersPath, answers, source);
+        } catch (const RuntimeError& e) {
+            err << kTool << *options.saveAnswersPath << ": cannot be written: " << e.description << '\n';
+            return kExitErrorsShown;
+        }
     }
 
     RecordingFileSystem recording(fs);

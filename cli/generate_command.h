@@ -7,11 +7,13 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cli/answers.h"
 #include "core/field_grid.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
+#include "platform/data_access.h"
 #include "platform/file_system.h"
 #include "platform/temp_folders.h"
 
@@ -24,8 +26,24 @@ enum ExitCode : int {
     kExitDeclined = 3,     // a question stopped the run before it wrote anything more
 };
 
+// --connect or --dsn instead of --answers: the run's answers come from the
+// command line, as an answers file without rows would give them.
+struct LiveRunOptions {
+    std::optional<std::string> connect;  // --connect STRING
+    std::optional<std::string> dsn;      // --dsn NAME
+    std::string user;                    // --user U
+    std::string name = "Project1";       // --name: the new project's name
+    std::string kind = "OleDll";         // --kind Exe|OleExe|OleDll
+    std::optional<std::string> project;  // --project: the existing project file to extend
+    std::vector<std::string> tables;     // --table (repeatable); none: every user table
+    WelcomeOptions generated;            // each --no-... flag clears its box
+};
+
 struct GenerateOptions {
     std::string answersPath;
+    std::optional<LiveRunOptions> live;          // --connect / --dsn
+    std::optional<std::string> saveAnswersPath;  // --save-answers: the run's answers, rows included
+    DataAccess* dataAccess = nullptr;            // the live database; null: ODBC
     bool detectKeys = false;                // --detect-keys: a live database pre-marks keys for every product
     std::optional<std::string> store;       // --store: replaces target.store
     // The folder relative store and project paths are taken from (the

@@ -42,8 +42,29 @@ int main(int argc, char** argv) {
     GenerateOptions options;
     std::string store, now, report, password;
     CLI::App* generate =
-        app.add_subcommand("generate", "Generate the classes from an answers file, without the wizard's pages.");
-    generate->add_option("--answers", options.answersPath, "The answers file (JSON)")->required();
+        app.add_subcommand("generate", "Generate the classes from an answers file or a live database, without the wizard's pages.");
+    generate->add_option("--answers", options.answersPath, "The answers file (JSON)");
+    LiveRunOptions live;
+    CLI::Option* connect = generate->add_option("--connect", live.connect,
+                                                "Instead of --answers: an ODBC or OLE DB connection string");
+    CLI::Option* dsn = generate->add_option("--dsn", live.dsn, "Instead of --answers: an ODBC data source name");
+    connect->excludes(dsn);
+    generate->add_option("--user", live.user, "User name for the data source")->needs(dsn);
+    generate->add_option("--name", live.name, "With --connect/--dsn: the new project's name (default: Project1)");
+    generate->add_option("--kind", live.kind, "With --connect/--dsn: Exe, OleExe or OleDll (default: OleDll)");
+    generate->add_option("--project", live.project,
+                         "With --connect/--dsn: extend this project file instead of creating one");
+    generate->add_option("--table", live.tables,
+                         "With --connect/--dsn: a table to read (repeatable; default: every user table)");
+    for (const auto& [flag, box] : {std::pair{"--no-module-headers", &live.generated.chkModuleHead},
+                                    std::pair{"--no-function-headers", &live.generated.chkFunctionHead},
+                                    std::pair{"--no-dev-notes", &live.generated.chkDevNotes},
+                                    std::pair{"--no-error-handler", &live.generated.chkEH},
+                                    std::pair{"--no-code", &live.generated.chkCode}})
+        generate->add_flag_callback(flag, [box = box] { *box = false; }, "With --connect/--dsn: leave this out");
+    generate->add_option(
+        "--save-answers", options.saveAnswersPath,
+        "Save the run's answers with the field rows (without the password), to repeat it offline");
     CLI::Option* storeOption = generate->add_option("--store", store, "Store folder; replaces target.store");
     CLI::Option* nowOption =
         generate->add_option("--now", now, "Date and time of the output, YYYY-MM-DDTHH:MM:SS (default: "
@@ -67,6 +88,7 @@ int main(int argc, char** argv) {
         rw::PosixFileSystem fs;
         return db.run(fs, std::cout, std::cerr);
     }
+    if (connect->count() > 0 || dsn->count() > 0) options.live = live;
     if (storeOption->count() > 0) options.store = store;
     if (nowOption->count() > 0) options.now = now;
     if (reportOption->count() > 0) options.reportPath = report;

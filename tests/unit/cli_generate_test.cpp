@@ -91,6 +91,20 @@ TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
              o.now.reset();
              o.sourceDateEpoch = "-5";
          }},
+        {answersText(kNewTarget), "give either --answers or --connect/--dsn, not both",
+         [](GenerateOptions& o) { o.live.emplace().connect = "DSN=Shop"; }},
+        {"", "give --answers, --connect or --dsn", [](GenerateOptions& o) { o.answersPath.clear(); }},
+        {"", "--connect and --dsn need --store",
+         [](GenerateOptions& o) {
+             o.answersPath.clear();
+             o.live.emplace().dsn = "Shop";
+         }},
+        {"", R"(--kind: expected one of "Exe", "OleExe", "OleDll")",
+         [](GenerateOptions& o) {
+             o.answersPath.clear();
+             o.store = "/out";
+             o.live.emplace().kind = "Dll";
+         }},
     };
     for (const Case& c : cases) {
         CliRun r;
@@ -262,6 +276,52 @@ TEST(CliGenerate, LiveRunTakesThePasswordTheAnswersLackFromTheCommandLine) {
         ASSERT_EQ(access.opens.size(), 1u);
         EXPECT_EQ(access.opens[0].password, c.opened) << (c.inFile ? c.inFile : "none");
     }
+}
+
+// The same run three ways: from the command line, from an answers file
+// without rows, and offline from the answers that second run saved.
+TEST(CliGenerate, LiveRunFromTheCommandLineWritesWhatItsAnswersFileWrites) {
+    std::map<std::string, std::string> written[3];
+    std::string saved;
+    for (int run = 0; run < 3; ++run) {
+        CliRun r;
+        test::FakeAccess access;
+        access.make = [](const std::string&) {
+            auto c = std::make_unique<test::FakeConnection>();
+            c->tables = {{"Orders", "TABLE"}, {"Items", "TABLE"}};
+            c->columns["Orders"] = {{"OrderID", 3, {}, {}, false}, {"Note", 202, {}, {}}};
+            c->keys["Orders"] = {"OrderID"};
+            return c;
+        };
+        r.options.dataAccess = &access;
+        r.options.store = "/out";
+        r.options.password = "s3cret";
+        r.options.detectKeys = true;
+        if (run == 0) {
+            r.options.answersPath.clear();
+            LiveRunOptions& live = r.options.live.emplace();
+            live.connect = "DSN=Shop";
+            live.name = "Shop";
+            live.kind = "Exe";
+            live.tables = {"Orders"};
+            live.generated.chkCode = false;
+        } else if (run == 1) {
+            r.answers(R"({"options": {"code": false}, "target": {"mode": "new", "kind": "Exe", "name": "Shop"},
+                          "connection": {"kind": "string", "string": "DSN=Shop"}, "tables": ["Orders"]})");
+            r.options.saveAnswersPath = "/saved.json";
+        } else {
+            r.answers(saved);
+        }
+        ASSERT_EQ(r.run(), kExitSuccess) << r.err;
+        EXPECT_EQ(access.opens.size(), run < 2 ? 1u : 0u);
+        if (run == 1) saved = r.fs.readAll("/saved.json");
+        for (const auto& [path, bytes] : r.fs.files())
+            if (path.rfind("/out/", 0) == 0) written[run][path] = bytes;
+    }
+    EXPECT_EQ(saved.find("s3cret"), std::string::npos);
+    EXPECT_TRUE(written[0].count("/out/Shop.vbp"));
+    EXPECT_EQ(written[0], written[1]);
+    EXPECT_EQ(written[0], written[2]);
 }
 
 TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
