@@ -254,6 +254,13 @@ TEST(CliGenerate, ErrorShownDuringTheRunGivesStatusOne) {
     report.options.reportPath = "/nowhere/Orders.txt";
     EXPECT_EQ(report.run(), kExitErrorsShown);
     EXPECT_NE(report.err.find("(frmReport.cmdSave_Click)"), std::string::npos) << report.err;
+
+    CliRun save;
+    save.answers(answersText(kNewTarget));
+    save.options.saveAnswersPath = "/nowhere/a.json";
+    EXPECT_EQ(save.run(), kExitErrorsShown);
+    EXPECT_EQ(save.err, "rowwright: /nowhere/a.json: cannot be written: Path not found\n");
+    EXPECT_FALSE(save.fs.isDirectory("/out"));
 }
 
 TEST(CliGenerate, LiveRunTakesThePasswordTheAnswersLackFromTheCommandLine) {
