@@ -1,5 +1,6 @@
 #include "core/field_loader.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -58,13 +59,13 @@ std::string quotedTable(const DataConnection& conn, const std::string& table) {
 
 // The columns a query on the table reports as filled by the database;
 // nothing when the query fails.
-std::unordered_set<std::string> autoIncrementColumns(DataConnection& conn, const std::string& table) {
-    std::unordered_set<std::string> names;
+std::vector<std::string> autoIncrementColumns(DataConnection& conn, const std::string& table) {
+    std::vector<std::string> names;
     try {
         std::unique_ptr<Recordset> rs =
             conn.describeQuery("SELECT * FROM " + quotedTable(conn, table) + " WHERE 1 = 0");
         for (int i = 0; i < rs->fieldCount(); ++i)
-            if (rs->isAutoIncrement(i)) names.insert(rs->fieldName(i));
+            if (rs->isAutoIncrement(i)) names.push_back(rs->fieldName(i));
         rs->close();
     } catch (const RuntimeError&) {
     }
@@ -75,6 +76,36 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
     for (const std::string& n : names)
         if (n == name) return true;
     return false;
+}
+
+using KeyMap = std::map<std::string, KeyColumns>;
+
+// The marks detection gives one table: its keys and auto-number columns
+// from the pass over all tables when that pass covered it, else from the
+// table's own key schema and query; a SQL Server identity column besides.
+KeyColumns detectedKeys(DataConnection& conn, const std::string& table, const std::string& dbms, const KeyMap& read) {
+    KeyColumns keys;
+    if (const auto r = read.find(table); r != read.end()) {
+        keys = r->second;
+    } else {
+        keys.primary = primaryKeyColumns(conn, table);
+        keys.autoNumber = autoIncrementColumns(conn, table);
+    }
+    if (dbms == kSqlServer)
+        if (std::string identity = identityColumn(conn, table); !identity.empty())
+            keys.autoNumber.push_back(std::move(identity));
+    return keys;
+}
+
+// The marks the pages pre-mark without detection: keys for Oracle and SQL
+// Server, and SQL Server's identity column.
+KeyColumns productKeys(DataConnection& conn, const std::string& table, const std::string& dbms) {
+    KeyColumns keys;
+    if (dbms == kOracle || dbms == kSqlServer) keys.primary = primaryKeyColumns(conn, table);
+    if (dbms == kSqlServer)
+        if (std::string identity = identityColumn(conn, table); !identity.empty())
+            keys.autoNumber.push_back(std::move(identity));
+    return keys;
 }
 
 }  // namespace
@@ -97,33 +128,46 @@ std::int16_t fieldDataType(const Recordset& columns) {
 void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
                    const FieldLoadOptions& options) {
     conn.prepareColumns(tables);
+    const KeyMap read = options.detectKeys ? conn.readKeys(tables) : KeyMap{};
     for (const std::string& table : tables) {
         std::unique_ptr<Recordset> columns =
             conn.openSchema(kSchemaColumns, {std::nullopt, std::nullopt, table, std::nullopt});
 
         const std::string dbms = conn.property("DBMS Name");
-        const bool keysKnown = options.detectKeys || dbms == kOracle || dbms == kSqlServer;
-        std::vector<std::string> keys;
-        if (keysKnown) keys = primaryKeyColumns(conn, table);
-
-        std::string identity;
-        if (dbms == kSqlServer) identity = identityColumn(conn, table);
-        std::unordered_set<std::string> autoColumns;
-        if (options.detectKeys) autoColumns = autoIncrementColumns(conn, table);
+        const KeyColumns keys =
+            options.detectKeys ? detectedKeys(conn, table, dbms, read) : productKeys(conn, table, dbms);
 
         while (!columns->eof()) {
             FieldRow row;
             row.table = columns->value("TABLE_NAME").toText();
             row.field = columns->value("COLUMN_NAME").toText();
-            row.primary = keysKnown && contains(keys, row.field);
+            row.primary = contains(keys.primary, row.field);
             row.dataType = fieldDataType(*columns);
-            row.autoNumber = (!identity.empty() && row.field == identity) || autoColumns.count(row.field) > 0;
+            row.autoNumber = contains(keys.autoNumber, row.field);
             const Variant& nullable = columns->value("IS_NULLABLE");
             row.nullable = !nullable.isNull() && nullable.toBoolean();
             grid.append(std::move(row));
             columns->moveNext();
         }
         columns->close();
+    }
+}
+
+void detectKeys(DataConnection& conn, FieldGrid& grid) {
+    std::vector<std::string> tables;
+    std::unordered_set<std::string> seen;
+    for (const FieldRow& r : grid.rows())
+        if (seen.insert(r.table).second) tables.push_back(r.table);
+    if (tables.empty()) return;
+    const std::string dbms = conn.property("DBMS Name");
+    const KeyMap read = conn.readKeys(tables);
+    KeyMap found;
+    for (const std::string& table : tables) found.emplace(table, detectedKeys(conn, table, dbms, read));
+    for (std::size_t i = 0; i < grid.rowCount(); ++i) {
+        const FieldRow& r = grid.row(i);
+        const KeyColumns& keys = found.at(r.table);
+        if (contains(keys.primary, r.field)) grid.setPrimary(i, true);
+        if (contains(keys.autoNumber, r.field)) grid.setAuto(i, true);
     }
 }
 
@@ -165,6 +209,25 @@ void applyClickRule(FieldGrid& grid, std::size_t row, int column) {
     if (row >= grid.rowCount()) throwNoCurrentRecord();
     if (column == kColumnAuto && !grid.row(row).autoNumber) grid.setPrimary(row, true);
     if (column == kColumnPrimary && grid.row(row).primary) grid.setAuto(row, false);
+}
+
+void FieldsPage::detectKeys(Ui& ui, DataConnection& conn) {
+    BusyPointer busy(ui);
+    guarded(ui, "frmFields.cmdDetectKeys_Click", [&] { rw::detectKeys(conn, grdFields); });
+}
+
+void FieldsPage::mark(Ui& ui, const std::vector<std::size_t>& rows, int column, bool on) {
+    for (const std::size_t row : rows) {
+        if (row < grdFields.rowCount()) {
+            const FieldRow& r = grdFields.row(row);
+            if ((column == kColumnPrimary ? r.primary : r.autoNumber) == on) continue;
+        }
+        click(ui, row, column);
+    }
+}
+
+void FieldsPage::toggle(Ui& ui, const std::vector<std::size_t>& rows, int column) {
+    for (const std::size_t row : rows) click(ui, row, column);
 }
 
 void FieldsPage::click(Ui& ui, std::size_t row, int column) {

@@ -25,9 +25,11 @@ enum FieldGridColumn : int {
 };
 
 struct FieldLoadOptions {
-    // Pre-mark for every product: keys from the primary-key schema, Auto
-    // from the columns a query reports as filled by the database. Off in
-    // the wizard, which pre-marks only what its pages always did.
+    // Pre-mark for every product: keys and Auto from one pass over the
+    // catalogue where the connection can (DataConnection::readKeys), else
+    // keys from each table's primary-key schema and Auto from the columns a
+    // query on it reports as filled by the database. Off in the wizard's
+    // loading, which pre-marks only what its pages always did.
     bool detectKeys = false;
 };
 
@@ -41,6 +43,12 @@ std::int16_t fieldDataType(const Recordset& columns);
 // rows appended before the failure stay.
 void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
                    const FieldLoadOptions& options = {});
+
+// Ticks Primary and Auto on the rows of `grid` that detection marks (as
+// loading with `detectKeys` does), for every table the grid holds. Marks
+// already ticked stay ticked: detection only adds. Throws RuntimeError when
+// the "DBMS Name" property or a key schema cannot be read.
+void detectKeys(DataConnection& conn, FieldGrid& grid);
 
 // A grid row as the grid holds its text: the six cells separated by tabs,
 // Booleans as True and False.
@@ -59,6 +67,13 @@ public:
     // A click on a check-box cell: the click rule, then the clicked box
     // changes. Errors are shown with " (frmFields.grdFields_ClickErr)".
     void click(Ui& ui, std::size_t row, int column);
+    // "Detect Keys": detectKeys on the loaded rows; errors are shown with
+    // " (frmFields.cmdDetectKeys_Click)".
+    void detectKeys(Ui& ui, DataConnection& conn);
+    // Each of `rows` clicked in `column`: toggled, or, for mark(), clicked
+    // only where the box is not already `on`.
+    void toggle(Ui& ui, const std::vector<std::size_t>& rows, int column);
+    void mark(Ui& ui, const std::vector<std::size_t>& rows, int column, bool on);
 
     std::string caption;
     std::string txtInstructions;

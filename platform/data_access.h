@@ -8,6 +8,7 @@
 // Everything here is plain C++. platform/db implements it over ODBC; tests
 // implement it with rowsets held in memory.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -148,6 +149,15 @@ private:
 // Primary keys: TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL, PK_NAME.
 const std::vector<std::string>& schemaFields(SchemaKind kind);
 
+// The columns of one table that key detection marks: its primary key, in
+// key order, and the columns the database fills by itself on insert.
+struct KeyColumns {
+    std::vector<std::string> primary;
+    std::vector<std::string> autoNumber;
+
+    friend bool operator==(const KeyColumns& a, const KeyColumns& b) = default;
+};
+
 // An open database connection.
 class DataConnection : public Connection {
 public:
@@ -158,6 +168,15 @@ public:
     // A hint that the columns of these tables will be asked for next, one
     // table at a time; a connection may read them all at once.
     virtual void prepareColumns(const std::vector<std::string>& tables) { (void)tables; }
+    // The key columns of these tables, read in one pass over the catalogue
+    // where the connection knows its product's catalogue, by table name as
+    // the catalogue spells it. A table the result leaves out (every table,
+    // when the product is not known or the pass fails) is for the caller to
+    // read one table at a time.
+    virtual std::map<std::string, KeyColumns> readKeys(const std::vector<std::string>& tables) {
+        (void)tables;
+        return {};
+    }
     // The rows of a query, read to the end.
     virtual std::unique_ptr<Recordset> openRecordset(const std::string& text) = 0;
     // The fields a query would return (names, auto-increment flags),

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <map>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace rw::db {
@@ -171,6 +173,44 @@ bool isInternalTable(Product product, const Text& catalog, const Text& schema, c
     return false;
 }
 
+// One query for the key columns of every table of the current database,
+// in the product's own catalogue, or nullptr where the catalogue is not
+// known here. Each row: table name, column name, 1 when the column is in
+// the primary key, 1 when the database fills it on insert.
+//  - SQLite: an INTEGER primary key of one column is the row id, filled
+//    when the insert leaves it out (with AUTOINCREMENT or without; not in a
+//    table WITHOUT ROWID, and not for INT or any other spelling of the type).
+//  - PostgreSQL: identity columns and columns whose default takes the next
+//    value of a sequence (serial); tables of the search path only.
+//  - MariaDB/MySQL: the columns the catalogue marks PRI and auto_increment.
+const char* keysQuery(Product product) {
+    switch (product) {
+        case Product::SQLite:
+            return "SELECT m.name, p.name, CASE WHEN p.pk > 0 THEN 1 ELSE 0 END, "
+                   "CASE WHEN p.pk = 1 AND upper(p.type) = 'INTEGER' AND k.n = 1 "
+                   "AND instr(upper(m.sql), 'WITHOUT ROWID') = 0 THEN 1 ELSE 0 END "
+                   "FROM sqlite_master m JOIN pragma_table_info(m.name) p "
+                   "JOIN (SELECT t.name AS name, sum(q.pk > 0) AS n FROM sqlite_master t "
+                   "JOIN pragma_table_info(t.name) q WHERE t.type = 'table' GROUP BY t.name) k ON k.name = m.name "
+                   "WHERE m.type = 'table'";
+        case Product::PostgreSQL:
+            return "SELECT c.relname, a.attname, CASE WHEN a.attnum = ANY (i.indkey) THEN 1 ELSE 0 END, "
+                   "CASE WHEN a.attidentity IN ('a', 'd') "
+                   "OR pg_catalog.pg_get_expr(d.adbin, d.adrelid) LIKE 'nextval(%' THEN 1 ELSE 0 END "
+                   "FROM pg_catalog.pg_class c "
+                   "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+                   "LEFT JOIN pg_catalog.pg_index i ON i.indrelid = c.oid AND i.indisprimary "
+                   "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = c.oid AND d.adnum = a.attnum "
+                   "WHERE c.relkind IN ('r', 'p') AND pg_catalog.pg_table_is_visible(c.oid)";
+        case Product::MariaDB:
+            return "SELECT TABLE_NAME, COLUMN_NAME, CASE WHEN COLUMN_KEY = 'PRI' THEN 1 ELSE 0 END, "
+                   "CASE WHEN EXTRA LIKE '%auto_increment%' THEN 1 ELSE 0 END "
+                   "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE()";
+        case Product::Other: return nullptr;
+    }
+    return nullptr;
+}
+
 bool isNumericAdoType(std::int16_t t) {
     switch (t) {
         case kAdSmallInt:
@@ -270,8 +310,12 @@ class OdbcConnection final : public DataConnection {
 public:
     // The connection keeps its environment alive; provider properties are
     // read once, as they do not change while it is open.
-    OdbcConnection(std::shared_ptr<void> env, SQLHDBC dbc, std::string connectionString, std::size_t prefetchFrom)
-        : env_(std::move(env)), dbc_(dbc), connectionString_(std::move(connectionString)), prefetchFrom_(prefetchFrom) {
+    OdbcConnection(std::shared_ptr<void> env, SQLHDBC dbc, std::string connectionString, const OdbcOptions& options)
+        : env_(std::move(env)),
+          dbc_(dbc),
+          connectionString_(std::move(connectionString)),
+          prefetchFrom_(options.prefetchColumnsFrom),
+          keysInOnePass_(options.keysInOnePass) {
         dbmsName_ = info(SQL_DBMS_NAME);
         dbmsVersion_ = info(SQL_DBMS_VER);
         dataSourceName_ = info(SQL_DATA_SOURCE_NAME);
@@ -385,6 +429,33 @@ public:
         // name in another case, say) is still asked for by itself.
         for (auto& [name, rows] : wanted)
             if (!rows.empty()) prefetched_.emplace(name, std::move(rows));
+    }
+
+    // The key query of the product, read once for all tables; a table the
+    // catalogue does not show by its exact name is left to the caller.
+    std::map<std::string, KeyColumns> readKeys(const std::vector<std::string>& tables) override {
+        const char* sql = keysInOnePass_ ? keysQuery(product_) : nullptr;
+        if (sql == nullptr || tables.empty()) return {};
+        live();
+        const std::unordered_set<std::string> wanted(tables.begin(), tables.end());
+        std::map<std::string, KeyColumns> keys;
+        try {
+            Statement st(dbc_);
+            st.check(SQLExecDirect(st.get(), chars(sql), SQL_NTS), "SQLExecDirect");
+            const SQLSMALLINT n = st.columnCount();
+            TextRow r;
+            while (st.fetch(r, n)) {
+                const std::string table = at(r, 1).value_or("");
+                if (wanted.count(table) == 0) continue;
+                KeyColumns& k = keys[table];
+                const std::string column = at(r, 2).value_or("");
+                if (wholeOr(at(r, 3), 0) != 0) k.primary.push_back(column);
+                if (wholeOr(at(r, 4), 0) != 0) k.autoNumber.push_back(column);
+            }
+        } catch (const OdbcError&) {
+            return {};  // each table is then read by itself
+        }
+        return keys;
     }
 
     std::string connectionString() const override { return connectionString_; }
@@ -602,6 +673,7 @@ private:
     std::optional<bool> tinyUnsigned_;
     std::unordered_map<std::string, Rows> prefetched_;
     std::size_t prefetchFrom_;
+    bool keysInOnePass_;
 };
 
 std::shared_ptr<OdbcEnvironment> newEnvironment(bool odbc3) {
@@ -754,7 +826,7 @@ std::unique_ptr<DataConnection> OdbcDataAccess::open(const std::string& connecti
         }
         throw e;
     }
-    return std::make_unique<OdbcConnection>(env_, dbc, asOpened, options_.prefetchColumnsFrom);
+    return std::make_unique<OdbcConnection>(env_, dbc, asOpened, options_);
 }
 
 bool OdbcDataAccess::allocEnv() {

@@ -19,6 +19,8 @@
 // - the table catalogue holds the current database's tables only, and a
 //   database's own internal tables (sqlite_sequence, information_schema,
 //   performance_schema, mysql, sys, pg_catalog) are labelled SYSTEM TABLE.
+// - key columns of many tables (readKeys) come from one query on the
+//   product's own catalogue for SQLite, PostgreSQL and MariaDB/MySQL.
 // Every ODBC failure is thrown as OdbcError, a RuntimeError whose
 // description is the driver's first diagnostic message and its SQLSTATE.
 #include <memory>
@@ -52,6 +54,9 @@ struct OdbcOptions {
     // From this many tables on, the columns of a whole load are read with
     // one catalogue call (0: never).
     std::size_t prefetchColumnsFrom = 20;
+    // Read the key columns of a load with one query on the product's
+    // catalogue where the product is known (false: each table by itself).
+    bool keysInOnePass = true;
 };
 
 // The OLE DB stand-in drivers, with the user's RW_ODBC_DRIVER_SQLOLEDB,

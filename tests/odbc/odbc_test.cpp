@@ -209,6 +209,20 @@ TEST_P(Drivers, DetectKeysFindsAutoNumberColumns) {
         EXPECT_NE(orders[i].find("\tFalse\tFalse\t"), std::string::npos) << orders[i];
 }
 
+TEST_P(Drivers, DetectingKeysInOnePassMarksWhatEachTableByItselfMarks) {
+    db::OdbcOptions perTable;
+    perTable.keysInOnePass = false;
+    db::OdbcDataAccess access(perTable);
+    std::unique_ptr<DataConnection> c = access.open(backend(GetParam()).connectString(), "", "");
+    const std::vector<std::string> tables = userTables(*conn_);
+    EXPECT_EQ(conn_->readKeys(tables).size(), tables.size());  // the one pass covered every table
+    FieldGrid once, each;
+    loadFieldRows(*conn_, tables, once, FieldLoadOptions{true});
+    loadFieldRows(*c, tables, each, FieldLoadOptions{true});
+    ASSERT_EQ(once.rowCount(), each.rowCount());
+    for (std::size_t i = 0; i < once.rowCount(); ++i) EXPECT_EQ(fieldRowText(once.row(i)), fieldRowText(each.row(i)));
+}
+
 TEST_P(Drivers, SchemaRowsetsLookTheSameInOdbc2AndOdbc3Environments) {
     db::OdbcOptions three;
     three.odbc3 = true;
@@ -400,6 +414,35 @@ TEST_F(Sqlite, PrecisionAndScaleComeFromTheTypeName) {
     EXPECT_EQ(cols->value("NUMERIC_SCALE").toInteger(), 2);
     cols->moveNext();
     EXPECT_TRUE(cols->eof());
+}
+
+TEST_F(Sqlite, DetectionTakesAnIntegerKeyOfOneColumnAsTheRowIdFilledOnInsert) {
+    struct Case {
+        const char* create;
+        const char* marks;  // per column: its name, P when Primary, A when Auto
+    };
+    const std::vector<Case> cases{
+        {"CREATE TABLE T (ID INTEGER PRIMARY KEY, N TEXT)", "ID P A, N"},
+        {"CREATE TABLE T (ID integer PRIMARY KEY AUTOINCREMENT, N TEXT)", "ID P A, N"},
+        {"CREATE TABLE T (N TEXT, ID Integer, PRIMARY KEY (ID))", "N, ID P A"},
+        {"CREATE TABLE T (ID INT PRIMARY KEY, N TEXT)", "ID P, N"},
+        {"CREATE TABLE T (ID INTEGER, N INTEGER, PRIMARY KEY (ID, N))", "ID P, N P"},
+        {"CREATE TABLE T (ID TEXT PRIMARY KEY, N INTEGER)", "ID P, N"},
+        {"CREATE TABLE T (ID INTEGER PRIMARY KEY, N TEXT) WITHOUT ROWID", "ID P, N"},
+        {"CREATE TABLE T (ID INTEGER, N TEXT)", "ID, N"},
+    };
+    std::unique_ptr<DataConnection> c =
+        access_.open("Driver=SQLite3;NoCreat=0;Database=" + test::odbcFolder() + "/rowid.db", "", "");
+    for (const Case& k : cases) {
+        c->execute("DROP TABLE IF EXISTS T");
+        c->execute(k.create);
+        FieldGrid grid;
+        loadFieldRows(*c, {"T"}, grid, FieldLoadOptions{true});
+        std::string marks;
+        for (const FieldRow& r : grid.rows())
+            marks += (marks.empty() ? "" : ", ") + r.field + (r.primary ? " P" : "") + (r.autoNumber ? " A" : "");
+        EXPECT_EQ(marks, k.marks) << k.create;
+    }
 }
 
 TEST_F(Sqlite, TheBrokenSqliteDriverEntryIsNamed) {

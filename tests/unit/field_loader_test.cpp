@@ -94,6 +94,49 @@ TEST(FieldLoader, DetectKeysMarksKeysAndAutoNumbersForAnyProduct) {
                               }));
 }
 
+TEST(FieldLoader, DetectKeysTakesTheOnePassAndReadsTheTablesItLeftOutOneByOne) {
+    FakeConnection c = twoTables("SQLite");
+    c.onePassKeys["Orders"] = {{"Customer"}, {"Customer"}};
+    FieldGrid grid;
+    loadFieldRows(c, {"Orders", "Order Details"}, grid, FieldLoadOptions{true});
+    EXPECT_EQ(rowTexts(grid), (std::vector<std::string>{
+                                  "Orders\tID\tFalse\tFalse\t3\tFalse",
+                                  "Orders\tCustomer\tTrue\tTrue\t130\tTrue",
+                                  "Order Details\tID\tFalse\tFalse\t3\tFalse",
+                                  "Order Details\tOrderID\tFalse\tFalse\t3\tFalse",
+                                  "Order Details\tQty\tTrue\tFalse\t2\tTrue",
+                              }));
+    EXPECT_EQ(std::count(c.log.begin(), c.log.end(), "keys"), 1);
+    EXPECT_EQ(std::find(c.log.begin(), c.log.end(), "schema 28 Orders"), c.log.end());
+    EXPECT_NE(std::find(c.log.begin(), c.log.end(), "schema 28 Order Details"), c.log.end());
+}
+
+TEST(FieldsPage, DetectKeysOnlyTicksAndShowsItsFailure) {
+    FakeConnection c = twoTables("Microsoft SQL Server");
+    c.onePassKeys["Order Details"] = {{"OrderID"}, {"Qty"}};
+    FieldsPage page;
+    ScriptedUi ui;
+    loadFieldRows(c, {"Orders", "Order Details"}, page.grdFields);
+    page.grdFields.setAuto(1, true);      // ticked by the user: stays
+    page.grdFields.setPrimary(4, false);  // cleared by the user and not detected: stays
+    page.detectKeys(ui, c);
+    EXPECT_EQ(rowTexts(page.grdFields), (std::vector<std::string>{
+                                            "Orders\tID\tTrue\tTrue\t3\tFalse",
+                                            "Orders\tCustomer\tFalse\tTrue\t130\tTrue",
+                                            "Order Details\tID\tFalse\tFalse\t3\tFalse",
+                                            "Order Details\tOrderID\tTrue\tFalse\t3\tFalse",
+                                            "Order Details\tQty\tFalse\tTrue\t2\tTrue",
+                                        }));
+    EXPECT_TRUE(ui.messages.empty());
+    c.properties.erase("DBMS Name");
+    page.detectKeys(ui, c);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Error: 3265\r\nSource: ADODB.Properties (frmFields.cmdDetectKeys_Click)\r\n\r\nDescription: Item "
+              "cannot be found in the collection corresponding to the requested name or ordinal.");
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
 TEST(FieldLoader, NumericColumnsAreNarrowedByScaleAndPrecision) {
     struct Case {
         int code;
@@ -175,6 +218,32 @@ TEST(FieldsPage, AMissingDbmsNameStopsTheLoadAfterTheColumnsSchema) {
     EXPECT_EQ(ui.messages[0].text,
               "Error: 3265\r\nSource: ADODB.Properties (frmFields.Display)\r\n\r\nDescription: Item cannot be found in "
               "the collection corresponding to the requested name or ordinal.");
+}
+
+TEST(FieldsPage, SeveralRowsAreMarkedAsClicksOnEachWouldMarkThem) {
+    struct Case {
+        int column;
+        std::optional<bool> on;  // none: toggle
+        const char* marks;       // per row: P when Primary, A when Auto
+    };
+    const std::vector<Case> cases{
+        {kColumnPrimary, true, "P- PA P- --"},  {kColumnPrimary, false, "-- -- -- --"},
+        {kColumnAuto, true, "PA PA PA --"},     {kColumnAuto, false, "-- P- P- --"},
+        {kColumnPrimary, std::nullopt, "P- -- -- --"}, {kColumnAuto, std::nullopt, "PA P- PA --"},
+    };
+    for (const Case& k : cases) {
+        FieldsPage page;
+        ScriptedUi ui;
+        for (const auto& [p, a] : std::vector<std::pair<bool, bool>>{{false, false}, {true, true}, {true, false}, {false, false}})
+            page.grdFields.append({"T", "F", p, a, 3, false});
+        const std::vector<std::size_t> rows{0, 1, 2};  // the last row is not selected
+        if (k.on) page.mark(ui, rows, k.column, *k.on);
+        else page.toggle(ui, rows, k.column);
+        std::string marks;
+        for (const FieldRow& r : page.grdFields.rows())
+            marks += std::string(marks.empty() ? "" : " ") + (r.primary ? "P" : "-") + (r.autoNumber ? "A" : "-");
+        EXPECT_EQ(marks, k.marks) << k.column << " " << (k.on ? (*k.on ? "on" : "off") : "toggle");
+    }
 }
 
 TEST(FieldsPage, ClickRuleTiesAutoToPrimary) {
