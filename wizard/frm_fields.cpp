@@ -1,5 +1,6 @@
 #include "wizard/frm_fields.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <algorithm>
 
 #include "cli/answers.h"
 #include "core/run.h"
@@ -85,6 +87,10 @@ void FieldGridModel::rowChanged(int row) {
     emit dataChanged(index(row, 0), index(row, kShownColumns - 1), {Qt::CheckStateRole});
 }
 
+void FieldGridModel::marksChanged() {
+    if (rowCount() > 0) emit dataChanged(index(0, kColumnPrimary), index(rowCount() - 1, kColumnAuto), {Qt::CheckStateRole});
+}
+
 FrmFields::FrmFields(Wizard& wizard) : WizardPage(wizard, "frmFields", 5) {
     txtInstructions = new QPlainTextEdit(this);
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
@@ -96,8 +102,10 @@ FrmFields::FrmFields(Wizard& wizard) : WizardPage(wizard, "frmFields", 5) {
     grdFields = new QTableView(this);
     grdFields->setObjectName(QStringLiteral("grdFields"));
     grdFields->setModel(model_);
-    grdFields->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdFields->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // Rows are selected whole, several at a time (Shift, Ctrl), so that
+    // Space and the context menu mark many rows at once.
+    grdFields->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grdFields->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdFields->setAlternatingRowColors(true);
     grdFields->verticalHeader()->setVisible(false);
     grdFields->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -108,13 +116,39 @@ FrmFields::FrmFields(Wizard& wizard) : WizardPage(wizard, "frmFields", 5) {
     header->setSectionResizeMode(kColumnAuto, QHeaderView::ResizeToContents);
     grdFields->installEventFilter(this);
 
+    auto addMenuAction = [this](const char* name, const char* caption, int column, bool on) {
+        auto* a = new QAction(QString::fromLatin1(caption), grdFields);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, column, on] { markSelection(column, on); });
+        grdFields->addAction(a);
+        return a;
+    };
+    mnuPrimaryOn = addMenuAction("mnuPrimaryOn", "Primary on", kColumnPrimary, true);
+    mnuPrimaryOff = addMenuAction("mnuPrimaryOff", "Primary off", kColumnPrimary, false);
+    mnuAutoOn = addMenuAction("mnuAutoOn", "Auto on", kColumnAuto, true);
+    mnuAutoOff = addMenuAction("mnuAutoOff", "Auto off", kColumnAuto, false);
+    grdFields->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    cmdDetectKeys = new QPushButton(QStringLiteral("Detect Keys"), this);
+    cmdDetectKeys->setObjectName(QStringLiteral("cmdDetectKeys"));
+    cmdDetectKeys->setAutoDefault(false);
+    cmdDetectKeys->setToolTip(QStringLiteral("Tick Primary and Auto where the database reports a primary key or a "
+                                             "column it fills by itself (marks already ticked stay)"));
+
+    auto* gridColumn = new QVBoxLayout;
+    gridColumn->addWidget(grdFields, 1);
+    auto* gridButtons = new QHBoxLayout;
+    gridButtons->addStretch(1);
+    gridButtons->addWidget(cmdDetectKeys);
+    gridColumn->addLayout(gridButtons);
     auto* columns = new QHBoxLayout;
     columns->addWidget(txtInstructions, 2);
-    columns->addWidget(grdFields, 3);
+    columns->addLayout(gridColumn, 3);
     body()->addLayout(columns, 1);
 
     // Finish runs the generation; it is pressed on purpose, never by Enter.
     connect(grdFields, &QTableView::clicked, this, &FrmFields::grdFields_Click);
+    connect(cmdDetectKeys, &QPushButton::clicked, this, &FrmFields::cmdDetectKeys_Click);
     connect(cmdBack, &QPushButton::clicked, this, &FrmFields::cmdBack_Click);
     connect(cmdFinish, &QPushButton::clicked, this, &FrmFields::cmdFinish_Click);
     // Next has no action on the last page.
@@ -157,7 +191,14 @@ bool FrmFields::display(FrmChooseTables& tables, FrmAddInMain& main, FrmProject&
 bool FrmFields::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grdFields && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
-        grdFields_Click(grdFields->currentIndex());
+        // Space clicks the current cell's box (Primary when the current
+        // cell is no box) in every selected row.
+        const int column = grdFields->currentIndex().column() == kColumnAuto ? kColumnAuto : kColumnPrimary;
+        std::vector<std::size_t> rows = selectedRows();
+        if (rows.empty() && grdFields->currentIndex().isValid())
+            rows.push_back(static_cast<std::size_t>(grdFields->currentIndex().row()));
+        logic_.toggle(ui(), rows, column);
+        model_->marksChanged();
         return true;
     }
     return WizardPage::eventFilter(watched, event);
@@ -170,6 +211,26 @@ void FrmFields::grdFields_Click(const QModelIndex& index) {
     // The click rule shows its own errors.
     logic_.click(ui(), static_cast<std::size_t>(index.row()), column);
     model_->rowChanged(index.row());
+}
+
+std::vector<std::size_t> FrmFields::selectedRows() const {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : grdFields->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void FrmFields::markSelection(int column, bool on) {
+    logic_.mark(ui(), selectedRows(), column, on);
+    model_->marksChanged();
+}
+
+void FrmFields::cmdDetectKeys_Click() {
+    if (vfrmConnection == nullptr || vfrmConnection->moConn() == nullptr) return;
+    // The detection shows its own errors.
+    logic_.detectKeys(ui(), *vfrmConnection->moConn());
+    model_->marksChanged();
 }
 
 void FrmFields::cmdBack_Click() {

@@ -9,7 +9,9 @@
 #include "core/settings.h"
 #include "wizard/form.h"
 
+class QAction;
 class QPlainTextEdit;
+class QPushButton;
 class QTableView;
 
 namespace rw::wizard {
@@ -36,6 +38,7 @@ public:
     // The rows changed underneath.
     void reload();
     void rowChanged(int row);
+    void marksChanged();
 
 private:
     FieldGrid& grid_;
@@ -64,12 +67,22 @@ public:
 
     QTableView* grdFields = nullptr;
     QPlainTextEdit* txtInstructions = nullptr;
+    QPushButton* cmdDetectKeys = nullptr;
+    // The grid's context menu, for the selected rows, with the click rule.
+    QAction* mnuPrimaryOn = nullptr;
+    QAction* mnuPrimaryOff = nullptr;
+    QAction* mnuAutoOn = nullptr;
+    QAction* mnuAutoOff = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void grdFields_Click(const QModelIndex& index);
+    void cmdDetectKeys_Click();
+    // The selected rows, in grid order.
+    std::vector<std::size_t> selectedRows() const;
+    void markSelection(int column, bool on);
     void cmdBack_Click();
     void cmdFinish_Click();
     // The answers file of this run, for the report window's "Save Answers...".

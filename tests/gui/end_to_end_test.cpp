@@ -1,6 +1,7 @@
 // The whole wizard through the real SQLite ODBC driver and the sample
 // database, from the welcome page to the saved report; the files it writes
 // are those `rowwright generate` writes for the same answers.
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -69,14 +70,11 @@ class EndToEndTest : public QObject {
     std::unique_ptr<db::OdbcDataAccess> data;
     std::unique_ptr<WizardHarness> h;
 
-    // The wizard from the welcome page to the report, for a new ActiveX DLL
-    // "Orders" in `store`. `exclude` are the tables moved out; `marks` the
-    // (table, field, column) cells clicked on the fields page. Returns the
-    // tables that stayed included.
-    std::vector<std::string> runWizard(const QString& store, const Connect& connect,
-                                       const QStringList& exclude,
-                                       const std::vector<std::tuple<std::string, std::string, int>>& marks,
-                                       bool screenshots) {
+    // The wizard from the welcome page to the fields page, for a new
+    // ActiveX DLL "Orders" in `store`. `exclude` are the tables moved out;
+    // `included` gets the tables that stayed included.
+    FrmFields* toFieldsPage(const QString& store, const Connect& connect, const QStringList& exclude, bool screenshots,
+                            std::vector<std::string>& included) {
         FrmAddInMain& welcome = h->wizard->start();
         if (screenshots) screenshot(&welcome, QStringLiteral("walkthrough-1-welcome"));
         click(welcome.cmdNext);
@@ -95,15 +93,25 @@ class EndToEndTest : public QObject {
         if (screenshots) screenshot(&connection, QStringLiteral("walkthrough-3-connection"));
         click(connection.cmdNext);
         FrmChooseTables* tables = h->wizard->loadedChooseTables();
-        if (tables == nullptr) return {};
+        if (tables == nullptr) return nullptr;
         for (int i = 0; i < tables->lstYes->count(); ++i)
             tables->lstYes->item(i)->setSelected(exclude.contains(tables->lstYes->item(i)->text()));
         click(tables->cmdDontInclude);
         if (screenshots) screenshot(tables, QStringLiteral("walkthrough-4-tables"));
-        const std::vector<std::string> included = tables->chosenTables();
+        included = tables->chosenTables();
         click(tables->cmdNext);
+        return h->wizard->loadedFields();
+    }
 
-        FrmFields* fields = h->wizard->loadedFields();
+    // The wizard from the welcome page to the report (toFieldsPage);
+    // `marks` are the (table, field, column) cells clicked on the fields
+    // page. Returns the tables that stayed included.
+    std::vector<std::string> runWizard(const QString& store, const Connect& connect,
+                                       const QStringList& exclude,
+                                       const std::vector<std::tuple<std::string, std::string, int>>& marks,
+                                       bool screenshots) {
+        std::vector<std::string> included;
+        FrmFields* fields = toFieldsPage(store, connect, exclude, screenshots, included);
         if (fields == nullptr) return {};
         for (const auto& [table, field, column] : marks) {
             int row = -1;
@@ -237,6 +245,54 @@ private slots:
         compareWithGenerate(store, tables, connect.answersConnection,
                             "\"Orders.OrderID\": {\"auto\": true}, \"Customers.CustomerID\": {\"primary\": true}, "
                             "\"Order Details.OrderID\": {\"primary\": true}, \"Order Details.ProductID\": {\"primary\": true}");
+    }
+
+    void detectKeysAndMarkingSeveralRows() {
+        const Connect connect{[](FrmConnection& c) {
+                                  c.txtDSN->setText(QStringLiteral("rw_orders"));
+                                  whenModal<FrmLogin>([](FrmLogin* d) { click(d->cmdOK); });
+                              },
+                              ""};
+        std::vector<std::string> included;
+        FrmFields* f = toFieldsPage(odbcDir.path() + "/keys", connect, {"Employees", "Products"}, false, included);
+        QVERIFY(f != nullptr);
+        // Each marked row of the first `count` as "Table.Field P|A", in grid order.
+        auto marked = [&](std::size_t count = SIZE_MAX) {
+            std::vector<std::string> rows;
+            for (const FieldRow& r : f->fieldRows().rows())
+                if ((r.primary || r.autoNumber) && rows.size() < count)
+                    rows.push_back(r.table + "." + r.field + " " + (r.primary ? "P" : "") + (r.autoNumber ? "A" : ""));
+            return rows;
+        };
+        QCOMPARE(marked(), std::vector<std::string>{});  // SQLite: nothing pre-marked
+        QAbstractItemModel* m = f->grdFields->model();
+        auto clickCell = [&](int row, int column, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::mouseClick(f->grdFields->viewport(), Qt::LeftButton, modifiers,
+                              f->grdFields->visualRect(m->index(row, column)).center());
+        };
+        clickCell(1, kColumnPrimary);  // the user's own mark stays
+        click(f->cmdDetectKeys);
+        QCOMPARE(marked(), (std::vector<std::string>{"Customers.CustomerID P", "Customers.CompanyName P",
+                                                     "shippers.ShipperID PA", "Orders.OrderID PA",
+                                                     "Order Details.OrderID P", "Order Details.ProductID P"}));
+        QCOMPARE(m->index(0, kColumnPrimary).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+
+        // Rows 1 to 3 selected (a click, then a Shift+click on names): Space
+        // clicks Primary in each.
+        clickCell(1, kColumnField);
+        clickCell(3, kColumnField, Qt::ShiftModifier);
+        QTest::keyClick(f->grdFields, Qt::Key_Space);
+        QCOMPARE(marked(4), (std::vector<std::string>{"Customers.CustomerID P", "Customers.ContactName P",
+                                                      "Customers.Phone P", "shippers.ShipperID PA"}));
+        // The context menu's "Auto on" ticks Auto and, by the click rule, Primary.
+        for (QAction* a : f->grdFields->actions())
+            if (a->text() == QStringLiteral("Auto on")) a->trigger();
+        QCOMPARE(marked(5), (std::vector<std::string>{"Customers.CustomerID P", "Customers.CompanyName PA",
+                                                      "Customers.ContactName PA", "Customers.Phone PA",
+                                                      "shippers.ShipperID PA"}));
+        QCOMPARE(m->index(2, kColumnAuto).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(h->ui.messages.size() == 1);  // the store folder question only
+        h->wizard->closeWizard(false);
     }
 
     void failedConnectionThroughTheDriverManager() {
