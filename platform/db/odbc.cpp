@@ -186,13 +186,12 @@ bool isInternalTable(Product product, const Text& catalog, const Text& schema, c
 const char* keysQuery(Product product) {
     switch (product) {
         case Product::SQLite:
+            // The key has one column when no column is its second.
             return "SELECT m.name, p.name, CASE WHEN p.pk > 0 THEN 1 ELSE 0 END, "
-                   "CASE WHEN p.pk = 1 AND upper(p.type) = 'INTEGER' AND k.n = 1 "
+                   "CASE WHEN p.pk = 1 AND upper(p.type) = 'INTEGER' "
+                   "AND NOT EXISTS (SELECT 1 FROM pragma_table_info(m.name) q WHERE q.pk > 1) "
                    "AND instr(upper(m.sql), 'WITHOUT ROWID') = 0 THEN 1 ELSE 0 END "
-                   "FROM sqlite_master m JOIN pragma_table_info(m.name) p "
-                   "JOIN (SELECT t.name AS name, sum(q.pk > 0) AS n FROM sqlite_master t "
-                   "JOIN pragma_table_info(t.name) q WHERE t.type = 'table' GROUP BY t.name) k ON k.name = m.name "
-                   "WHERE m.type = 'table'";
+                   "FROM sqlite_master m JOIN pragma_table_info(m.name) p WHERE m.type = 'table'";
         case Product::PostgreSQL:
             return "SELECT c.relname, a.attname, CASE WHEN a.attnum = ANY (i.indkey) THEN 1 ELSE 0 END, "
                    "CASE WHEN a.attidentity IN ('a', 'd') "
