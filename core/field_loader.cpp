@@ -80,6 +80,13 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
 
 using KeyMap = std::map<std::string, KeyColumns>;
 
+// Adds a SQL Server table's identity column to its auto-number columns.
+void addIdentity(DataConnection& conn, const std::string& table, const std::string& dbms, KeyColumns& keys) {
+    if (dbms != kSqlServer) return;
+    if (std::string identity = identityColumn(conn, table); !identity.empty())
+        keys.autoNumber.push_back(std::move(identity));
+}
+
 // The marks detection gives one table: its keys and auto-number columns
 // from the pass over all tables when that pass covered it, else from the
 // table's own key schema and query; a SQL Server identity column besides.
@@ -91,9 +98,7 @@ KeyColumns detectedKeys(DataConnection& conn, const std::string& table, const st
         keys.primary = primaryKeyColumns(conn, table);
         keys.autoNumber = autoIncrementColumns(conn, table);
     }
-    if (dbms == kSqlServer)
-        if (std::string identity = identityColumn(conn, table); !identity.empty())
-            keys.autoNumber.push_back(std::move(identity));
+    addIdentity(conn, table, dbms, keys);
     return keys;
 }
 
@@ -102,9 +107,7 @@ KeyColumns detectedKeys(DataConnection& conn, const std::string& table, const st
 KeyColumns productKeys(DataConnection& conn, const std::string& table, const std::string& dbms) {
     KeyColumns keys;
     if (dbms == kOracle || dbms == kSqlServer) keys.primary = primaryKeyColumns(conn, table);
-    if (dbms == kSqlServer)
-        if (std::string identity = identityColumn(conn, table); !identity.empty())
-            keys.autoNumber.push_back(std::move(identity));
+    addIdentity(conn, table, dbms, keys);
     return keys;
 }
 
