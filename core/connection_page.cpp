@@ -48,6 +48,12 @@ std::string ConnectionPage::noConnectionStringMessage() {
            product::kDisplayName + " can not continue until you do.";
 }
 
+std::string ConnectionPage::noDataSourcesHint() {
+    return "No data sources are defined. unixODBC reads them from ~/.odbc.ini or the file named by ODBCINI, and "
+           "from the system's odbc.ini (in /etc, or in the folder named by ODBCSYSINI). A connection string can be "
+           "typed instead: choose \"Use DSN-less or OLE DB Connection\" on the connection page.";
+}
+
 void ConnectionPage::chooseDSN() {
     optDSN = true;
     optDSNLess = false;

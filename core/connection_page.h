@@ -37,6 +37,9 @@ public:
     static std::string instructions();
     static std::string noDsnMessage();
     static std::string noConnectionStringMessage();
+    // Shown by the data source dialog when there is no data source: where
+    // data sources are defined, and that a connection string will do.
+    static std::string noDataSourcesHint();
 
     // The option buttons. Neither clears a text.
     void chooseDSN();

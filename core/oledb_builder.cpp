@@ -4,6 +4,7 @@
 
 #include "core/gen_context.h"
 #include "core/product.h"
+#include "platform/connection_strings.h"
 #include "platform/runtime_error.h"
 
 namespace rw {
@@ -15,6 +16,13 @@ enum ProviderIndex { kSqlServer = 0, kOracle, kJet351, kJet40, kOdbc };
 std::string missingValue(const char* provider, const char* what) {
     return std::string("You have requested to use the ") + provider + ", " + "but you have not " + what + ".  " +
            product::kDisplayName + " can not " + "continue with your request until you do so.";
+}
+
+bool mentionsSqlite(const std::string& text) {
+    std::string lower = text;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower.find("sqlite") != std::string::npos;
 }
 
 int providerIndex(const std::string& text) {
@@ -37,6 +45,14 @@ const std::vector<OleDbProviderInfo>& oleDbProviders() {
     return providers;
 }
 
+DriverFields driverFields(const DriverInfo& driver) {
+    bool file = mentionsSqlite(driver.name);
+    for (const std::string& attribute : driver.attributes)
+        if (const auto library = connectionStringValue(attribute, "Driver"); library && mentionsSqlite(*library))
+            file = true;
+    return file ? DriverFields::DatabaseFile : DriverFields::Server;
+}
+
 std::string OleDbBuilder::caption() { return std::string(product::kDisplayName) + " - OLE DB Connection Builder"; }
 
 void OleDbBuilder::getDSNsAndProviders(DataAccess& access, Ui& ui) {
@@ -52,18 +68,46 @@ void OleDbBuilder::getDSNsAndProviders(DataAccess& access, Ui& ui) {
             } while (rc == kSqlSuccess);
         }
         for (const OleDbProviderInfo& p : oleDbProviders()) cboProviders.emplace_back(p.name);
+        for (const DriverInfo& d : access.listDrivers()) {
+            drivers.push_back({d.name, driverFields(d)});
+            cboProviders.push_back(d.name);
+        }
     });
+}
+
+const DriverChoice* OleDbBuilder::chosenDriver() const {
+    // A provider's name is never taken for a driver's.
+    if (providerIndex(cboProvidersText) >= 0) return nullptr;
+    for (const DriverChoice& d : drivers)
+        if (d.name == cboProvidersText) return &d;
+    return nullptr;
 }
 
 void OleDbBuilder::chooseProvider(const std::string& text) {
     cboProvidersText = text;
+    if (const DriverChoice* driver = chosenDriver()) {
+        const bool server = driver->fields == DriverFields::Server;
+        serverShown = portShown = loginShown = server;
+        databaseShown = true;
+        databaseButtonShown = !server;
+        dsnListShown = false;
+        return;
+    }
     const int index = providerIndex(text);
     if (index < 0) return;
     const OleDbProviderInfo& p = oleDbProviders()[static_cast<std::size_t>(index)];
     serverShown = p.server;
+    portShown = false;
     databaseShown = p.database;
     databaseButtonShown = p.databaseButton;
     dsnListShown = p.dsnList;
+    loginShown = true;
+}
+
+std::string OleDbBuilder::databaseFileFilter() const {
+    if (const DriverChoice* driver = chosenDriver(); driver && driver->fields == DriverFields::DatabaseFile)
+        return "SQLite Databases (*.db;*.sqlite;*.sqlite3)|*.db;*.sqlite;*.sqlite3|All Files (*)|*";
+    return "Access DB Files (*.mdb)|*.mdb";
 }
 
 void OleDbBuilder::selectDataSource(int index) {
@@ -116,8 +160,21 @@ std::optional<std::string> OleDbBuilder::checkAndBuild(Ui& ui) const {
         case kOdbc:
             if (cboDSNListIndex < 0) return refuse(name, "selected a DSN");
             return "PROVIDER=MSDASQL;Data Source=" + cboDSNListText + login;
-        default: return std::string();
+        default: break;
     }
+    const DriverChoice* driver = chosenDriver();
+    if (driver == nullptr) return std::string();
+    const std::string phrase = driver->name + " ODBC driver";
+    if (driver->fields == DriverFields::DatabaseFile) {
+        if (txtDatabase.empty()) return refuse(phrase.c_str(), database);
+        return driverConnectionString(driver->name, {{"DATABASE", txtDatabase}});
+    }
+    if (txtServer.empty()) return refuse(phrase.c_str(), server);
+    return driverConnectionString(driver->name, {{"SERVER", txtServer},
+                                                 {"PORT", txtPort},
+                                                 {"DATABASE", txtDatabase},
+                                                 {"UID", txtUID},
+                                                 {"PWD", txtPWD}});
 }
 
 bool OleDbBuilder::ok(Ui& ui) {

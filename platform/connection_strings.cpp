@@ -86,6 +86,17 @@ std::string odbcValue(const std::string& value) {
     return quoted + "}";
 }
 
+std::string driverConnectionString(const std::string& driver,
+                                   const std::vector<std::pair<std::string, std::string>>& values) {
+    // The driver's name is always braced, as names with spaces need it.
+    std::string text = odbcValue(driver);
+    if (text.empty() || text.front() != '{') text = "{" + text + "}";
+    text = "DRIVER=" + text + ";";
+    for (const auto& [key, value] : values)
+        if (!value.empty()) text += key + "=" + odbcValue(value) + ";";
+    return text;
+}
+
 std::string oleDbProvider(const std::string& text) {
     return connectionStringValue(text, "PROVIDER").value_or("");
 }

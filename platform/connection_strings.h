@@ -22,6 +22,12 @@ std::optional<std::string> connectionStringValue(const std::string& text, const 
 // ";", a brace, or spaces at either end.
 std::string odbcValue(const std::string& value);
 
+// An ODBC string that names its driver: "DRIVER={name};" and then
+// "KEY=value;" for each value that is not empty, in the order given, each
+// value as odbcValue writes it.
+std::string driverConnectionString(const std::string& driver,
+                                   const std::vector<std::pair<std::string, std::string>>& values);
+
 // The ODBC drivers that stand in for the OLE DB providers. Each can be
 // changed by the user (the command-line tool reads RW_ODBC_DRIVER_SQLOLEDB,
 // RW_ODBC_DRIVER_MSDAORA and RW_ODBC_DRIVER_JET).

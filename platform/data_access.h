@@ -197,7 +197,14 @@ struct DataSourceInfo {
     std::string description;
 };
 
-// The driver manager: opens connections and lists data sources.
+// A driver as the driver manager lists it: its name and its attributes
+// ("Driver=libsqlite3odbc.so", "Setup=...").
+struct DriverInfo {
+    std::string name;
+    std::vector<std::string> attributes;
+};
+
+// The driver manager: opens connections and lists data sources and drivers.
 class DataAccess {
 public:
     virtual ~DataAccess() = default;
@@ -215,6 +222,9 @@ public:
     // first entry): returns the ODBC return code and fills name and
     // description when an entry was returned.
     virtual int nextDataSource(std::string& name, std::string& description) = 0;
+
+    // The registered drivers (SQLDrivers), in the driver manager's order.
+    virtual std::vector<DriverInfo> listDrivers() { return {}; }
 };
 
 // Every data source, as the driver manager lists them, in its order

@@ -32,6 +32,8 @@ FrmOLEDBLogin::FrmOLEDBLogin(Wizard& wizard, QWidget* owner) : WizardForm(wizard
     fraStep3 = named(new QGroupBox(QStringLiteral("Connection Values"), this), "fraStep3");
     txtServer = named(new QLineEdit(fraStep3), "txtServer");
     lblServer = named(new QLabel(QStringLiteral("Server:"), fraStep3), "lblServer");
+    txtPort = named(new QLineEdit(fraStep3), "txtPort");
+    lblPort = named(new QLabel(QStringLiteral("Port:"), fraStep3), "lblPort");
     txtDatabase = named(new QLineEdit(fraStep3), "txtDatabase");
     lblDB = named(new QLabel(QStringLiteral("Database:"), fraStep3), "lblDB");
     cmdDB = named(new QPushButton(QStringLiteral("..."), fraStep3), "cmdDB");
@@ -46,23 +48,26 @@ FrmOLEDBLogin::FrmOLEDBLogin(Wizard& wizard, QWidget* owner) : WizardForm(wizard
     txtPWD = named(new QLineEdit(fraStep3), "txtPWD");  // shown unmasked
     lblPassword = named(new QLabel(QStringLiteral("Password:"), fraStep3), "lblPassword");
     lblServer->setBuddy(txtServer);
+    lblPort->setBuddy(txtPort);
     lblDB->setBuddy(txtDatabase);
     lblDSN->setBuddy(cboDSNList);
     lblUID->setBuddy(txtUID);
     lblPassword->setBuddy(txtPWD);
 
     auto* values = new QGridLayout(fraStep3);
-    values->addWidget(lblServer, 0, 0);
-    values->addWidget(txtServer, 0, 1, 1, 2);
-    values->addWidget(lblDB, 1, 0);
-    values->addWidget(txtDatabase, 1, 1);
-    values->addWidget(cmdDB, 1, 2);
-    values->addWidget(lblDSN, 2, 0);
-    values->addWidget(cboDSNList, 2, 1, 1, 2);
-    values->addWidget(lblUID, 3, 0);
-    values->addWidget(txtUID, 3, 1, 1, 2);
-    values->addWidget(lblPassword, 4, 0);
-    values->addWidget(txtPWD, 4, 1, 1, 2);
+    int row = 0;
+    auto addRow = [&](QLabel* label, QWidget* field, QWidget* button = nullptr) {
+        values->addWidget(label, row, 0);
+        values->addWidget(field, row, 1, 1, button != nullptr ? 1 : 2);
+        if (button != nullptr) values->addWidget(button, row, 2);
+        ++row;
+    };
+    addRow(lblServer, txtServer);
+    addRow(lblPort, txtPort);
+    addRow(lblDB, txtDatabase, cmdDB);
+    addRow(lblDSN, cboDSNList);
+    addRow(lblUID, txtUID);
+    addRow(lblPassword, txtPWD);
     values->setColumnStretch(1, 1);
 
     cmdTest = named(new QPushButton(QStringLiteral("Test Connection"), this), "cmdTest");
@@ -120,16 +125,23 @@ void FrmOLEDBLogin::cboProviders_Click() {
 void FrmOLEDBLogin::applyProviderFields() {
     lblServer->setVisible(builder_.serverShown);
     txtServer->setVisible(builder_.serverShown);
+    lblPort->setVisible(builder_.portShown);
+    txtPort->setVisible(builder_.portShown);
     lblDB->setVisible(builder_.databaseShown);
     txtDatabase->setVisible(builder_.databaseShown);
     cmdDB->setVisible(builder_.databaseButtonShown);
     lblDSN->setVisible(builder_.dsnListShown);
     cboDSNList->setVisible(builder_.dsnListShown);
+    lblUID->setVisible(builder_.loginShown);
+    txtUID->setVisible(builder_.loginShown);
+    lblPassword->setVisible(builder_.loginShown);
+    txtPWD->setVisible(builder_.loginShown);
 }
 
 void FrmOLEDBLogin::takeTexts() {
     builder_.cboProvidersText = ss(cboProviders->currentText());
     builder_.txtServer = ss(txtServer->text());
+    builder_.txtPort = ss(txtPort->text());
     builder_.txtDatabase = ss(txtDatabase->text());
     builder_.txtUID = ss(txtUID->text());
     builder_.txtPWD = ss(txtPWD->text());
@@ -145,8 +157,8 @@ std::string FrmOLEDBLogin::display() {
 
 void FrmOLEDBLogin::cmdDB_Click() {
     std::optional<std::string> chosen;
-    if (!handler("cmdDB_Click", [&] { chosen = ui().openFile(this, "Access DB Files (*.mdb)|*.mdb", ""); })) return;
     takeTexts();
+    if (!handler("cmdDB_Click", [&] { chosen = ui().openFile(this, builder_.databaseFileFilter(), ""); })) return;
     builder_.chooseDatabaseFile(ui(), chosen);
     txtDatabase->setText(qs(builder_.txtDatabase));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The OLE DB connection builder: a connection string for one of five
-// providers, built from a few values, tested on request, and handed back to
-// the connection page.
+// providers or for a registered ODBC driver, built from a few values, tested
+// on request, and handed back to the connection page.
 #include "core/oledb_builder.h"
 #include "wizard/form.h"
 
@@ -26,6 +26,8 @@ public:
     QGroupBox* fraStep3 = nullptr;
     QLabel* lblServer = nullptr;
     QLineEdit* txtServer = nullptr;
+    QLabel* lblPort = nullptr;
+    QLineEdit* txtPort = nullptr;
     QLabel* lblDB = nullptr;
     QLineEdit* txtDatabase = nullptr;
     QPushButton* cmdDB = nullptr;

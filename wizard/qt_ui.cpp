@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "core/connection_page.h"
 #include "platform/connection_strings.h"
 #include "platform/file_system.h"
 #include "platform/runtime_error.h"
@@ -200,6 +201,10 @@ DataSourceDialog::DataSourceDialog(const std::vector<std::string>& dataSources, 
     lstDataSources = new QListWidget(this);
     lstDataSources->setObjectName(QStringLiteral("lstDataSources"));
     for (const std::string& name : dataSources) lstDataSources->addItem(QString::fromStdString(name));
+    lblNoDataSources = new QLabel(QString::fromStdString(ConnectionPage::noDataSourcesHint()), this);
+    lblNoDataSources->setObjectName(QStringLiteral("lblNoDataSources"));
+    lblNoDataSources->setWordWrap(true);
+    lblNoDataSources->setVisible(dataSources.empty());
     txtUserName = new QLineEdit(this);
     txtUserName->setObjectName(QStringLiteral("txtUserName"));
     txtPassword = new QLineEdit(this);
@@ -233,6 +238,7 @@ DataSourceDialog::DataSourceDialog(const std::vector<std::string>& dataSources, 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sourcesLabel);
     layout->addWidget(lstDataSources, 1);
+    layout->addWidget(lblNoDataSources);
     layout->addLayout(login);
     layout->addLayout(buttons);
 

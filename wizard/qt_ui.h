@@ -9,6 +9,7 @@
 
 #include "wizard/wizard_ui.h"
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMessageBox;
@@ -53,7 +54,8 @@ QString qtDialogFilter(const std::string& filter);
 std::string dataSourceConnectionString(const std::string& dsn, const std::string& user, const std::string& password);
 
 // The data source and login dialog: a list of the data sources, a user
-// name and a password.
+// name and a password; with no data source, a note on where they are
+// defined.
 class DataSourceDialog final : public QDialog {
     Q_OBJECT
 
@@ -64,6 +66,7 @@ public:
     std::string connectionString() const;
 
     QListWidget* lstDataSources = nullptr;
+    QLabel* lblNoDataSources = nullptr;
     QLineEdit* txtUserName = nullptr;
     QLineEdit* txtPassword = nullptr;
     QPushButton* cmdOK = nullptr;

@@ -724,20 +724,36 @@ std::string OdbcDataAccess::odbcString(const std::string& connectionString) cons
     return *odbc;
 }
 
-std::vector<std::string> OdbcDataAccess::drivers() {
-    std::vector<std::string> names;
+std::vector<DriverInfo> OdbcDataAccess::listDrivers() {
+    std::vector<DriverInfo> list;
     const auto env = newEnvironment(true);
-    if (!env) return names;
+    if (!env) return list;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
-        SQLCHAR name[512] = {0}, attributes[2048] = {0};
+        SQLCHAR name[512] = {0}, attributes[4096] = {0};
         SQLSMALLINT nameLength = 0, attributesLength = 0;
         const SQLRETURN rc = SQLDrivers(env->h, direction, name, sizeof name, &nameLength, attributes,
                                         sizeof attributes, &attributesLength);
         if (!SQL_SUCCEEDED(rc)) break;
-        names.emplace_back(reinterpret_cast<char*>(name));
+        DriverInfo driver{reinterpret_cast<char*>(name), {}};
+        // The attributes are "key=value" texts, each ended by a NUL, the
+        // list by a second NUL.
+        const char* text = reinterpret_cast<const char*>(attributes);
+        const std::size_t size = std::min<std::size_t>(std::max<SQLSMALLINT>(attributesLength, 0), sizeof attributes - 1);
+        for (std::size_t at = 0; at < size && text[at] != '\0';) {
+            const std::string attribute(text + at);
+            driver.attributes.push_back(attribute);
+            at += attribute.size() + 1;
+        }
+        list.push_back(std::move(driver));
         direction = SQL_FETCH_NEXT;
     }
+    return list;
+}
+
+std::vector<std::string> OdbcDataAccess::drivers() {
+    std::vector<std::string> names;
+    for (DriverInfo& d : listDrivers()) names.push_back(std::move(d.name));
     return names;
 }
 

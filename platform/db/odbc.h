@@ -91,6 +91,7 @@ public:
     // (before user and password are added).
     std::string odbcString(const std::string& connectionString) const;
 
+    std::vector<DriverInfo> listDrivers() override;
     // The names of the registered drivers.
     std::vector<std::string> drivers();
 

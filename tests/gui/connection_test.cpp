@@ -289,6 +289,7 @@ private slots:
 
     void builderChecksTestsAndCancels() {
         h->fakeData.sources = {{0, "Orders"}, {0, ""}, {0, "Billing"}};
+        h->fakeData.drivers = {{"PostgreSQL Unicode", {"Driver=psqlodbcw.so"}}};
         FrmConnection& c = toConnectionPage();
         click(c.optDSNLess);
         c.txtConnString->setText(QStringLiteral("old"));
@@ -308,6 +309,11 @@ private slots:
             d->cboDSNList->setCurrentIndex(1);
             emit d->cboDSNList->activated(1);
             click(d->cmdTest);
+            // A driver's string, with the port, tested the same way.
+            d->cboProviders->setCurrentIndex(5);
+            QTest::keyClicks(d->txtServer, QStringLiteral("db1"));
+            QTest::keyClicks(d->txtPort, QStringLiteral("5433"));
+            click(d->cmdTest);
             QVERIFY(d->isVisible());
             click(d->cmdCancel);
         });
@@ -320,10 +326,12 @@ private slots:
                                    {"You have requested to use the Microsoft OLE DB Provider for ODBC Drivers, but you "
                                     "have not selected a DSN." + pending,
                                     48, "Rowwright"},
+                                   {"Test successful!", 64, "Rowwright"},
                                    {"Test successful!", 64, "Rowwright"}}));
-        QCOMPARE(h->fakeData.opens.size(), std::size_t{1});
+        QCOMPARE(h->fakeData.opens.size(), std::size_t{2});
         QCOMPARE(h->fakeData.opens[0].connectionString,
                  std::string("PROVIDER=MSDASQL;Data Source=Billing;User ID=;Password=;"));
+        QCOMPARE(h->fakeData.opens[1].connectionString, std::string("DRIVER={PostgreSQL Unicode};SERVER=db1;PORT=5433;"));
         // Cancelling the builder empties the connection string.
         QVERIFY(c.txtConnString->text().isEmpty());
         QCOMPARE(h->ui.busyDepth, 0);

@@ -429,6 +429,40 @@ private slots:
         QVERIFY(!tables.empty());
         compareWithGenerate(store, tables, connect.answersConnection, "\"shippers.ShipperID\": {\"auto\": true}");
     }
+
+    // The builder lists the registered drivers after the providers; the
+    // SQLite driver takes a database file, and its string is tested through
+    // the driver, handed to the connection page and generated from.
+    void connectionStringBuiltForTheSqliteDriver() {
+        const QString file = odbcDir.path() + "/orders.db";
+        const QString store = odbcDir.path() + "/driver/out";
+        QVERIFY(QDir().mkpath(odbcDir.path() + "/driver"));
+        const QString built = "DRIVER={SQLite3};DATABASE=" + file + ";";
+        const Connect connect{[&](FrmConnection& c) {
+                                  click(c.optDSNLess);
+                                  h->ui.dialogAnswers = {file.toStdString()};
+                                  whenModal<FrmOLEDBLogin>([&](FrmOLEDBLogin* d) {
+                                      QCOMPARE(d->cboProviders->count(), 7);  // and PostgreSQL Unicode
+                                      QCOMPARE(d->cboProviders->itemText(5), QStringLiteral("SQLite3"));
+                                      d->cboProviders->setCurrentIndex(5);
+                                      QVERIFY(!d->txtServer->isVisibleTo(d) && !d->txtPort->isVisibleTo(d));
+                                      QVERIFY(!d->txtUID->isVisibleTo(d) && d->cmdDB->isVisibleTo(d));
+                                      click(d->cmdDB);
+                                      click(d->cmdTest);
+                                      click(d->cmdOK);
+                                  });
+                                  click(c.cmdOLEDB);
+                                  QCOMPARE(h->ui.dialogs.back().filter,
+                                           std::string("SQLite Databases (*.db;*.sqlite;*.sqlite3)|*.db;*.sqlite;"
+                                                       "*.sqlite3|All Files (*)|*"));
+                                  QCOMPARE(h->ui.messages.back().text, std::string("Test successful!"));
+                                  QCOMPARE(c.txtConnString->text(), built);
+                              },
+                              ""};
+        const std::vector<std::string> tables = runWizard(store, connect, {}, {}, false);
+        QVERIFY(!tables.empty());
+        QVERIFY(readFile(store + "/clsRwtConn.cls").contains(built.toUtf8()));
+    }
 };
 
 QTEST_MAIN(EndToEndTest)

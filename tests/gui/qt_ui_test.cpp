@@ -1,12 +1,16 @@
 // The Qt user interface: message boxes by style value, answered for real;
 // the busy pointer; the data source dialog; dialog filters.
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "core/connection_page.h"
+#include "platform/db/odbc.h"
 #include "support/gui_support.h"
 #include "wizard/qt_ui.h"
 
@@ -116,6 +120,7 @@ private slots:
         whenModal<DataSourceDialog>([](DataSourceDialog* d) {
             QCOMPARE(d->lstDataSources->count(), 2);
             QCOMPARE(d->lstDataSources->currentRow(), 0);
+            QVERIFY(!d->lblNoDataSources->isVisibleTo(d));
             d->lstDataSources->setCurrentRow(1);
             QVERIFY(d->cmdOK->isEnabled());
             QTest::keyClicks(d->txtUserName, QStringLiteral("me;you"));
@@ -136,6 +141,27 @@ private slots:
         });
         QVERIFY(!ui.promptDataSource({}, chosen));
         QCOMPARE(chosen, std::string("DSN=Billing;UID={me;you};PWD=pw"));
+    }
+
+    // With no data source defined anywhere, the dialog says where they are
+    // defined. (No other test here lists data sources.)
+    void noDataSourceGivesTheHint() {
+        QTemporaryDir dir;
+        const QString ini = dir.path() + QStringLiteral("/odbc.ini");
+        QVERIFY(QFile(ini).open(QIODevice::WriteOnly));
+        qputenv("ODBCINI", ini.toUtf8());
+        qputenv("ODBCSYSINI", dir.path().toUtf8());
+        db::OdbcDataAccess data;
+        QtUi ui;
+        whenModal<DataSourceDialog>([](DataSourceDialog* d) {
+            QCOMPARE(d->lstDataSources->count(), 0);
+            QVERIFY(d->lblNoDataSources->isVisibleTo(d));
+            QCOMPARE(d->lblNoDataSources->text().toStdString(), ConnectionPage::noDataSourcesHint());
+            click(d->cmdCancel);
+        });
+        ConnectionPage().chooseDataSource(data, ui);
+        qunsetenv("ODBCINI");
+        qunsetenv("ODBCSYSINI");
     }
 
     void helpFileThatIsMissing() {

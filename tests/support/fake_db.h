@@ -106,6 +106,7 @@ public:
     };
     bool envAvailable = true;
     std::vector<std::pair<int, std::string>> sources;
+    std::vector<DriverInfo> drivers;
 
     std::unique_ptr<DataConnection> open(const std::string& cs, const std::string& user,
                                          const std::string& password) override {
@@ -124,6 +125,7 @@ public:
         description = "Fake Driver";
         return rc;
     }
+    std::vector<DriverInfo> listDrivers() override { return drivers; }
 
 private:
     std::size_t next_ = 0;

@@ -161,30 +161,46 @@ std::string missing(const std::string& provider, const std::string& what) {
            ".  Rowwright can not continue with your request until you do so.";
 }
 
-TEST(OleDbBuilder, BuildsEachProvidersStringAsTheBoxesHoldThem) {
+// The fields shown: s server, p port, d database, b its file button, l the
+// data source list, u user and password.
+std::string shownFields(const OleDbBuilder& b) {
+    std::string shown;
+    for (const auto& [on, letter] : {std::pair{b.serverShown, 's'}, {b.portShown, 'p'}, {b.databaseShown, 'd'},
+                                     {b.databaseButtonShown, 'b'}, {b.dsnListShown, 'l'}, {b.loginShown, 'u'}})
+        if (on) shown += letter;
+    return shown;
+}
+
+TEST(OleDbBuilder, BuildsEachStringAsTheBoxesHoldThemAndShowsItsFields) {
+    const struct {
+        std::string provider, server, port, database, user, password, result, shown;
+    } cases[] = {
+        {"Microsoft OLE DB Provider for SQL Server", "db1", "1", "Northwind", "sa", " p;w ",
+         "PROVIDER=SQLOLEDB;Data Source=db1;Initial Catalog=Northwind;User ID=sa;Password= p;w ;", "sdu"},
+        {"Microsoft Jet 4.0 OLE DB Provider", "", "", "/data/nwind.mdb", "", "",
+         "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=/data/nwind.mdb;User ID=;Password=;", "dbu"},
+        {"", "x", "", "", "", "", "", "spdblu"},  // no provider chosen: an empty result
+        {"PostgreSQL Unicode", "db1", "5433", "", "me", "p;w",
+         "DRIVER={PostgreSQL Unicode};SERVER=db1;PORT=5433;UID=me;PWD={p;w};", "spdu"},
+        {"SQLite3", "s", "1", "/data/orders.db", "u", "p", "DRIVER={SQLite3};DATABASE=/data/orders.db;", "db"},
+    };
     ScriptedUi ui;
-    OleDbBuilder b;
-    b.chooseProvider("Microsoft OLE DB Provider for SQL Server");
-    b.txtServer = "db1";
-    b.txtDatabase = "Northwind";
-    b.txtUID = "sa";
-    b.txtPWD = " p;w ";
-    ASSERT_TRUE(b.ok(ui));
-    EXPECT_EQ(b.result(),
-              "PROVIDER=SQLOLEDB;Data Source=db1;Initial Catalog=Northwind;User ID=sa;Password= p;w ;");
-    EXPECT_TRUE(b.serverShown && b.databaseShown);
-    EXPECT_FALSE(b.databaseButtonShown || b.dsnListShown);
-
-    OleDbBuilder jet;
-    jet.chooseProvider("Microsoft Jet 4.0 OLE DB Provider");
-    jet.txtDatabase = "/data/nwind.mdb";
-    ASSERT_TRUE(jet.ok(ui));
-    EXPECT_EQ(jet.result(), "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=/data/nwind.mdb;User ID=;Password=;");
-
-    OleDbBuilder none;  // no provider chosen: an empty result
-    none.txtServer = "x";
-    EXPECT_TRUE(none.ok(ui));
-    EXPECT_EQ(none.result(), "");
+    for (const auto& k : cases) {
+        OleDbBuilder b;
+        b.drivers = {{"SQLite3", DriverFields::DatabaseFile}, {"PostgreSQL Unicode", DriverFields::Server}};
+        b.chooseProvider(k.provider);
+        b.txtServer = k.server;
+        b.txtPort = k.port;
+        b.txtDatabase = k.database;
+        b.txtUID = k.user;
+        b.txtPWD = k.password;
+        ASSERT_TRUE(b.ok(ui)) << k.provider;
+        EXPECT_EQ(b.result(), k.result);
+        EXPECT_EQ(shownFields(b), k.shown) << k.provider;
+        EXPECT_EQ(b.databaseFileFilter(), k.provider == "SQLite3" ? "SQLite Databases (*.db;*.sqlite;*.sqlite3)|"
+                                                                    "*.db;*.sqlite;*.sqlite3|All Files (*)|*"
+                                                                  : "Access DB Files (*.mdb)|*.mdb");
+    }
     EXPECT_TRUE(ui.messages.empty());
 
     OleDbBuilder odbc;
@@ -194,8 +210,20 @@ TEST(OleDbBuilder, BuildsEachProvidersStringAsTheBoxesHoldThem) {
     odbc.txtUID = "u";
     ASSERT_TRUE(odbc.ok(ui));
     EXPECT_EQ(odbc.result(), "PROVIDER=MSDASQL;Data Source=Stock;User ID=u;Password=;");
-    EXPECT_TRUE(odbc.dsnListShown);
-    EXPECT_FALSE(odbc.serverShown || odbc.databaseShown);
+    EXPECT_EQ(shownFields(odbc), "lu");
+}
+
+TEST(OleDbBuilder, ADriverNamingSqliteTakesAFileAnyOtherAServer) {
+    const struct {
+        DriverInfo driver;
+        DriverFields fields;
+    } cases[] = {
+        {{"SQLite3", {}}, DriverFields::DatabaseFile},
+        {{"Lite", {"Description=x", "Driver=/usr/lib/libSQLiteodbc.so"}}, DriverFields::DatabaseFile},
+        {{"PostgreSQL Unicode", {"Driver=psqlodbcw.so"}}, DriverFields::Server},
+        {{"Other", {"Description=not sqlite", "Setup=libsqlite3odbc.so"}}, DriverFields::Server},
+    };
+    for (const auto& k : cases) EXPECT_EQ(driverFields(k.driver), k.fields) << k.driver.name;
 }
 
 TEST(OleDbBuilder, MissingValuesGiveTheirMessagesInOrder) {
@@ -209,6 +237,8 @@ TEST(OleDbBuilder, MissingValuesGiveTheirMessagesInOrder) {
     const std::string j3 = "Microsoft Jet 3.51 OLE DB Provider";
     const std::string j4 = "Microsoft Jet 4.0 OLE DB Provider";
     const std::vector<Case> cases{
+        {"SQLite3", "s", "", missing("SQLite3 ODBC driver", "indicated a database")},
+        {"MariaDB Unicode", "", "d", missing("MariaDB Unicode ODBC driver", "indicated a server")},
         {sql.c_str(), "", "", missing(sql, "indicated a server")},
         {sql.c_str(), "s", "", missing(sql, "indicated a database")},
         {ora.c_str(), "", "d", missing(ora, "indicated a server")},
@@ -218,6 +248,7 @@ TEST(OleDbBuilder, MissingValuesGiveTheirMessagesInOrder) {
     for (const Case& k : cases) {
         ScriptedUi ui;
         OleDbBuilder b;
+        b.drivers = {{"SQLite3", DriverFields::DatabaseFile}, {"MariaDB Unicode", DriverFields::Server}};
         b.chooseProvider(k.provider);
         b.txtServer = k.server;
         b.txtDatabase = k.database;
@@ -243,19 +274,23 @@ TEST(OleDbBuilder, ListsDataSourcesUntilACallDoesNotReturnZero) {
     ScriptedUi ui;
     FakeAccess access;
     access.sources = {{0, "A"}, {0, "   "}, {0, ""}, {1, "B"}, {0, "C"}};
+    access.drivers = {{"SQLite3", {"Driver=libsqlite3odbc.so"}}, {"MariaDB Unicode", {"Driver=libmaodbc.so"}}};
     OleDbBuilder b;
     b.getDSNsAndProviders(access, ui);
     EXPECT_EQ(b.cboDSNList, (std::vector<std::string>{"A", "B"}));
-    ASSERT_EQ(b.cboProviders.size(), 5u);
+    ASSERT_EQ(b.cboProviders.size(), 7u);
     EXPECT_EQ(b.cboProviders[0], "Microsoft OLE DB Provider for SQL Server");
     EXPECT_EQ(b.cboProviders[4], "Microsoft OLE DB Provider for ODBC Drivers");
+    EXPECT_EQ(b.cboProviders[6], "MariaDB Unicode");
+    ASSERT_EQ(b.drivers.size(), 2u);
+    EXPECT_EQ(b.drivers[0].fields, DriverFields::DatabaseFile);
     EXPECT_EQ(OleDbBuilder::caption(), "Rowwright - OLE DB Connection Builder");
 
     access.envAvailable = false;  // no environment: providers all the same
     OleDbBuilder c;
     c.getDSNsAndProviders(access, ui);
     EXPECT_TRUE(c.cboDSNList.empty());
-    EXPECT_EQ(c.cboProviders.size(), 5u);
+    EXPECT_EQ(c.cboProviders.size(), 7u);
 }
 
 TEST(OleDbBuilder, TestOpensAndClosesAndReportsEitherWay) {
@@ -325,6 +360,28 @@ TEST(ConnectionStrings, ValuesInBracesMayHoldSemicolons) {
     EXPECT_EQ(pairs[3].first, "Lone");
     EXPECT_EQ(connectionStringValue("dsn=x;driver=y", "DRIVER"), "y");
     EXPECT_EQ(odbcValue("a}b"), "{a}}b}");
+}
+
+TEST(ConnectionStrings, DriverStringsBraceTheValuesThatNeedIt) {
+    const struct {
+        std::string driver, value, expected;
+    } cases[] = {
+        {"SQLite3", "/d/a.db", "DRIVER={SQLite3};DATABASE=/d/a.db;"},
+        {"SQLite3", "/d/a;b.db", "DRIVER={SQLite3};DATABASE={/d/a;b.db};"},
+        {"SQLite3", "a}b", "DRIVER={SQLite3};DATABASE={a}}b};"},
+        {"SQLite3", "{a", "DRIVER={SQLite3};DATABASE={{a};"},
+        {"SQLite3", " a", "DRIVER={SQLite3};DATABASE={ a};"},
+        {"SQLite3", "a=b c", "DRIVER={SQLite3};DATABASE=a=b c;"},
+        {"SQLite3", "", "DRIVER={SQLite3};"},
+        {"My {Odd} Driver", "x", "DRIVER={My {Odd}} Driver};DATABASE=x;"},
+    };
+    for (const auto& k : cases) {
+        const std::string built = driverConnectionString(k.driver, {{"DATABASE", k.value}});
+        EXPECT_EQ(built, k.expected) << k.value;
+        // Read back, the string gives the values as they were.
+        EXPECT_EQ(connectionStringValue(built, "DRIVER"), k.driver);
+        EXPECT_EQ(connectionStringValue(built, "DATABASE").value_or(""), k.value);
+    }
 }
 
 }  // namespace
