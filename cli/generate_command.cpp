@@ -196,7 +196,8 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
             source = openFieldSource(answers, options.answersPath);
         } else if (options.dataAccess != nullptr) {
             ConsoleUi ui(err, in, false, false);
-            source = openLiveFieldSource(*options.dataAccess, answers, options, ui);
+            ProgressLine progress(err, options.stderrIsTerminal);
+            source = openLiveFieldSource(*options.dataAccess, answers, options, ui, &progress);
         } else {
             source = openLiveFieldSource(answers, options, err);
         }

@@ -56,6 +56,9 @@ struct GenerateOptions {
     // --password, else the environment's ROWWRIGHT_PASSWORD: the data
     // source's password for a live run whose answers file holds none.
     std::optional<std::string> password;
+    // Standard error is a terminal: reading a live database's fields shows
+    // its progress there.
+    bool stderrIsTerminal = false;
     // The flags given on the command line that only some forms of the
     // command read (kLiveRunFlags, kDatabaseReadFlags), so that one that
     // would do nothing is refused instead of ignored.

@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
     else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
         options.password = fromEnvironment;
     options.stopSignal = &stopSignal;
+    options.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
     if (char* folder = ::getcwd(nullptr, 0)) {
         options.workingFolder = folder;
         std::free(folder);
