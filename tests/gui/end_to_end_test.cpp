@@ -135,6 +135,17 @@ class EndToEndTest : public QObject {
         return included;
     }
 
+    // The connection page, after a new project "Orders" in the temporary folder.
+    FrmConnection& toConnectionPage() {
+        click(h->wizard->start().cmdNext);
+        FrmProject& project = *h->wizard->loadedProject();
+        click(project.optNew);
+        project.txtProjName->setText(QStringLiteral("Orders"));
+        project.txtNewStoreDir->setText(odbcDir.path());
+        click(project.cmdNext);
+        return *h->wizard->loadedConnection();
+    }
+
     // Runs `rowwright generate` with an answers file into `store`.
     int generate(const QString& answersPath, const QString& store) {
         cli::GenerateOptions options;
@@ -242,14 +253,7 @@ private slots:
     }
 
     void failedConnectionThroughTheDriverManager() {
-        h->wizard->start();
-        click(h->wizard->loadedAddInMain()->cmdNext);
-        FrmProject& project = *h->wizard->loadedProject();
-        click(project.optNew);
-        project.txtProjName->setText(QStringLiteral("Orders"));
-        project.txtNewStoreDir->setText(odbcDir.path());
-        click(project.cmdNext);
-        FrmConnection& c = *h->wizard->loadedConnection();
+        FrmConnection& c = toConnectionPage();
         c.txtDSN->setText(QStringLiteral("no_such_source"));
         whenModal<FrmLogin>([](FrmLogin* d) { click(d->cmdOK); });
         click(c.cmdNext);
@@ -387,13 +391,7 @@ private slots:
             conn->execute("COMMIT");
         }
         h->wizard->services().fieldsProgressDelayMs = 0;  // the dialog shows at once
-        click(h->wizard->start().cmdNext);
-        FrmProject& project = *h->wizard->loadedProject();
-        click(project.optNew);
-        project.txtProjName->setText(QStringLiteral("Many"));
-        project.txtNewStoreDir->setText(odbcDir.path());
-        click(project.cmdNext);
-        FrmConnection& c = *h->wizard->loadedConnection();
+        FrmConnection& c = toConnectionPage();
         click(c.optDSNLess);
         c.txtConnString->setText(QString::fromStdString("DRIVER=SQLite3;Database=" + db));
         click(c.cmdNext);
