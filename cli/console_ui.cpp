@@ -1,5 +1,6 @@
 #include "cli/console_ui.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -17,6 +18,39 @@ std::string terminalText(const std::string& text) {
         }
     }
     return out;
+}
+
+bool showsProgress(bool terminal, std::chrono::steady_clock::duration elapsed) {
+    return terminal && elapsed > std::chrono::seconds(1);
+}
+
+std::string progressText(std::size_t done, std::size_t total) {
+    return "reading fields: " + std::to_string(done) + " of " + std::to_string(total) +
+           (total == 1 ? " table" : " tables");
+}
+
+ProgressLine::ProgressLine(std::ostream& err, bool terminal, Now now)
+    : err_(err), terminal_(terminal), now_(std::move(now)), start_(now_()) {}
+
+void ProgressLine::update(std::size_t done, std::size_t total) {
+    const auto now = now_();
+    if (!showsProgress(terminal_, now - start_)) return;
+    // A tenth of a second between rewrites is enough for the eye; the last
+    // count is always shown.
+    if (shown_ > 0 && done < total && now - written_ < std::chrono::milliseconds(100)) return;
+    written_ = now;
+    const std::string text = progressText(done, total);
+    // Spaces cover what is left of a longer line before it.
+    err_ << '\r' << text << std::string(shown_ > text.size() ? shown_ - text.size() : 0, ' ');
+    err_.flush();
+    shown_ = std::max(shown_, text.size());
+}
+
+void ProgressLine::end() {
+    if (shown_ == 0) return;
+    err_ << '\r' << std::string(shown_, ' ') << '\r';
+    err_.flush();
+    shown_ = 0;
 }
 
 ConsoleUi::ConsoleUi(std::ostream& err, std::istream& in, bool interactive, bool answerYes)

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <ostream>
+#include <unistd.h>
 
 #include "cli/console_ui.h"
 #include "core/connection_page.h"
@@ -51,11 +52,22 @@ std::vector<std::string> tablePageList(DataConnection& conn, Ui& ui) {
     return page.chosenTables();
 }
 
-FieldGrid loadRows(DataConnection& conn, const std::vector<std::string>& tables, bool detectKeys, Ui& ui) {
+// Loads the field rows, counting the tables on `progress` (when given).
+FieldGrid loadRows(DataConnection& conn, const std::vector<std::string>& tables, bool detectKeys, Ui& ui,
+                   ProgressLine* progress) {
     FieldGrid grid;
     const bool loaded = guarded(ui, "frmFields.Display", [&] {
+        // The line is cleared before an error is shown and before anything
+        // else is written.
+        const std::unique_ptr<ProgressLine, void (*)(ProgressLine*)> ending(progress,
+                                                                            [](ProgressLine* p) { p->end(); });
         FieldLoadOptions options;
         options.detectKeys = detectKeys;
+        if (progress != nullptr)
+            options.progress = [progress](std::size_t done, std::size_t total) {
+                progress->update(done, total);
+                return true;
+            };
         loadFieldRows(conn, tables, grid, options);
     });
     if (!loaded) throw ErrorsShown("the field rows could not be loaded");
@@ -103,7 +115,7 @@ int finish(std::ostream& out, std::ostream& err, const ConsoleUi& ui) {
 }
 
 // The connection and the unmarked field rows of a live database.
-FieldSource loadLive(DataAccess& access, const Answers& answers, bool detectKeys, Ui& ui) {
+FieldSource loadLive(DataAccess& access, const Answers& answers, bool detectKeys, Ui& ui, ProgressLine* progress) {
     std::unique_ptr<DataConnection> conn =
         openAsConnectionPage(access, answers.connection, answers.dsn, answers.user, answers.password, ui);
     const std::vector<std::string> tables = answers.tables ? *answers.tables : tablePageList(*conn, ui);
@@ -113,18 +125,19 @@ FieldSource loadLive(DataAccess& access, const Answers& answers, bool detectKeys
         throw ErrorsShown("no tables");
     }
     FieldSource source;
-    source.grid = loadRows(*conn, tables, detectKeys, ui);
+    source.grid = loadRows(*conn, tables, detectKeys, ui, progress);
     source.conn = std::move(conn);
     return source;
 }
 
 }  // namespace
 
-FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const GenerateOptions& options, Ui& ui) {
+FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const GenerateOptions& options, Ui& ui,
+                                ProgressLine* progress) {
     // Answers files are written without the password (snapshot, Save
     // Answers): the command line or the environment gives it.
     if (answers.password.empty() && options.password) answers.password = *options.password;
-    FieldSource source = loadLive(access, answers, options.detectKeys, ui);
+    FieldSource source = loadLive(access, answers, options.detectKeys, ui, progress);
     applyMarks(source.grid, answers.marks, options.answersPath);
     return source;
 }
@@ -134,7 +147,8 @@ FieldSource openLiveFieldSource(const Answers& answers, const GenerateOptions& o
     odbc.drivers = db::oleDbDriversFromEnvironment();
     db::OdbcDataAccess access(odbc);
     ConsoleUi ui(err, std::cin, false, false);
-    return openLiveFieldSource(access, answers, options, ui);
+    ProgressLine progress(err, options.stderrIsTerminal);
+    return openLiveFieldSource(access, answers, options, ui, &progress);
 }
 
 void keepLiveRows(Answers& answers, const FieldGrid& grid, Connection& conn) {
@@ -181,7 +195,8 @@ int runFieldsCommand(DataAccess& access, const DbCommandOptions& options, std::o
         std::unique_ptr<DataConnection> conn = openFromOptions(access, options.connection, ui);
         const std::vector<std::string> tables =
             options.tables.empty() ? tablePageList(*conn, ui) : options.tables;
-        const FieldGrid grid = loadRows(*conn, tables, options.detectKeys, ui);
+        ProgressLine progress(err, options.stderrIsTerminal);
+        const FieldGrid grid = loadRows(*conn, tables, options.detectKeys, ui, &progress);
         for (const FieldRow& row : grid.rows()) out << fieldRowText(row) << '\n';
         return finish(out, err, ui);
     });
@@ -218,7 +233,8 @@ int runSnapshotCommand(DataAccess& access, const DbCommandOptions& options, File
         }
         if (!options.tables.empty()) answers.tables = options.tables;
         const std::string fileName = options.answersPath.value_or("snapshot");
-        FieldSource source = loadLive(access, answers, options.detectKeys, ui);
+        ProgressLine progress(err, options.stderrIsTerminal);
+        FieldSource source = loadLive(access, answers, options.detectKeys, ui, &progress);
         // The file holds the rows as loaded and keeps the marks, which are
         // applied when it is read; each mark must name a row.
         if (!answers.marks.empty()) {
@@ -268,6 +284,7 @@ int DbCommands::run(FileSystem& fs, std::ostream& out, std::ostream& err) {
     db::OdbcOptions odbc;
     odbc.drivers = db::oleDbDriversFromEnvironment();
     db::OdbcDataAccess access(odbc);
+    options_.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
     if (sources_->parsed()) return runSourcesCommand(access, out, err);
     if (tables_->parsed()) return runTablesCommand(access, options_, out, err);
     if (fields_->parsed()) return runFieldsCommand(access, options_, out, err);

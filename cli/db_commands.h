@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/answers.h"
+#include "cli/console_ui.h"
 #include "cli/generate_command.h"
 #include "platform/data_access.h"
 #include "platform/ui.h"
@@ -35,6 +36,7 @@ struct DbCommandOptions {
     std::vector<std::string> tables;          // --table T (repeatable); none: the table page's list
     bool detectKeys = false;                  // --detect-keys
     std::optional<std::string> answersPath;   // snapshot --answers: the file the snapshot starts from
+    bool stderrIsTerminal = false;            // the reading of the fields shows its progress there
 };
 
 // An error was shown (on standard error) and the command stops; exit status 1.
@@ -47,10 +49,11 @@ struct ErrorsShown : std::runtime_error {
 // checks and opening (with `options.password` when the answers hold no
 // password), the table page's list unless `answers.tables` names the tables,
 // the fields page's loading (with `options.detectKeys`, keys and auto-number
-// columns of every product), then the answers' marks. Messages go to `ui`;
-// throws ErrorsShown after one was shown, AnswersError for a mark that names
-// no row.
-FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const GenerateOptions& options, Ui& ui);
+// columns of every product), then the answers' marks. Messages go to `ui`,
+// the tables read to `progress` (when given); throws ErrorsShown after one
+// was shown, AnswersError for a mark that names no row.
+FieldSource openLiveFieldSource(DataAccess& access, Answers answers, const GenerateOptions& options, Ui& ui,
+                                ProgressLine* progress = nullptr);
 
 // The same through ODBC, for `rowwright generate` with an answers file
 // without rows (with --detect-keys: `options.detectKeys`); messages go to `err`.

@@ -1,5 +1,6 @@
 #include "cli/generate_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -114,6 +115,27 @@ Answers answersFromCommandLine(const GenerateOptions& options) {
     return parseAnswers(answersToJson(a), "the command line", options.store);
 }
 
+// The first flag of `flags` the command line gave, if any.
+std::optional<std::string> givenOf(const GenerateOptions& options, const std::vector<std::string>& flags) {
+    for (const std::string& f : options.givenFlags)
+        if (std::find(flags.begin(), flags.end(), f) != flags.end()) return f;
+    return std::nullopt;
+}
+
+// A flag the answers file's run would not read is refused, so that nobody
+// believes it took effect.
+void refuseUnreadFlags(const GenerateOptions& options, const Answers* answers) {
+    if (answers == nullptr) {
+        if (const auto flag = givenOf(options, kLiveRunFlags))
+            throw UsageError(*flag + " does nothing with --answers: it goes with --connect or --dsn, and the "
+                                     "answers file gives what it would set");
+    } else if (answers->rows) {
+        if (const auto flag = givenOf(options, kDatabaseReadFlags))
+            throw UsageError(*flag + " does nothing with " + options.answersPath +
+                             ": the file holds the field rows, so no database is read");
+    }
+}
+
 // The run's answers with the field rows as marked, so that a run from the
 // saved file opens no database; the password is never written.
 void saveAnswers(FileSystem& fs, const std::string& path, Answers answers, const FieldSource& source) {
@@ -158,6 +180,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
             answers = answersFromCommandLine(options);
         } else {
             if (options.answersPath.empty()) throw UsageError("give --answers, --connect or --dsn");
+            refuseUnreadFlags(options, nullptr);
             std::string text;
             try {
                 text = fs.readAll(options.answersPath);
@@ -165,6 +188,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
                 throw UsageError(options.answersPath + ": cannot be read: " + e.description);
             }
             answers = parseAnswers(text, options.answersPath, options.store);
+            refuseUnreadFlags(options, &answers);
         }
         makePathsAbsolute(answers, options.workingFolder);
         // Without rows the field rows come from the live database.
@@ -172,7 +196,8 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
             source = openFieldSource(answers, options.answersPath);
         } else if (options.dataAccess != nullptr) {
             ConsoleUi ui(err, in, false, false);
-            source = openLiveFieldSource(*options.dataAccess, answers, options, ui);
+            ProgressLine progress(err, options.stderrIsTerminal);
+            source = openLiveFieldSource(*options.dataAccess, answers, options, ui, &progress);
         } else {
             source = openLiveFieldSource(answers, options, err);
         }

@@ -56,10 +56,24 @@ struct GenerateOptions {
     // --password, else the environment's ROWWRIGHT_PASSWORD: the data
     // source's password for a live run whose answers file holds none.
     std::optional<std::string> password;
+    // Standard error is a terminal: reading a live database's fields shows
+    // its progress there.
+    bool stderrIsTerminal = false;
+    // The flags given on the command line that only some forms of the
+    // command read (kLiveRunFlags, kDatabaseReadFlags), so that one that
+    // would do nothing is refused instead of ignored.
+    std::vector<std::string> givenFlags;
     // Set to a signal number (by the tool's SIGINT and SIGTERM handlers) to
     // end the run at its next safe point; null: never.
     const std::atomic<int>* stopSignal = nullptr;
 };
+
+// The flags only --connect/--dsn reads: an answers file gives what they set.
+inline const std::vector<std::string> kLiveRunFlags = {
+    "--name", "--kind", "--project", "--table", "--no-module-headers", "--no-function-headers",
+    "--no-dev-notes", "--no-error-handler", "--no-code"};
+// The flags only a database read uses: an answers file with rows reads none.
+inline const std::vector<std::string> kDatabaseReadFlags = {"--detect-keys", "--password"};
 
 // A fault in how the tool was asked to run; exit status 2.
 struct UsageError : std::runtime_error {

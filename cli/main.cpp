@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
         return db.run(fs, std::cout, std::cerr);
     }
     if (connect->count() > 0 || dsn->count() > 0) options.live = live;
+    for (const std::vector<std::string>* flags : {&kLiveRunFlags, &kDatabaseReadFlags})
+        for (const std::string& flag : *flags)
+            if (generate->count(flag) > 0) options.givenFlags.push_back(flag);
     if (storeOption->count() > 0) options.store = store;
     if (nowOption->count() > 0) options.now = now;
     if (reportOption->count() > 0) options.reportPath = report;
@@ -98,6 +101,7 @@ int main(int argc, char** argv) {
     else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
         options.password = fromEnvironment;
     options.stopSignal = &stopSignal;
+    options.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
     if (char* folder = ::getcwd(nullptr, 0)) {
         options.workingFolder = folder;
         std::free(folder);

@@ -128,8 +128,13 @@ std::int16_t fieldDataType(const Recordset& columns) {
     }
 }
 
-void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
+bool loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
                    const FieldLoadOptions& options) {
+    // A stopped loading puts back the rows the grid had, so nothing is
+    // left half-loaded.
+    std::optional<FieldGrid> before;
+    if (options.progress) before = grid;
+    std::size_t done = 0;
     conn.prepareColumns(tables);
     const KeyMap read = options.detectKeys ? conn.readKeys(tables) : KeyMap{};
     for (const std::string& table : tables) {
@@ -153,7 +158,12 @@ void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables,
             columns->moveNext();
         }
         columns->close();
+        if (options.progress && !options.progress(++done, tables.size())) {
+            grid = std::move(*before);
+            return false;
+        }
     }
+    return true;
 }
 
 void detectKeys(DataConnection& conn, FieldGrid& grid) {
@@ -200,12 +210,14 @@ bool FieldsPage::display(Ui& ui, GenerationSettings& settings, const WelcomeOpti
                          DataConnection& conn, const std::vector<std::string>& lstYes,
                          const FieldLoadOptions& loadOptions) {
     BusyPointer busy(ui);
-    return guarded(ui, "frmFields.Display", [&] {
+    cancelled = false;
+    const bool loaded = guarded(ui, "frmFields.Display", [&] {
         caption = std::string(product::kDisplayName) + " - Choose Keys";
         fillSettings(settings, options, project, connection);
         txtInstructions = fieldsPageInstructions();
-        loadFieldRows(conn, lstYes, grdFields, loadOptions);
+        cancelled = !loadFieldRows(conn, lstYes, grdFields, loadOptions);
     });
+    return loaded && !cancelled;
 }
 
 void applyClickRule(FieldGrid& grid, std::size_t row, int column) {

@@ -4,6 +4,7 @@
 // product allows it, and the grid's click rule.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ struct FieldLoadOptions {
     // query on it reports as filled by the database. Off in the wizard's
     // loading, which pre-marks only what its pages always did.
     bool detectKeys = false;
+    // Called once after each table's rows are loaded, with the tables done
+    // and the total; false stops the loading. Empty: the loading runs to
+    // the end.
+    std::function<bool(std::size_t done, std::size_t total)> progress = nullptr;
 };
 
 // The data type a column row of the columns schema gives: DATA_TYPE, with
@@ -40,8 +45,9 @@ std::int16_t fieldDataType(const Recordset& columns);
 
 // Appends to `grid` one row per column of every table in `tables`, in
 // order. Throws RuntimeError when a schema query or property read fails;
-// rows appended before the failure stay.
-void loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
+// rows appended before the failure stay. False when the progress hook
+// stopped the loading: the grid is then as it was before the call.
+bool loadFieldRows(DataConnection& conn, const std::vector<std::string>& tables, FieldGrid& grid,
                    const FieldLoadOptions& options = {});
 
 // Ticks Primary and Auto on the rows of `grid` that detection marks (as
@@ -59,7 +65,8 @@ class FieldsPage {
 public:
     // Fills the settings from the earlier pages, sets the caption and the
     // instructions and loads the field rows. False when an error was shown
-    // (the table page then stays).
+    // or the progress hook stopped the loading (the table page then stays);
+    // `cancelled` tells the two apart.
     bool display(Ui& ui, GenerationSettings& settings, const WelcomeOptions& options,
                  const ProjectPageValues& project, const ConnectionPageValues& connection, DataConnection& conn,
                  const std::vector<std::string>& lstYes, const FieldLoadOptions& loadOptions = {});
@@ -77,6 +84,7 @@ public:
 
     std::string caption;
     std::string txtInstructions;
+    bool cancelled = false;
     FieldGrid grdFields;
 };
 

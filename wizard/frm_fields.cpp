@@ -7,11 +7,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <algorithm>
+#include <memory>
 
 #include "cli/answers.h"
+#include "core/product.h"
 #include "core/run.h"
 #include "wizard/frm_add_in_main.h"
 #include "wizard/frm_choose_tables.h"
@@ -25,6 +28,25 @@ namespace {
 
 // The columns the grid shows, each the field row column of that index.
 constexpr int kShownColumns = 4;
+
+// Loading more tables than this shows a progress dialog with Cancel.
+constexpr std::size_t kProgressAfterTables = 5;
+
+// The dialog that counts the tables loaded, over the table page; null for
+// a few tables. It shows once the loading looks like taking longer than
+// `delayMs`.
+std::unique_ptr<QProgressDialog> loadingDialog(QWidget* over, std::size_t tables, int delayMs) {
+    if (tables <= kProgressAfterTables) return nullptr;
+    auto dialog = std::make_unique<QProgressDialog>(QStringLiteral("Loading fields..."), QStringLiteral("Cancel"), 0,
+                                                    static_cast<int>(tables), over);
+    dialog->setObjectName(QStringLiteral("dlgLoadingFields"));
+    dialog->setWindowTitle(QString::fromLatin1(product::kDisplayName));
+    // Nothing else may be used while the pages' connection is being read.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setMinimumDuration(delayMs);
+    dialog->setValue(0);
+    return dialog;
+}
 
 std::optional<std::string> propertyOrNothing(const Connection& conn, const char* name) {
     try {
@@ -171,9 +193,20 @@ bool FrmFields::display(FrmChooseTables& tables, FrmAddInMain& main, FrmProject&
     vfrmConnection = &connection;
     bool shown = false;
     if (DataConnection* conn = connection.moConn()) {
-        // The loader shows its own errors as this page's Display.
+        const std::vector<std::string> chosen = tables.chosenTables();
+        const std::unique_ptr<QProgressDialog> progress =
+            loadingDialog(&tables, chosen.size(), wizard().services().fieldsProgressDelayMs);
+        FieldLoadOptions options;
+        if (progress)
+            options.progress = [&progress](std::size_t done, std::size_t total) {
+                progress->setLabelText(QStringLiteral("Loading fields: table %1 of %2").arg(done).arg(total));
+                progress->setValue(static_cast<int>(done));  // lets the Cancel button be pressed
+                return !progress->wasCanceled();
+            };
+        // The loader shows its own errors as this page's Display; a
+        // cancelled loading shows nothing and leaves no row.
         shown = logic_.display(ui(), settings_, main.options(), project.values(), connection.values(), *conn,
-                               tables.chosenTables());
+                               chosen, options);
         model_->reload();
         setWindowTitle(qs(logic_.caption));
         txtInstructions->setPlainText(displayText(logic_.txtInstructions));

@@ -52,8 +52,10 @@ public:
     ~FrmFields() override;
 
     // Fills the generation settings from the earlier pages, loads the field
-    // rows of the chosen tables and shows the page. False when an error was
-    // shown; the page is then unloaded and the table page stays.
+    // rows of the chosen tables and shows the page. Many tables load under
+    // a progress dialog whose Cancel puts every row back. False when an
+    // error was shown or the loading was cancelled; the page is then
+    // unloaded and the table page stays as it was.
     bool display(FrmChooseTables& vfrmChooseTables, FrmAddInMain& vfrmMain, FrmProject& vfrmProject,
                  FrmConnection& vfrmConnection);
 

@@ -40,6 +40,9 @@ struct WizardServices {
     TempFolders* tempFolders = nullptr;
     // The folder holding rwhelp1.htm .. rwhelp6.htm.
     std::string helpFolder;
+    // How long loading the fields of many tables may look like taking
+    // before its progress dialog shows, in milliseconds.
+    int fieldsProgressDelayMs = 500;
 };
 
 // The shell's folder browser: returns 0 and sets `rsPath` to the chosen

@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <dlfcn.h>
 #include <sstream>
 
@@ -139,6 +141,17 @@ class EndToEndTest : public QObject {
         click(report->cmdSaveAnswers);
         click(report->cmdClose);
         return included;
+    }
+
+    // The connection page, after a new project "Orders" in the temporary folder.
+    FrmConnection& toConnectionPage() {
+        click(h->wizard->start().cmdNext);
+        FrmProject& project = *h->wizard->loadedProject();
+        click(project.optNew);
+        project.txtProjName->setText(QStringLiteral("Orders"));
+        project.txtNewStoreDir->setText(odbcDir.path());
+        click(project.cmdNext);
+        return *h->wizard->loadedConnection();
     }
 
     // Runs `rowwright generate` with an answers file into `store`.
@@ -296,14 +309,7 @@ private slots:
     }
 
     void failedConnectionThroughTheDriverManager() {
-        h->wizard->start();
-        click(h->wizard->loadedAddInMain()->cmdNext);
-        FrmProject& project = *h->wizard->loadedProject();
-        click(project.optNew);
-        project.txtProjName->setText(QStringLiteral("Orders"));
-        project.txtNewStoreDir->setText(odbcDir.path());
-        click(project.cmdNext);
-        FrmConnection& c = *h->wizard->loadedConnection();
+        FrmConnection& c = toConnectionPage();
         c.txtDSN->setText(QStringLiteral("no_such_source"));
         whenModal<FrmLogin>([](FrmLogin* d) { click(d->cmdOK); });
         click(c.cmdNext);
@@ -462,6 +468,57 @@ private slots:
         const std::vector<std::string> tables = runWizard(store, connect, {}, {}, false);
         QVERIFY(!tables.empty());
         QVERIFY(readFile(store + "/clsRwtConn.cls").contains(built.toUtf8()));
+    }
+
+    void cancelWhileLoadingManyTablesReturnsToTheTablePage() {
+        const std::string db = odbcDir.path().toStdString() + "/many.db";
+        QVERIFY(writeFile(QString::fromStdString(db), {}));  // an empty file is an empty database
+        {
+            const std::unique_ptr<DataConnection> conn = data->open("DRIVER=SQLite3;Database=" + db, "", "");
+            conn->execute("BEGIN");
+            for (int i = 1; i <= 300; ++i)
+                conn->execute("CREATE TABLE t" + std::to_string(i) + " (id INTEGER PRIMARY KEY, name TEXT)");
+            conn->execute("COMMIT");
+        }
+        h->wizard->services().fieldsProgressDelayMs = 0;  // the dialog shows at once
+        FrmConnection& c = toConnectionPage();
+        click(c.optDSNLess);
+        c.txtConnString->setText(QString::fromStdString("DRIVER=SQLite3;Database=" + db));
+        click(c.cmdNext);
+        QPointer<FrmChooseTables> tables = h->wizard->loadedChooseTables();
+        QVERIFY(tables && tables->isVisible());
+        QCOMPARE(tables->lstYes->count(), 300);
+        tables->lstYes->item(0)->setSelected(true);
+        click(tables->cmdDontInclude);
+
+        // Cancel is pressed in the progress dialog once 40 tables are loaded.
+        int cancelledAt = 0;
+        QTimer watch;
+        watch.setInterval(0);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog->value() < 40) return;
+            cancelledAt = dialog->value();
+            watch.stop();
+            click(dialog->findChild<QPushButton*>());
+        });
+        watch.start();
+        click(tables->cmdNext);
+        watch.stop();
+        QVERIFY2(cancelledAt >= 40 && cancelledAt < 299, qPrintable(QString::number(cancelledAt)));
+        QVERIFY(h->wizard->loadedFields() == nullptr);
+        QVERIFY(tables->isVisible());
+        QCOMPARE(tables->lstNo->count(), 1);
+        QCOMPARE(tables->lstYes->count(), 299);
+        QVERIFY(h->ui.messages.empty());
+
+        // Next loads them all once nobody cancels.
+        click(tables->cmdNext);
+        FrmFields* fields = h->wizard->loadedFields();
+        QVERIFY(fields != nullptr && fields->isVisible());
+        QCOMPARE(fields->fieldRows().rowCount(), std::size_t{598});
+        QVERIFY(!tables->isVisible());
+        h->wizard->closeWizard(false);
     }
 };
 

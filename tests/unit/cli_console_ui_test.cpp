@@ -47,6 +47,37 @@ TEST(CliConsoleUi, QuestionsAreAnsweredByYesFlagTerminalOrNo) {
     EXPECT_NE(err.str().find("[y]es, [n]o or [c]ancel? "), std::string::npos);
 }
 
+TEST(CliConsoleUi, ProgressShowsOnATerminalAfterASecondAndIsClearedAtTheEnd) {
+    struct Step {
+        int atMs;
+        std::size_t done, total;
+    };
+    const struct {
+        bool terminal;
+        std::vector<Step> steps;
+        std::string expected;
+    } cases[] = {
+        {false, {{1500, 1, 2}, {3000, 2, 2}}, ""},
+        {true, {{400, 1, 2}, {1000, 2, 2}}, ""},  // done within the second
+        {true, {{900, 1, 120}, {1001, 9, 120}, {1100, 10, 120}, {1500, 11, 120}, {1501, 120, 120}},
+         "\rreading fields: 9 of 120 tables\rreading fields: 11 of 120 tables"
+         "\rreading fields: 120 of 120 tables\r                                 \r"},
+        {true, {{2000, 1, 1}}, "\rreading fields: 1 of 1 table\r                            \r"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream err;
+        std::chrono::steady_clock::time_point now{};
+        {
+            ProgressLine line(err, c.terminal, [&] { return now; });
+            for (const Step& step : c.steps) {
+                now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(step.atMs);
+                line.update(step.done, step.total);
+            }
+        }
+        EXPECT_EQ(err.str(), c.expected);
+    }
+}
+
 TEST(CliRecordingFileSystem, ListsCompleteFilesOnceInCreationOrderUnderFinalNames) {
     MemoryFileSystem memory;
     memory.createDirectories("/out");

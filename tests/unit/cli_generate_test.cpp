@@ -94,6 +94,13 @@ TEST(CliGenerate, BadInputExitsTwoNamingTheFaultAndWritesNothing) {
         {answersText(kNewTarget), "give either --answers or --connect/--dsn, not both",
          [](GenerateOptions& o) { o.live.emplace().connect = "DSN=Shop"; }},
         {"", "give --answers, --connect or --dsn", [](GenerateOptions& o) { o.answersPath.clear(); }},
+        {answersText(kNewTarget),
+         "--no-code does nothing with --answers: it goes with --connect or --dsn, and the answers file gives what "
+         "it would set",
+         [](GenerateOptions& o) { o.givenFlags = {"--yes", "--no-code", "--table"}; }},
+        {answersText(kNewTarget),
+         "--detect-keys does nothing with /answers.json: the file holds the field rows, so no database is read",
+         [](GenerateOptions& o) { o.givenFlags = {"--detect-keys"}; }},
         {"", "--connect and --dsn need --store",
          [](GenerateOptions& o) {
              o.answersPath.clear();
@@ -316,6 +323,7 @@ TEST(CliGenerate, LiveRunFromTheCommandLineWritesWhatItsAnswersFileWrites) {
             r.answers(R"({"options": {"code": false}, "target": {"mode": "new", "kind": "Exe", "name": "Shop"},
                           "connection": {"kind": "string", "string": "DSN=Shop"}, "tables": ["Orders"]})");
             r.options.saveAnswersPath = "/saved.json";
+            r.options.givenFlags = kDatabaseReadFlags;  // read: the file has no rows
         } else {
             r.answers(saved);
         }

@@ -193,6 +193,31 @@ TEST(FieldsPage, AFailureIsShownAndKeepsTheRowsLoadedBeforeIt) {
     EXPECT_EQ(ui.busyDepth, 0);
 }
 
+TEST(FieldsPage, AStopFromTheProgressHookLeavesTheGridAsItWasWithoutAMessage) {
+    // The hook stops when it is told `stopAt` tables are done; 0 never stops.
+    for (const std::size_t stopAt : {1u, 2u, 3u, 0u}) {
+        FakeConnection c = twoTables("Oracle");
+        FieldsPage page;
+        page.grdFields.append({"Kept", "A", true, false, 3, false});
+        std::vector<std::size_t> calls;
+        FieldLoadOptions options;
+        options.progress = [&](std::size_t done, std::size_t total) {
+            EXPECT_EQ(total, 3u);
+            calls.push_back(done);
+            return done != stopAt;
+        };
+        ScriptedUi ui;
+        GenerationSettings settings;
+        const bool shown = page.display(ui, settings, {}, {}, {}, c, {"Orders", "Order Details", "Orders"}, options);
+        EXPECT_EQ(shown, stopAt == 0) << stopAt;
+        EXPECT_EQ(page.cancelled, stopAt != 0) << stopAt;
+        EXPECT_EQ(calls.size(), stopAt == 0 ? 3u : stopAt) << stopAt;
+        EXPECT_EQ(page.grdFields.rowCount(), stopAt == 0 ? 8u : 1u) << stopAt;
+        EXPECT_EQ(fieldRowText(page.grdFields.row(0)), "Kept\tA\tTrue\tFalse\t3\tFalse");
+        EXPECT_TRUE(ui.messages.empty()) << stopAt;
+    }
+}
+
 TEST(FieldsPage, AMissingDbmsNameStopsTheLoadAfterTheColumnsSchema) {
     FakeConnection c = twoTables("Oracle");
     c.properties.erase("DBMS Name");
