@@ -137,32 +137,15 @@ private slots:
     // which none is smaller than.
     void tabOrderAndSteadySize() {
         const QStringList buttons{"cmdHelp", "cmdCancel", "cmdBack", "cmdNext", "cmdFinish"};
-        h->memoryFs()->createDirectories("/out");
         FrmAddInMain& w = h->wizard->start();
         QCOMPARE(tabOrder(&w), QStringList({"chkModuleHead", "chkFunctionHead", "chkDevNotes", "chkEH", "chkCode",
                                             "Label3", "Label4"}) + buttons);
-        click(w.cmdNext);
-        FrmProject& p = *h->wizard->loadedProject();
-        // Of a group of option buttons, Tab visits the chosen one.
-        QCOMPARE(tabOrder(&p), QStringList({"optLoaded", "cboLoadedProject", "optProjectStdExe", "optProjectActiveXExe",
-                                            "optProjectActiveXDLL", "txtProjName", "txtNewStoreDir", "cmdNewStore",
-                                            "txtExistProject", "cmdProject", "txtExistStoreDir", "cmdExistStore"}) +
-                                   buttons);
-        click(p.optNew);
-        p.txtNewStoreDir->setText(QStringLiteral("/out"));
-        p.txtProjName->setText(QStringLiteral("Orders"));
-        click(p.cmdNext);
-        FrmConnection& c = *h->wizard->loadedConnection();
-        QCOMPARE(tabOrder(&c), QStringList({"optDSN", "txtDSN", "cmdDSN", "txtConnString", "cmdOLEDB"}) +
-                                   buttons);
-        click(c.optDSNLess);
-        c.txtConnString->setText(QStringLiteral("DSN=Orders;"));
-        click(c.cmdNext);
-        FrmChooseTables& t = *h->wizard->loadedChooseTables();
+        FrmChooseTables& t = toTablesPage();
         QCOMPARE(tabOrder(&t), QStringList({"lstNo", "cmdInclude", "cmdDontInclude", "cmdIncludeAll",
                                             "cmdDontIncludeAll", "lstYes"}) + buttons);
         click(t.cmdNext);
-        for (QWidget* page : std::initializer_list<QWidget*>{&p, &c, &t, h->wizard->loadedFields()}) {
+        for (QWidget* page : std::initializer_list<QWidget*>{h->wizard->loadedProject(), h->wizard->loadedConnection(),
+                                                             &t, h->wizard->loadedFields()}) {
             QCOMPARE(page->size(), w.size());
             QCOMPARE(page->size().expandedTo(page->sizeHint()), page->size());
         }
@@ -181,8 +164,8 @@ private slots:
                 click(w.chkEH);
                 click(w.chkCode);
             }
-            QVERIFY(!w.options().chkEH && !w.options().chkCode);
-            QVERIFY(w.options().chkModuleHead && w.options().chkFunctionHead && w.options().chkDevNotes);
+            const WelcomeOptions o = w.options();
+            QVERIFY(o.chkModuleHead && o.chkFunctionHead && o.chkDevNotes && !o.chkEH && !o.chkCode);
             click(w.cmdNext);
             FrmProject& p = *h->wizard->loadedProject();
             if (run == 0) {
@@ -198,8 +181,7 @@ private slots:
                 QCOMPARE(p.txtExistStoreDir->text(), QStringLiteral("/out"));
                 QCOMPARE(p.txtNewStoreDir->text(), QStringLiteral("/out"));
                 click(p.cmdExistStore);  // cancelled; opens where the last run's browser went
-                QCOMPARE(h->ui.dialogs.size(), std::size_t{1});
-                QCOMPARE(h->ui.dialogs[0].folder, std::string("/out"));
+                QVERIFY(h->ui.dialogs.size() == 1 && h->ui.dialogs[0].folder == "/out");
             }
             click(p.cmdNext);
             FrmConnection& c = *h->wizard->loadedConnection();

@@ -74,7 +74,8 @@ WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data
     else
         tempFolders = std::make_unique<SystemTempFolders>();
     wizard = std::make_unique<wizard::Wizard>(wizard::WizardServices{
-        ui, data != nullptr ? *data : fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR, memory});
+        ui, data != nullptr ? *data : fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR,
+        memory});
 }
 
 WizardHarness::~WizardHarness() = default;
