@@ -42,7 +42,8 @@ int runWorkbench(const WorkbenchOptions& options) {
     wizard::QtUi ui;
     AddInRegistry registry;
     AddInClasses classes;
-    addRowwrightClass(classes, {ui, data, environment, fs, *clock, nullptr, wizard::findHelpFolder()}, ui);
+    wizard::WizardMemory memory;
+    addRowwrightClass(classes, {ui, data, environment, fs, *clock, nullptr, wizard::findHelpFolder(), &memory}, ui);
 
     const AddInEntry bundled = rowwrightRegistration();
     Workbench workbench({ui, environment, registry, classes, &bundled});

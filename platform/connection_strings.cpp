@@ -26,16 +26,28 @@ std::string providerKey(const std::string& provider) {
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> parseConnectionString(const std::string& text) {
-    std::vector<std::pair<std::string, std::string>> pairs;
+namespace {
+
+// One "key=value;" piece of a connection string and where it stands in the
+// text: [begin, end), the ";" that ends it included.
+struct Piece {
+    std::string key;
+    std::string value;
+    bool hasValue;
+    std::size_t begin;
+    std::size_t end;
+};
+
+std::vector<Piece> pieces(const std::string& text) {
+    std::vector<Piece> found;
     std::size_t i = 0;
     while (i < text.size()) {
+        const std::size_t begin = i;
         const std::size_t keyEnd = text.find_first_of("=;", i);
         if (keyEnd == std::string::npos || text[keyEnd] == ';') {
             const std::string piece = text.substr(i, keyEnd == std::string::npos ? std::string::npos : keyEnd - i);
-            if (!trimmed(piece).empty()) pairs.emplace_back(trimmed(piece), "");
-            if (keyEnd == std::string::npos) break;
-            i = keyEnd + 1;
+            i = keyEnd == std::string::npos ? text.size() : keyEnd + 1;
+            found.push_back({trimmed(piece), "", false, begin, i});
             continue;
         }
         std::string key = trimmed(text.substr(i, keyEnd - i));
@@ -62,9 +74,29 @@ std::vector<std::pair<std::string, std::string>> parseConnectionString(const std
             value = text.substr(v, end == std::string::npos ? std::string::npos : end - v);
             i = end == std::string::npos ? text.size() : end + 1;
         }
-        pairs.emplace_back(std::move(key), std::move(value));
+        found.push_back({std::move(key), std::move(value), true, begin, i});
     }
+    return found;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> parseConnectionString(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (Piece& piece : pieces(text))
+        if (piece.hasValue || !piece.key.empty()) pairs.emplace_back(std::move(piece.key), std::move(piece.value));
     return pairs;
+}
+
+std::string withoutPassword(const std::string& text) {
+    std::string kept;
+    for (const Piece& piece : pieces(text)) {
+        const std::string key = upper(piece.key);
+        if (key != "PWD" && key != "PASSWORD") kept += text.substr(piece.begin, piece.end - piece.begin);
+    }
+    // A password that stood last leaves no ";" behind the piece before it.
+    if (!kept.empty() && kept.back() == ';' && (text.empty() || text.back() != ';')) kept.pop_back();
+    return kept;
 }
 
 std::optional<std::string> connectionStringValue(const std::string& text, const std::string& key) {

@@ -18,6 +18,10 @@ std::vector<std::pair<std::string, std::string>> parseConnectionString(const std
 // The value of the first pair whose key matches `key` without regard to case.
 std::optional<std::string> connectionStringValue(const std::string& text, const std::string& key);
 
+// The string with every "PWD=" and "Password=" piece (any case, a braced
+// value included) left out, the rest as it was written.
+std::string withoutPassword(const std::string& text);
+
 // A value as an ODBC connection string holds it: in braces when it has a
 // ";", a brace, or spaces at either end.
 std::string odbcValue(const std::string& value);

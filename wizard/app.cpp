@@ -49,7 +49,8 @@ int runStandaloneWizard(const StandaloneOptions& options) {
     odbc.drivers = db::oleDbDriversFromEnvironment();
     db::OdbcDataAccess data(odbc);
     QtUi ui;
-    Wizard wizard({ui, data, environment, fs, *clock, nullptr, findHelpFolder()});
+    WizardMemory memory;
+    Wizard wizard({ui, data, environment, fs, *clock, nullptr, findHelpFolder(), &memory});
     QObject::connect(&wizard, &Wizard::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     QApplication::setQuitOnLastWindowClosed(false);
     wizard.start();

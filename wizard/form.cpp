@@ -102,9 +102,26 @@ WizardPage::WizardPage(Wizard& wizard, const char* formName, int helpPage)
 
 void WizardPage::showInPlaceOf(const QWidget* previous) {
     if (previous != nullptr && previous->isWindow()) move(previous->pos());
+    if (previous != nullptr && previous != this && previous->isWindow()) resize(previous->size());
     show();
     raise();
     activateWindow();
+}
+
+void WizardPage::showEvent(QShowEvent* event) {
+    if (!focusPlaced_) {
+        focusPlaced_ = true;
+        // The buttons were made before the page's controls, so Tab, which
+        // goes round the page, reaches them after the last control; the
+        // page opens on its first control, so its controls come first.
+        for (QWidget* w = cmdFinish->nextInFocusChain(); w != cmdHelp; w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled()) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+    }
+    WizardForm::showEvent(event);
 }
 
 void WizardPage::cmdCancel_Click() {

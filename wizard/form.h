@@ -91,8 +91,8 @@ class WizardPage : public WizardForm {
 public:
     WizardPage(Wizard& wizard, const char* formName, int helpPage);
 
-    // Shows the page where `previous` stood, so the wizard seems to stay in
-    // one place while its pages change.
+    // Shows the page where `previous` stood and at its size, so the wizard
+    // seems to stay in one place, at one size, while its pages change.
     void showInPlaceOf(const QWidget* previous);
 
 protected:
@@ -100,6 +100,10 @@ protected:
     QVBoxLayout* body() { return body_; }
 
     void userClose() override { cmdCancel_Click(); }
+    // The first time the page shows, the focus goes to its first control:
+    // Tab then visits its controls first, then Help, Cancel, Back, Next and
+    // Finish.
+    void showEvent(QShowEvent* event) override;
     void cmdCancel_Click();
     void cmdHelp_Click();
 
@@ -113,6 +117,7 @@ public:
 private:
     QVBoxLayout* body_ = nullptr;
     int helpPage_;
+    bool focusPlaced_ = false;
 };
 
 // "\r\n" as a text control shows it: a line break.

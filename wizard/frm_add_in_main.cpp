@@ -70,6 +70,12 @@ FrmAddInMain::FrmAddInMain(Wizard& wizard) : WizardPage(wizard, "frmAddInMain", 
     chkDevNotes = makeCheck(fraOptions, "chkDevNotes", "Include Developer Notes");
     chkEH = makeCheck(fraOptions, "chkEH", "Include Error Handling");
     chkCode = makeCheck(fraOptions, "chkCode", "Include SQL and processing code in generated methods");
+    // The options of the last run, if any, replace the boxes' first state.
+    if (const std::optional<WelcomeOptions> last = wizard.remembered().options)
+        for (auto [box, on] : std::initializer_list<std::pair<QCheckBox*, bool>>{
+                 {chkModuleHead, last->chkModuleHead}, {chkFunctionHead, last->chkFunctionHead},
+                 {chkDevNotes, last->chkDevNotes}, {chkEH, last->chkEH}, {chkCode, last->chkCode}})
+            box->setChecked(on);
     auto* options = new QVBoxLayout(fraOptions);
     for (QCheckBox* box : {chkModuleHead, chkFunctionHead, chkDevNotes, chkEH, chkCode}) options->addWidget(box);
     options->addStretch(1);
@@ -86,6 +92,9 @@ FrmAddInMain::FrmAddInMain(Wizard& wizard) : WizardPage(wizard, "frmAddInMain", 
     columns->addLayout(left, 1);
     columns->addWidget(fraOptions, 1);
     body()->addLayout(columns);
+    // Tab visits the options before the links.
+    setTabOrder(chkCode, Label3);
+    setTabOrder(Label3, Label4);
 
     cmdNext->setDefault(true);
     connect(cmdNext, &QPushButton::clicked, this, &FrmAddInMain::cmdNext_Click);
@@ -112,6 +121,7 @@ void FrmAddInMain::formActivate() {
 
 void FrmAddInMain::cmdNext_Click() {
     handler("cmdNext_Click", [&] {
+        wizard().remember([&](RememberedChoices& r) { r.options = options(); });
         hide();
         if (!wizard().frmProject().display(*this)) showInPlaceOf(this);
     });

@@ -49,9 +49,9 @@ FrmChooseTables::FrmChooseTables(Wizard& wizard) : WizardPage(wizard, "frmChoose
     cmdIncludeAll = moveButton("cmdIncludeAll", ">>", "Include every table");
     cmdDontIncludeAll = moveButton("cmdDontIncludeAll", "<<", "Exclude every table");
 
-    auto* noLabel = new QLabel(QStringLiteral("Exclude"), this);
+    auto* noLabel = new QLabel(QStringLiteral("&Exclude"), this);
     noLabel->setBuddy(lstNo);
-    auto* yesLabel = new QLabel(QStringLiteral("Include"), this);
+    auto* yesLabel = new QLabel(QStringLiteral("&Include"), this);
     yesLabel->setBuddy(lstYes);
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
@@ -67,6 +67,8 @@ FrmChooseTables::FrmChooseTables(Wizard& wizard) : WizardPage(wizard, "frmChoose
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
     body()->addLayout(grid, 1);
+    // Tab goes from one list through the buttons between them to the other.
+    setTabOrder(cmdDontIncludeAll, lstYes);
 
     cmdNext->setDefault(true);
     connect(cmdNext, &QPushButton::clicked, this, &FrmChooseTables::cmdNext_Click);

@@ -54,14 +54,14 @@ FrmConnection::FrmConnection(Wizard& wizard) : WizardPage(wizard, "frmConnection
     auto* grid = new QGridLayout;
     grid->addWidget(optDSN, 0, 0, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Choose your DSN:"), this), 1, 0, 1, 3);
-    auto* dsnLabel = new QLabel(QStringLiteral("DSN:"), this);
+    auto* dsnLabel = new QLabel(QStringLiteral("&DSN:"), this);
     dsnLabel->setBuddy(txtDSN);
     grid->addWidget(dsnLabel, 2, 0);
     grid->addWidget(txtDSN, 2, 1);
     grid->addWidget(cmdDSN, 2, 2);
     grid->setRowMinimumHeight(3, 12);
     grid->addWidget(optDSNLess, 4, 0, 1, 3);
-    auto* stringLabel = new QLabel(QStringLiteral("Enter your complete Connection String for DSN-less connection..."), this);
+    auto* stringLabel = new QLabel(QStringLiteral("Enter your complete &Connection String for DSN-less connection..."), this);
     stringLabel->setBuddy(txtConnString);
     grid->addWidget(stringLabel, 5, 0, 1, 3);
     grid->addWidget(txtConnString, 6, 0, 1, 2);
@@ -91,6 +91,15 @@ FrmConnection::FrmConnection(Wizard& wizard) : WizardPage(wizard, "frmConnection
     connect(cmdBack, &QPushButton::clicked, this, &FrmConnection::cmdBack_Click);
     connect(cmdDSN, &QPushButton::clicked, this, &FrmConnection::cmdDSN_Click);
     connect(cmdOLEDB, &QPushButton::clicked, this, &FrmConnection::cmdOLEDB_Click);
+    // Tab goes down the page: each option, then the controls under it.
+    setTabOrder(optDSN, txtDSN);
+    setTabOrder(txtDSN, cmdDSN);
+    // The last run's choice and texts (never a password) replace the
+    // page's first values.
+    const RememberedChoices last = wizard.remembered();
+    txtDSN->setText(qs(last.dsn));
+    txtConnString->setText(qs(last.connectionString));
+    if (last.connection == "string") optDSNLess->setChecked(true);
 
     resize(620, 420);
 }
@@ -161,6 +170,11 @@ void FrmConnection::cmdNext_Click() {
             return dialog.display(dsn, user, password);
         };
         if (!logic_.next(wizard().services().data, ui(), login)) return;
+        wizard().remember([&](RememberedChoices& r) {
+            r.connection = optDSNLess->isChecked() ? "string" : "dsn";
+            r.dsn = ss(txtDSN->text());
+            r.connectionString = ss(txtConnString->text());
+        });
         if (!vfrmMain || !vfrmProject) return;
         hide();
         // When the table page cannot be shown (its error has been shown,

@@ -151,7 +151,7 @@ FrmFields::FrmFields(Wizard& wizard) : WizardPage(wizard, "frmFields", 5) {
     mnuAutoOff = addMenuAction("mnuAutoOff", "Auto off", kColumnAuto, false);
     grdFields->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    cmdDetectKeys = new QPushButton(QStringLiteral("Detect Keys"), this);
+    cmdDetectKeys = new QPushButton(QStringLiteral("&Detect Keys"), this);
     cmdDetectKeys->setObjectName(QStringLiteral("cmdDetectKeys"));
     cmdDetectKeys->setAutoDefault(false);
     cmdDetectKeys->setToolTip(QStringLiteral("Tick Primary and Auto where the database reports a primary key or a "

@@ -26,27 +26,27 @@ FrmOLEDBLogin::FrmOLEDBLogin(Wizard& wizard, QWidget* owner) : WizardForm(wizard
     setModal(true);
 
     cboProviders = named(new QComboBox(this), "cboProviders");
-    auto* providerLabel = new QLabel(QStringLiteral("Choose OLE DB Provider:"), this);
+    auto* providerLabel = new QLabel(QStringLiteral("Choose OLE DB &Provider:"), this);
     providerLabel->setBuddy(cboProviders);
 
     fraStep3 = named(new QGroupBox(QStringLiteral("Connection Values"), this), "fraStep3");
     txtServer = named(new QLineEdit(fraStep3), "txtServer");
-    lblServer = named(new QLabel(QStringLiteral("Server:"), fraStep3), "lblServer");
+    lblServer = named(new QLabel(QStringLiteral("&Server:"), fraStep3), "lblServer");
     txtPort = named(new QLineEdit(fraStep3), "txtPort");
-    lblPort = named(new QLabel(QStringLiteral("Port:"), fraStep3), "lblPort");
+    lblPort = named(new QLabel(QStringLiteral("P&ort:"), fraStep3), "lblPort");
     txtDatabase = named(new QLineEdit(fraStep3), "txtDatabase");
-    lblDB = named(new QLabel(QStringLiteral("Database:"), fraStep3), "lblDB");
+    lblDB = named(new QLabel(QStringLiteral("Data&base:"), fraStep3), "lblDB");
     cmdDB = named(new QPushButton(QStringLiteral("..."), fraStep3), "cmdDB");
     cmdDB->setAutoDefault(false);
     cmdDB->setFixedWidth(cmdDB->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     cboDSNList = named(new QComboBox(fraStep3), "cboDSNList");
     cboDSNList->setEditable(true);
     cboDSNList->setInsertPolicy(QComboBox::NoInsert);
-    lblDSN = named(new QLabel(QStringLiteral("DSN:"), fraStep3), "lblDSN");
+    lblDSN = named(new QLabel(QStringLiteral("&DSN:"), fraStep3), "lblDSN");
     txtUID = named(new QLineEdit(fraStep3), "txtUID");
-    lblUID = named(new QLabel(QStringLiteral("User ID:"), fraStep3), "lblUID");
+    lblUID = named(new QLabel(QStringLiteral("&User ID:"), fraStep3), "lblUID");
     txtPWD = named(new QLineEdit(fraStep3), "txtPWD");  // shown unmasked
-    lblPassword = named(new QLabel(QStringLiteral("Password:"), fraStep3), "lblPassword");
+    lblPassword = named(new QLabel(QStringLiteral("Pass&word:"), fraStep3), "lblPassword");
     lblServer->setBuddy(txtServer);
     lblPort->setBuddy(txtPort);
     lblDB->setBuddy(txtDatabase);
@@ -158,7 +158,11 @@ std::string FrmOLEDBLogin::display() {
 void FrmOLEDBLogin::cmdDB_Click() {
     std::optional<std::string> chosen;
     takeTexts();
-    if (!handler("cmdDB_Click", [&] { chosen = ui().openFile(this, builder_.databaseFileFilter(), ""); })) return;
+    if (!handler("cmdDB_Click", [&] {
+            chosen = ui().openFile(this, builder_.databaseFileFilter(), wizard().dialogFolder(""));
+            if (chosen) wizard().folderUsed(*chosen, true);
+        }))
+        return;
     builder_.chooseDatabaseFile(ui(), chosen);
     txtDatabase->setText(qs(builder_.txtDatabase));
 }

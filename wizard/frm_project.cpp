@@ -96,11 +96,11 @@ FrmProject::FrmProject(Wizard& wizard) : WizardPage(wizard, "frmProject", 2) {
     kindRow->addWidget(optProjectActiveXDLL);
     kindRow->addStretch(1);
     newGrid->addLayout(kindRow, 0, 0, 1, 4);
-    newGrid->addWidget(label(fraNew, "New Project Name:", txtProjName), 1, 0);
+    newGrid->addWidget(label(fraNew, "New Pro&ject Name:", txtProjName), 1, 0);
     newGrid->addWidget(txtProjName, 1, 1);
     newGrid->addWidget(label(fraNew, ".VBP"), 1, 2);
     newGrid->addWidget(label(fraNew, "Choose the folder to store the new files:"), 2, 0, 1, 4);
-    newGrid->addWidget(label(fraNew, "Storage Path:", txtNewStoreDir), 3, 0);
+    newGrid->addWidget(label(fraNew, "&Storage Path:", txtNewStoreDir), 3, 0);
     newGrid->addWidget(txtNewStoreDir, 3, 1, 1, 2);
     newGrid->addWidget(cmdNewStore, 3, 3);
     newGrid->setColumnStretch(1, 1);
@@ -117,11 +117,11 @@ FrmProject::FrmProject(Wizard& wizard) : WizardPage(wizard, "frmProject", 2) {
     cmdExistStore = browseButton(fraExisting, "cmdExistStore");
     auto* existGrid = new QGridLayout(fraExisting);
     existGrid->addWidget(label(fraExisting, "Choose the existing project to which to add the new files:"), 0, 0, 1, 3);
-    existGrid->addWidget(label(fraExisting, "Project:", txtExistProject), 1, 0);
+    existGrid->addWidget(label(fraExisting, "&Project:", txtExistProject), 1, 0);
     existGrid->addWidget(txtExistProject, 1, 1);
     existGrid->addWidget(cmdProject, 1, 2);
     existGrid->addWidget(label(fraExisting, "Choose the folder to store the new files:"), 2, 0, 1, 3);
-    existGrid->addWidget(label(fraExisting, "Storage Path:", txtExistStoreDir), 3, 0);
+    existGrid->addWidget(label(fraExisting, "S&torage Path:", txtExistStoreDir), 3, 0);
     existGrid->addWidget(txtExistStoreDir, 3, 1);
     existGrid->addWidget(cmdExistStore, 3, 2);
     existGrid->setColumnStretch(1, 1);
@@ -131,6 +131,15 @@ FrmProject::FrmProject(Wizard& wizard) : WizardPage(wizard, "frmProject", 2) {
     auto* targets = new QButtonGroup(this);
     for (QRadioButton* r : {optLoaded, optNew, optProjectExisting}) targets->addButton(r);
     optLoaded->setChecked(true);
+    // The last run's target, kind, store folder and project file replace
+    // the page's first values.
+    const RememberedChoices last = wizard.remembered();
+    for (auto [choice, button] : std::initializer_list<std::pair<const char*, QRadioButton*>>{
+             {"new", optNew}, {"existing", optProjectExisting}, {"Exe", optProjectStdExe},
+             {"OleExe", optProjectActiveXExe}, {"OleDll", optProjectActiveXDLL}})
+        if (last.target == choice || last.kind == choice) button->setChecked(true);
+    for (QLineEdit* box : {txtNewStoreDir, txtExistStoreDir}) box->setText(qs(last.storeDir));
+    txtExistProject->setText(qs(last.projectFile));
     applyOptionRules();
 
     for (QRadioButton* r : {optLoaded, optNew, optProjectExisting})
@@ -197,15 +206,19 @@ ProjectPageValues FrmProject::values() const {
 void FrmProject::chooseFolder(const char* operation, QLineEdit* target) {
     handler(operation, [&] {
         std::string path;
-        if (BrowseForFolder(ui(), 17, 1, path, "Select Folder", this) == 0) target->setText(qs(path));
+        if (BrowseForFolder(ui(), 17, 1, path, "Select Folder", this, wizard().dialogFolder("")) != 0) return;
+        target->setText(qs(path));
+        wizard().folderUsed(path, false);
     });
 }
 
 void FrmProject::cmdProject_Click() {
     handler("cmdProject_Click", [&] {
         const std::optional<std::string> chosen =
-            ui().openFile(this, "VB Projects (*.vbp)|*.vbp", ss(txtExistStoreDir->text()));
-        if (chosen) txtExistProject->setText(qs(*chosen));  // a cancelled dialog changes nothing
+            ui().openFile(this, "VB Projects (*.vbp)|*.vbp", wizard().dialogFolder(ss(txtExistStoreDir->text())));
+        if (!chosen) return;  // a cancelled dialog changes nothing
+        txtExistProject->setText(qs(*chosen));
+        wizard().folderUsed(*chosen, true);
     });
 }
 
@@ -307,6 +320,12 @@ bool FrmProject::checkStore(const std::string& folder, const std::string& projec
 
 void FrmProject::goOn() {
     if (!vfrmMain) return;
+    wizard().remember([&](RememberedChoices& r) {
+        r.target = optNew->isChecked() ? "new" : optProjectExisting->isChecked() ? "existing" : "loaded";
+        r.kind = optProjectStdExe->isChecked() ? "Exe" : optProjectActiveXExe->isChecked() ? "OleExe" : "OleDll";
+        if (!optLoaded->isChecked()) r.storeDir = msStoreDir;
+        if (optProjectExisting->isChecked()) r.projectFile = msProject;
+    });
     hide();
     // A page that could not be shown leaves this one in its place.
     if (!wizard().frmConnection().display(*vfrmMain, *this)) showInPlaceOf(this);

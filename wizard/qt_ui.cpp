@@ -169,10 +169,11 @@ std::optional<std::string> QtUi::saveFile(QWidget* owner, const std::string& fil
     return chosen.toStdString();
 }
 
-std::optional<std::string> QtUi::browseFolder(QWidget* owner, int root, int flags, const std::string& title) {
+std::optional<std::string> QtUi::browseFolder(QWidget* owner, int root, int flags, const std::string& title,
+                                              const std::string& initialFolder) {
+    (void)root;   // 17, the computer's drives: the whole file system can be browsed from any folder
     (void)flags;  // only file-system folders can be chosen here
-    // 17 is the computer's drives: the whole file system.
-    const QString start = root == 17 ? QDir::rootPath() : QDir::homePath();
+    const QString start = initialFolder.empty() ? QDir::homePath() : QString::fromStdString(initialFolder);
     const QString chosen = QFileDialog::getExistingDirectory(ownerWindow(owner), QString::fromStdString(title), start,
                                                              QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty()) return std::nullopt;

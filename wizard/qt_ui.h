@@ -31,7 +31,8 @@ public:
                                         const std::string& initialFolder) override;
     std::optional<std::string> saveFile(QWidget* owner, const std::string& filter, const std::string& initialFolder,
                                         const std::string& fileName) override;
-    std::optional<std::string> browseFolder(QWidget* owner, int root, int flags, const std::string& title) override;
+    std::optional<std::string> browseFolder(QWidget* owner, int root, int flags, const std::string& title,
+                                            const std::string& initialFolder) override;
     void openUrl(const std::string& url) override;
 
 private:

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <filesystem>
+#include <memory>
 
 #include "core/product.h"
 #include "wizard/form.h"
@@ -24,9 +26,9 @@ constexpr long kBrowseCancelled = 1208;
 }  // namespace
 
 long BrowseForFolder(WizardUi& ui, long vlRoot, long vlFlags, std::string& rsPath, const std::string& vsTitle,
-                     QWidget* vlOwner) {
+                     QWidget* vlOwner, const std::string& vsStartFolder) {
     const std::optional<std::string> chosen =
-        ui.browseFolder(vlOwner, static_cast<int>(vlRoot), static_cast<int>(vlFlags), vsTitle);
+        ui.browseFolder(vlOwner, static_cast<int>(vlRoot), static_cast<int>(vlFlags), vsTitle, vsStartFolder);
     if (!chosen) return kBrowseCancelled;
     // The browser's buffer may carry NUL characters after the path.
     rsPath = chosen->substr(0, chosen->find('\0'));
@@ -43,7 +45,9 @@ std::string readmeUrl(const std::string& helpFolder) {
     return QUrl::fromLocalFile(QDir::cleanPath(file)).toString().toStdString();
 }
 
-Wizard::Wizard(WizardServices services, QObject* parent) : QObject(parent), services_(std::move(services)) {}
+Wizard::Wizard(WizardServices services, QObject* parent) : QObject(parent), services_(std::move(services)) {
+    lastFolder_ = remembered().lastFolder;
+}
 
 Wizard::~Wizard() {
     destroying_ = true;
@@ -62,6 +66,7 @@ Page& Wizard::load(QPointer<Page>& ref) {
 
 FrmAddInMain& Wizard::start() {
     FrmAddInMain& page = frmAddInMain();
+    if (!page.isVisible()) page.resize(pageSize());
     page.show();
     page.raise();
     page.activateWindow();
@@ -110,6 +115,57 @@ void Wizard::closeWizard(bool confirm) {
 }
 
 void Wizard::showHelp(int page) { ui().openUrl(helpPageUrl(services_.helpFolder, page)); }
+
+RememberedChoices Wizard::remembered() const {
+    return services_.memory != nullptr ? services_.memory->recall() : RememberedChoices{};
+}
+
+void Wizard::remember(const std::function<void(RememberedChoices&)>& change) {
+    if (services_.memory == nullptr) return;
+    RememberedChoices choices = services_.memory->recall();
+    change(choices);
+    services_.memory->keep(choices);
+}
+
+std::string Wizard::dialogFolder(const std::string& pageFolder) const {
+    if (!pageFolder.empty()) return pageFolder;
+    if (!lastFolder_.empty()) return lastFolder_;
+    return QDir::homePath().toStdString();
+}
+
+void Wizard::folderUsed(const std::string& path, bool isFile) {
+    const std::string folder = isFile ? std::filesystem::path(path).parent_path().string() : path;
+    if (folder.empty()) return;
+    lastFolder_ = folder;
+    remember([&](RememberedChoices& r) { r.lastFolder = folder; });
+}
+
+namespace {
+
+// The size a page asks for: the size it gives itself, or its layout's wish
+// when that is larger.
+QSize wantedSize(const QWidget& page) { return page.size().expandedTo(page.sizeHint()); }
+
+template <class Page>
+QSize measuredSize(Wizard& wizard) {
+    // Made only to be measured, and let go at once.
+    const std::unique_ptr<Page> page(new Page(wizard));
+    return wantedSize(*page);
+}
+
+}  // namespace
+
+QSize Wizard::pageSize() {
+    if (pageSize_.isValid()) return pageSize_;
+    // The welcome page is loaded first, so that letting the measured pages
+    // go never leaves the wizard with no form (which would end it).
+    QSize size = wantedSize(frmAddInMain());
+    for (const QSize& s : {measuredSize<FrmProject>(*this), measuredSize<FrmConnection>(*this),
+                           measuredSize<FrmChooseTables>(*this), measuredSize<FrmFields>(*this)})
+        size = size.expandedTo(s);
+    pageSize_ = size;
+    return pageSize_;
+}
 
 void Wizard::formLoaded(WizardForm* form) {
     if (std::find(forms_.begin(), forms_.end(), form) == forms_.end()) forms_.push_back(form);

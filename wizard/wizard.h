@@ -5,6 +5,8 @@
 // folder browser (BrowseForFolder) and the help pages.
 #include <QObject>
 #include <QPointer>
+#include <QSize>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/ide/environment.h"
 #include "platform/temp_folders.h"
+#include "wizard/remembered.h"
 #include "wizard/wizard_ui.h"
 
 class QWidget;
@@ -43,13 +46,15 @@ struct WizardServices {
     // How long loading the fields of many tables may look like taking
     // before its progress dialog shows, in milliseconds.
     int fieldsProgressDelayMs = 500;
+    // Where the choices are remembered between runs; null: nothing is.
+    WizardMemory* memory = nullptr;
 };
 
-// The shell's folder browser: returns 0 and sets `rsPath` to the chosen
-// folder (cut before its first NUL character), or 1208 and leaves `rsPath`
-// as it was when the user cancels.
+// The shell's folder browser, opened at `vsStartFolder`: returns 0 and sets
+// `rsPath` to the chosen folder (cut before its first NUL character), or
+// 1208 and leaves `rsPath` as it was when the user cancels.
 long BrowseForFolder(WizardUi& ui, long vlRoot, long vlFlags, std::string& rsPath, const std::string& vsTitle,
-                     QWidget* vlOwner);
+                     QWidget* vlOwner, const std::string& vsStartFolder = std::string());
 
 // The address of help page `page` (1 welcome .. 6 report) under `helpFolder`.
 std::string helpPageUrl(const std::string& helpFolder, int page);
@@ -101,6 +106,21 @@ public:
     // Opens help page `page` in a new browser window.
     void showHelp(int page);
 
+    // The choices remembered from earlier runs (none without a memory).
+    RememberedChoices remembered() const;
+    // Changes the remembered choices and keeps them at once.
+    void remember(const std::function<void(RememberedChoices&)>& change);
+
+    // Where a file or folder dialog opens: `pageFolder` when the page names
+    // one, else the folder a dialog last went to, else the home folder.
+    std::string dialogFolder(const std::string& pageFolder) const;
+    // A dialog went to `folder` (the folder itself, or a chosen file's
+    // folder when `isFile`); the next dialog opens there.
+    void folderUsed(const std::string& path, bool isFile);
+
+    // The size every page is shown at: the largest page's, measured once.
+    QSize pageSize();
+
     // The loaded forms, in the order they were loaded.
     const std::vector<WizardForm*>& forms() const { return forms_; }
 
@@ -125,6 +145,8 @@ private:
     QPointer<FrmFields> fields_;
     QPointer<FrmReport> report_;
     bool destroying_ = false;
+    std::string lastFolder_;
+    QSize pageSize_;
 };
 
 }  // namespace rw::wizard

@@ -25,11 +25,13 @@ public:
     // The save dialog: starts in `initialFolder` and proposes `fileName`.
     virtual std::optional<std::string> saveFile(QWidget* owner, const std::string& filter,
                                                 const std::string& initialFolder, const std::string& fileName) = 0;
-    // The folder browser. `root` is a shell special-folder number (17: the
-    // computer's drives), `flags` the browser's flags (1: file-system
-    // folders only). The chosen path as the browser hands it over (it may
-    // carry NUL characters after the path), or nothing when cancelled.
-    virtual std::optional<std::string> browseFolder(QWidget* owner, int root, int flags, const std::string& title) = 0;
+    // The folder browser, opened at `initialFolder`. `root` is a shell
+    // special-folder number (17: the computer's drives), `flags` the
+    // browser's flags (1: file-system folders only). The chosen path as the
+    // browser hands it over (it may carry NUL characters after the path),
+    // or nothing when cancelled.
+    virtual std::optional<std::string> browseFolder(QWidget* owner, int root, int flags, const std::string& title,
+                                                    const std::string& initialFolder) = 0;
     // Opens a web page or a help file (a file:// address) in a new browser
     // window.
     virtual void openUrl(const std::string& url) = 0;

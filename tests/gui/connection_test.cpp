@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryFile>
 #include <QTest>
@@ -53,6 +54,18 @@ std::unique_ptr<FakeConnection> sampleDatabase() {
     c->keys["Orders"] = {"OrderID"};
     c->queries["SELECT IDENTITYCOL FROM Orders"] = [] { return fieldNamed("OrderID"); };
     return c;
+}
+
+// The names of the controls Tab visits, in order, from where the page's
+// focus is.
+QStringList tabOrder(QWidget* page) {
+    QStringList names;
+    QWidget* w = page->focusWidget();
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0) names << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != page->focusWidget());
+    return names;
 }
 
 std::vector<std::string> listTexts(const QListWidget* list) {
@@ -103,7 +116,10 @@ class ConnectionTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { quietPlatformWarnings(); }
+    void initTestCase() {
+        quietPlatformWarnings();
+        usePrivateSettings();
+    }
 
     void init() {
         modalFailures() = 0;
@@ -114,6 +130,74 @@ private slots:
     void cleanup() {
         h.reset();
         RW_VERIFY_NOTHING_LEFT();
+    }
+
+    // A page opens on its first control: Tab visits its controls, then the
+    // button row. Every page is shown at the size the wizard opened with,
+    // which none is smaller than.
+    void tabOrderAndSteadySize() {
+        const QStringList buttons{"cmdHelp", "cmdCancel", "cmdBack", "cmdNext", "cmdFinish"};
+        FrmAddInMain& w = h->wizard->start();
+        QCOMPARE(tabOrder(&w), QStringList({"chkModuleHead", "chkFunctionHead", "chkDevNotes", "chkEH", "chkCode",
+                                            "Label3", "Label4"}) + buttons);
+        FrmChooseTables& t = toTablesPage();
+        QCOMPARE(tabOrder(&t), QStringList({"lstNo", "cmdInclude", "cmdDontInclude", "cmdIncludeAll",
+                                            "cmdDontIncludeAll", "lstYes"}) + buttons);
+        click(t.cmdNext);
+        for (QWidget* page : std::initializer_list<QWidget*>{h->wizard->loadedProject(), h->wizard->loadedConnection(),
+                                                             &t, h->wizard->loadedFields()}) {
+            QCOMPARE(page->size(), w.size());
+            QCOMPARE(page->size().expandedTo(page->sizeHint()), page->size());
+        }
+    }
+
+    // What one run chose comes back in the next, any password left out.
+    void choicesAreRememberedAcrossRuns() {
+        QSettings(QStringLiteral("Rowwright"), QStringLiteral("Rowwright")).clear();
+        WizardMemory memory;
+        for (int run = 0; run < 2; ++run) {
+            h = std::make_unique<WizardHarness>(nullptr, nullptr, &memory);
+            h->fakeData.make = [](const std::string&) { return sampleDatabase(); };
+            h->memoryFs()->createDirectories("/out");
+            FrmAddInMain& w = h->wizard->start();
+            if (run == 0) {
+                click(w.chkEH);
+                click(w.chkCode);
+            }
+            const WelcomeOptions o = w.options();
+            QVERIFY(o.chkModuleHead && o.chkFunctionHead && o.chkDevNotes && !o.chkEH && !o.chkCode);
+            click(w.cmdNext);
+            FrmProject& p = *h->wizard->loadedProject();
+            if (run == 0) {
+                click(p.optNew);
+                click(p.optProjectStdExe);
+                click(p.optProjectExisting);
+                h->ui.dialogAnswers = {std::string("/out")};
+                click(p.cmdExistStore);
+                p.txtExistProject->setText(QStringLiteral("/out/Billing.vbp"));
+            } else {
+                QVERIFY(p.optProjectExisting->isChecked() && p.optProjectStdExe->isChecked());
+                QCOMPARE(p.txtExistProject->text(), QStringLiteral("/out/Billing.vbp"));
+                QCOMPARE(p.txtExistStoreDir->text(), QStringLiteral("/out"));
+                QCOMPARE(p.txtNewStoreDir->text(), QStringLiteral("/out"));
+                click(p.cmdExistStore);  // cancelled; opens where the last run's browser went
+                QVERIFY(h->ui.dialogs.size() == 1 && h->ui.dialogs[0].folder == "/out");
+            }
+            click(p.cmdNext);
+            FrmConnection& c = *h->wizard->loadedConnection();
+            if (run == 0) {
+                c.txtDSN->setText(QStringLiteral("Northwind"));
+                click(c.optDSNLess);
+                c.txtConnString->setText(QStringLiteral("DSN=Orders;PWD={a;b};UID=u"));
+                click(c.cmdNext);
+                QVERIFY(h->wizard->loadedChooseTables() != nullptr);
+            } else {
+                QVERIFY(c.optDSNLess->isChecked() && c.txtConnString->isEnabled());
+                QCOMPARE(c.txtDSN->text(), QStringLiteral("Northwind"));
+                QCOMPARE(c.txtConnString->text(), QStringLiteral("DSN=Orders;UID=u"));
+            }
+            h->wizard->closeWizard(false);
+        }
     }
 
     void connectionPageDefaults() {

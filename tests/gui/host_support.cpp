@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include "host/settings_store.h"
 #include "host/workbench_app.h"
@@ -25,15 +24,6 @@ QStringList treeLabels(const QTreeWidget* tree) {
             labels << QStringLiteral("  ") + tree->topLevelItem(i)->child(j)->text(0);
     }
     return labels;
-}
-
-void usePrivateSettings() {
-    static QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-        QSettings::setPath(format, QSettings::UserScope, folder.path() + QStringLiteral("/user"));
-        QSettings::setPath(format, QSettings::SystemScope, folder.path() + QStringLiteral("/system"));
-    }
 }
 
 void clearSettings() {

@@ -15,9 +15,6 @@
 
 namespace rw::test {
 
-// Points every QSettings of this process at a private folder. Call once,
-// in initTestCase.
-void usePrivateSettings();
 // Forgets the add-in's setting and the workbench's add-in list.
 void clearSettings();
 

@@ -362,16 +362,24 @@ private slots:
         QCOMPARE(h->ui.dialogs[0].title, std::string("Select Folder"));
 
         click(p.optProjectExisting);
-        h->ui.dialogAnswers = {std::string("/e"), std::nullopt, std::string("/e/Billing.vbp")};
+        h->ui.dialogAnswers = {std::string("/e"), std::nullopt, std::string("/f/Billing.vbp"), std::nullopt};
         click(p.cmdExistStore);
         QCOMPARE(p.txtExistStoreDir->text(), QStringLiteral("/e"));
+        p.txtExistStoreDir->setText(QStringLiteral("/box"));
         click(p.cmdProject);  // cancelled: silent
         QVERIFY(p.txtExistProject->text().isEmpty());
         click(p.cmdProject);
-        QCOMPARE(p.txtExistProject->text(), QStringLiteral("/e/Billing.vbp"));
+        QCOMPARE(p.txtExistProject->text(), QStringLiteral("/f/Billing.vbp"));
         QCOMPARE(h->ui.dialogs[4].kind, std::string("open"));
         QCOMPARE(h->ui.dialogs[4].filter, std::string("VB Projects (*.vbp)|*.vbp"));
-        QCOMPARE(h->ui.dialogs[4].folder, std::string("/e"));
+        p.txtExistStoreDir->clear();
+        click(p.cmdProject);
+        // A dialog opens at the folder its page names, else where the last
+        // dialog went, else at home.
+        std::vector<std::string> folders;
+        for (const auto& d : h->ui.dialogs) folders.push_back(d.folder);
+        const std::string home = QDir::homePath().toStdString();
+        QCOMPARE(folders, (std::vector<std::string>{home, home, "/data/out", "/box", "/box", "/f"}));
         QVERIFY(h->ui.messages.empty());
     }
 

@@ -384,5 +384,18 @@ TEST(ConnectionStrings, DriverStringsBraceTheValuesThatNeedIt) {
     }
 }
 
+TEST(ConnectionStrings, PasswordsAreLeftOut) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"DSN=a;UID=u;PWD=p", "DSN=a;UID=u"},
+        {"pwd=p;DSN=a;", "DSN=a;"},
+        {"DSN=a;PWD={x;y}};z};UID=u", "DSN=a;UID=u"},
+        {"Provider=SQLOLEDB.1;Password=s;User ID=sa;", "Provider=SQLOLEDB.1;User ID=sa;"},
+        {" PassWord = s ;DSN=a;Pwd=", "DSN=a"},
+        {"PWDX=1;OLDPWD=2;Lone", "PWDX=1;OLDPWD=2;Lone"},
+        {"", ""},
+    };
+    for (const auto& [text, kept] : cases) EXPECT_EQ(withoutPassword(text), kept) << text;
+}
+
 }  // namespace
 }  // namespace rw

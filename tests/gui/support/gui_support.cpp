@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QPixmap>
 #include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -54,8 +56,9 @@ std::optional<std::string> ScriptedWizardUi::saveFile(QWidget*, const std::strin
     return nextAnswer(dialogAnswers);
 }
 
-std::optional<std::string> ScriptedWizardUi::browseFolder(QWidget*, int root, int flags, const std::string& title) {
-    dialogs.push_back({"folder", "", "", "", title, root, flags});
+std::optional<std::string> ScriptedWizardUi::browseFolder(QWidget*, int root, int flags, const std::string& title,
+                                                          const std::string& initialFolder) {
+    dialogs.push_back({"folder", "", initialFolder, "", title, root, flags});
     return nextAnswer(dialogAnswers);
 }
 
@@ -64,14 +67,15 @@ std::string shownError(long number, const std::string& source, const std::string
     return errorMessageText(number, source + " (" + where + ")", description);
 }
 
-WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data)
+WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data, wizard::WizardMemory* memory)
     : fs(files ? std::move(files) : std::make_unique<MemoryFileSystem>()), environment(*fs) {
     if (auto* memory = memoryFs())
         tempFolders = std::make_unique<MemoryTempFolders>(*memory);
     else
         tempFolders = std::make_unique<SystemTempFolders>();
     wizard = std::make_unique<wizard::Wizard>(wizard::WizardServices{
-        ui, data != nullptr ? *data : fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR});
+        ui, data != nullptr ? *data : fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR,
+        memory});
 }
 
 WizardHarness::~WizardHarness() = default;
@@ -88,6 +92,15 @@ void click(QWidget* widget) {
     else if (qobject_cast<QRadioButton*>(widget) != nullptr)
         at = widget->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, widget).center();
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void usePrivateSettings() {
+    static QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, folder.path() + QStringLiteral("/user"));
+        QSettings::setPath(format, QSettings::SystemScope, folder.path() + QStringLiteral("/system"));
+    }
 }
 
 int& modalFailures() {

@@ -48,7 +48,8 @@ public:
                                         const std::string& initialFolder) override;
     std::optional<std::string> saveFile(QWidget* owner, const std::string& filter, const std::string& initialFolder,
                                         const std::string& fileName) override;
-    std::optional<std::string> browseFolder(QWidget* owner, int root, int flags, const std::string& title) override;
+    std::optional<std::string> browseFolder(QWidget* owner, int root, int flags, const std::string& title,
+                                            const std::string& initialFolder) override;
     void openUrl(const std::string& url) override { urls.push_back(url); }
 
     std::deque<int> answers;  // message answers; then kAnswerOk
@@ -70,7 +71,9 @@ std::string shownError(long number, const std::string& source, const std::string
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
     // `fs` null: an in-memory file system.
-    explicit WizardHarness(std::unique_ptr<FileSystem> fs = nullptr, DataAccess* data = nullptr);
+    // `memory` null: nothing is remembered between runs.
+    explicit WizardHarness(std::unique_ptr<FileSystem> fs = nullptr, DataAccess* data = nullptr,
+                           wizard::WizardMemory* memory = nullptr);
     ~WizardHarness();
 
     ScriptedWizardUi ui;
@@ -105,6 +108,10 @@ void whenModal(std::function<void(T*)> answer) {
     whenModal(T::staticMetaObject.className(), [answer](QWidget* w) { answer(static_cast<T*>(w)); });
 }
 int& modalFailures();
+
+// Points every QSettings of this process at a private folder. Call once,
+// in initTestCase.
+void usePrivateSettings();
 
 // Leaves out the offscreen platform's notes about what it cannot do (raise
 // a window, ...), which say nothing about the test. Call in initTestCase.
