@@ -43,11 +43,11 @@ struct WizardServices {
     TempFolders* tempFolders = nullptr;
     // The folder holding rwhelp1.htm .. rwhelp6.htm.
     std::string helpFolder;
+    // Where the choices are remembered between runs; null: nothing is.
+    WizardMemory* memory = nullptr;
     // How long loading the fields of many tables may look like taking
     // before its progress dialog shows, in milliseconds.
     int fieldsProgressDelayMs = 500;
-    // Where the choices are remembered between runs; null: nothing is.
-    WizardMemory* memory = nullptr;
 };
 
 // The shell's folder browser, opened at `vsStartFolder`: returns 0 and sets
