@@ -60,16 +60,9 @@ int reportStop(std::ostream& err, int signal, const std::vector<std::string>& wr
     return 128 + signal;
 }
 
-// A relative path with the working folder prepended, nothing else changed,
-// so the paths the run writes into a project file resolve from any folder.
-std::string absolutePath(const std::string& workingFolder, const std::string& path) {
-    if (workingFolder.empty() || path.empty() || path.front() == '/') return path;
-    return workingFolder.back() == '/' ? workingFolder + path : workingFolder + '/' + path;
-}
-
 void makePathsAbsolute(Answers& answers, const std::string& workingFolder) {
     for (std::string* path : {&answers.project.msStoreDir, &answers.project.txtExistProject, &answers.loadedProject})
-        *path = absolutePath(workingFolder, *path);
+        *path = absoluteFrom(workingFolder, *path);
 }
 
 // Makes the store folder with its parents when it is missing, as the

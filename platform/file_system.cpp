@@ -18,6 +18,11 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string absoluteFrom(const std::string& workingFolder, const std::string& path) {
+    if (workingFolder.empty() || path.empty() || path.front() == '/') return path;
+    return workingFolder.back() == '/' ? workingFolder + path : workingFolder + '/' + path;
+}
+
 std::string tempPathBeside(const std::string& path, int n) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

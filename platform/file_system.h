@@ -95,6 +95,12 @@ protected:
 // a folder ending in "/" gives "//", which the file system accepts.
 std::string joinPath(std::string_view folder, std::string_view name);
 
+// A relative path with `workingFolder` put in front of it, nothing else
+// changed (no links resolved, no "." or ".." folded), so a path written into
+// a project file resolves from any folder; an absolute or empty path, or an
+// empty working folder, gives the path as it is.
+std::string absoluteFrom(const std::string& workingFolder, const std::string& path);
+
 // The `n`th candidate name of a temporary file beside `path`:
 // "." + name + ".rwnew", then ".rwnew1", ".rwnew2", ...
 std::string tempPathBeside(const std::string& path, int n);

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -284,6 +285,12 @@ void FrmProject::cmdNext_Click() {
         } else {
             return;
         }
+        // A typed relative path is taken from the working folder, as the
+        // command-line tool takes it, so the project file names files that
+        // resolve from any folder.
+        const std::string here = QDir::currentPath().toStdString();
+        folder = absoluteFrom(here, folder);
+        if (optProjectExisting->isChecked()) project = absoluteFrom(here, project);
         if (!checkStore(folder, project)) return;
         msStoreDir = folder;
         msProject = project;

@@ -159,6 +159,7 @@ class EndToEndTest : public QObject {
         cli::GenerateOptions options;
         options.answersPath = answersPath.toStdString();
         options.now = "2026-12-05T08:17:21";
+        options.workingFolder = QDir::currentPath().toStdString();
         options.reportPath = (store + "/Orders.txt").toStdString();
         std::ostringstream out, err;
         std::istringstream in;
