@@ -4,14 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
-#include <iostream>
-#include <memory>
-
-#include "cli/generate_command.h"
-#include "platform/db/odbc.h"
-#include "platform/ide/environment.h"
-#include "wizard/qt_ui.h"
-#include "wizard/wizard.h"
 
 namespace rw::wizard {
 
@@ -20,55 +12,6 @@ std::string findHelpFolder() {
     const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/rowwright/help"));
     if (QFileInfo::exists(installed + QStringLiteral("/rwhelp1.htm"))) return QDir::cleanPath(installed).toStdString();
     return RW_SOURCE_HELP_DIR;
-}
-
-int runStandaloneWizard(const StandaloneOptions& options) {
-    PosixFileSystem fs;
-    ide::Environment environment(fs);
-    for (const std::string& path : options.openProjects) {
-        try {
-            environment.loadProject(path);
-        } catch (const RuntimeError& e) {
-            std::cerr << "rowwright-gui: " << e.description << '\n';
-            return 2;
-        }
-    }
-
-    std::unique_ptr<Clock> clock;
-    try {
-        cli::GenerateOptions clockOptions;
-        if (!options.now.empty()) clockOptions.now = options.now;
-        if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) clockOptions.sourceDateEpoch = epoch;
-        clock = cli::chooseClock(clockOptions);
-    } catch (const std::exception& e) {
-        std::cerr << "rowwright-gui: " << e.what() << '\n';
-        return 2;
-    }
-
-    db::OdbcOptions odbc;
-    odbc.drivers = db::oleDbDriversFromEnvironment();
-    db::OdbcDataAccess data(odbc);
-    QtUi ui;
-    WizardMemory memory;
-    Wizard wizard({ui, data, environment, fs, *clock, nullptr, findHelpFolder(), &memory});
-    QObject::connect(&wizard, &Wizard::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    QApplication::setQuitOnLastWindowClosed(false);
-    wizard.start();
-    const int status = QApplication::exec();
-
-    // The loaded projects the run changed are saved, as the development
-    // environment's own Save would.
-    int result = status;
-    for (const auto& project : environment.projects()) {
-        if (!project->isDirty()) continue;
-        try {
-            project->save();
-        } catch (const RuntimeError& e) {
-            std::cerr << "rowwright-gui: " << project->fileName() << ": " << e.description << '\n';
-            result = 1;
-        }
-    }
-    return result;
 }
 
 }  // namespace rw::wizard
