@@ -1,11 +1,11 @@
-#include "wizard/app.h"
+#include "host/help_folder.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
 
-namespace rw::wizard {
+namespace rw::host {
 
 std::string findHelpFolder() {
     if (const char* dir = std::getenv("RW_HELP_DIR"); dir != nullptr && *dir != '\0') return dir;
@@ -14,4 +14,4 @@ std::string findHelpFolder() {
     return RW_SOURCE_HELP_DIR;
 }
 
-}  // namespace rw::wizard
+}  // namespace rw::host
