@@ -20,6 +20,9 @@
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
 #include "platform/ui.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
+#include "support/scripted_ui.h"
 
 namespace {
 

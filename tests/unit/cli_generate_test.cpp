@@ -15,6 +15,9 @@
 #include "support/fake_db.h"
 #include "support/gen_fixture.h"
 #include "support/sample_vb_project.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
+#include "support/scripted_ui.h"
 
 namespace rw::cli {
 namespace {
