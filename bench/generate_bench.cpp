@@ -18,6 +18,8 @@
 #include "platform/file_system.h"
 #include "platform/text_files.h"
 #include "platform/ui.h"
+#include "support/memory_file_system.h"
+#include "support/scripted_ui.h"
 
 namespace {
 

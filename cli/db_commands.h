@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/answers.h"
+#include "answers/answers.h"
 #include "cli/console_ui.h"
 #include "cli/generate_command.h"
 #include "platform/data_access.h"

@@ -1,13 +1,12 @@
 #include "cli/generate_command.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <istream>
 #include <ostream>
 
+#include "answers/clock_choice.h"
 #include "cli/console_ui.h"
 #include "cli/db_commands.h"
 #include "cli/recording_file_system.h"
@@ -23,19 +22,6 @@ namespace rw::cli {
 namespace {
 
 constexpr const char* kTool = "rowwright: ";
-
-DateTime epochDateTime(const std::string& text) {
-    const char* what = "SOURCE_DATE_EPOCH: expected a whole number of seconds since 1970-01-01";
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) throw UsageError(what);
-    errno = 0;
-    const long long seconds = std::strtoll(text.c_str(), nullptr, 10);
-    const auto value = static_cast<std::time_t>(seconds);
-    std::tm tm {};
-    if (errno == ERANGE || static_cast<long long>(value) != seconds || gmtime_r(&value, &tm) == nullptr ||
-        tm.tm_year + 1900 > 9999)
-        throw UsageError(what);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
 
 void listFiles(std::ostream& out, const char* heading, const std::vector<std::string>& paths) {
     out << heading << '\n';
@@ -142,18 +128,6 @@ void saveAnswers(FileSystem& fs, const std::string& path, Answers answers, const
 
 }  // namespace
 
-std::unique_ptr<Clock> chooseClock(const GenerateOptions& options) {
-    if (options.now) {
-        DateTime t;
-        if (!parseIsoDateTime(*options.now, t))
-            throw UsageError("--now: expected a real date and time, YYYY-MM-DDTHH:MM:SS");
-        return std::make_unique<FixedClock>(t);
-    }
-    if (options.sourceDateEpoch && !options.sourceDateEpoch->empty())
-        return std::make_unique<FixedClock>(epochDateTime(*options.sourceDateEpoch));
-    return std::make_unique<SystemClock>();
-}
-
 FieldSource openFieldSource(const Answers& answers, const std::string& fileName) {
     if (!answers.rows) throw UsageError(fileName + ": this answers file has no rows");
     FieldSource source{FieldGrid(*answers.rows),
@@ -168,7 +142,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
     Answers answers;
     FieldSource source;
     try {
-        clock = chooseClock(options);
+        clock = chooseClock(options.now, options.sourceDateEpoch);
         if (options.live) {
             answers = answersFromCommandLine(options);
         } else {
@@ -196,7 +170,7 @@ int runGenerateCommand(const GenerateOptions& options, std::ostream& out, std::o
         }
     } catch (const ErrorsShown&) {  // the database's error was shown
         return kExitErrorsShown;
-    } catch (const std::runtime_error& e) {  // UsageError, AnswersError
+    } catch (const std::runtime_error& e) {  // UsageError, AnswersError, ClockChoiceError
         err << kTool << e.what() << '\n';
         return kExitUsage;
     }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/answers.h"
+#include "answers/answers.h"
 #include "core/field_grid.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
@@ -79,11 +79,6 @@ inline const std::vector<std::string> kDatabaseReadFlags = {"--detect-keys", "--
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// The clock that dates the output: --now, else SOURCE_DATE_EPOCH (read as
-// UTC, so reproducible builds give the same text anywhere), else the
-// machine's clock. Throws UsageError on a malformed value.
-std::unique_ptr<Clock> chooseClock(const GenerateOptions& options);
 
 // Where the run's field rows and connection come from: the answers file's
 // rows with a stand-in connection, marks applied. A file without rows reads

@@ -29,11 +29,4 @@ void fillSettings(GenerationSettings& s, const WelcomeOptions& options, const Pr
     }
 }
 
-TargetMode targetMode(const GenerationSettings& s) {
-    if (s.mbLoadedProject) return TargetMode::Loaded;
-    if (s.mbStdExe || s.mbActiveXExe || s.mbActiveXDll) return TargetMode::New;
-    if (s.mbExistingProject) return TargetMode::Existing;
-    return TargetMode::None;
-}
-
 }  // namespace rw

@@ -58,7 +58,4 @@ struct GenerationSettings {
 void fillSettings(GenerationSettings& s, const WelcomeOptions& options, const ProjectPageValues& project,
                   const ConnectionPageValues& connection);
 
-enum class TargetMode { None, New, Existing, Loaded };
-TargetMode targetMode(const GenerationSettings& s);
-
 }  // namespace rw

@@ -4,14 +4,15 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
-#include "cli/generate_command.h"
+#include "answers/clock_choice.h"
+#include "host/help_folder.h"
 #include "host/rowwright_add_in.h"
 #include "host/wizard_launcher.h"
 #include "host/workbench.h"
 #include "platform/db/odbc.h"
 #include "platform/ide/environment.h"
-#include "wizard/app.h"
 #include "wizard/qt_ui.h"
 
 namespace rw::host {
@@ -25,10 +26,11 @@ void addRowwrightClass(AddInClasses& classes, const wizard::WizardServices& serv
 int runWorkbench(const WorkbenchOptions& options) {
     std::unique_ptr<Clock> clock;
     try {
-        cli::GenerateOptions clockOptions;
-        if (!options.now.empty()) clockOptions.now = options.now;
-        if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) clockOptions.sourceDateEpoch = epoch;
-        clock = cli::chooseClock(clockOptions);
+        std::optional<std::string> now;
+        if (!options.now.empty()) now = options.now;
+        std::optional<std::string> epoch;
+        if (const char* value = std::getenv("SOURCE_DATE_EPOCH")) epoch = value;
+        clock = chooseClock(now, epoch);
     } catch (const std::exception& e) {
         std::cerr << "rowwright-gui: " << e.what() << '\n';
         return 2;
@@ -43,7 +45,7 @@ int runWorkbench(const WorkbenchOptions& options) {
     AddInRegistry registry;
     AddInClasses classes;
     wizard::WizardMemory memory;
-    addRowwrightClass(classes, {ui, data, environment, fs, *clock, nullptr, wizard::findHelpFolder(), &memory}, ui);
+    addRowwrightClass(classes, {ui, data, environment, fs, *clock, nullptr, findHelpFolder(), &memory}, ui);
 
     const AddInEntry bundled = rowwrightRegistration();
     Workbench workbench({ui, environment, registry, classes, &bundled});

@@ -52,37 +52,11 @@ private:
     std::set<std::pair<dev_t, ino_t>> held_;
 };
 
-// Folders of a MemoryFileSystem: a folder is held while a lock on it lives.
-class MemoryFolderLock final : public FolderLock {
-public:
-    explicit MemoryFolderLock(std::set<std::string>& locked) : locked_(locked) {}
-    ~MemoryFolderLock() override {
-        for (const std::string& folder : mine_) locked_.erase(folder);
-    }
-
-    void add(const std::string& folder, const std::string& shownAs) {
-        if (mine_.count(folder)) return;
-        if (!locked_.insert(folder).second) throw folderInUse(shownAs);
-        mine_.insert(folder);
-    }
-
-private:
-    std::set<std::string>& locked_;
-    std::set<std::string> mine_;
-};
-
 }  // namespace
 
 std::unique_ptr<FolderLock> PosixFileSystem::lockFolders(const std::vector<std::string>& folders) {
     auto lock = std::make_unique<PosixFolderLock>();
     for (const std::string& folder : folders) lock->add(folder);
-    return lock;
-}
-
-std::unique_ptr<FolderLock> MemoryFileSystem::lockFolders(const std::vector<std::string>& folders) {
-    auto lock = std::make_unique<MemoryFolderLock>(lockedFolders_);
-    for (const std::string& folder : folders)
-        if (isDirectory(folder)) lock->add(normal(folder), folder);
     return lock;
 }
 

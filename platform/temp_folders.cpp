@@ -37,27 +37,4 @@ void SystemTempFolders::removeFolder(const std::string& path) noexcept {
     ::rmdir(path.c_str());
 }
 
-MemoryTempFolders::MemoryTempFolders(MemoryFileSystem& fs, std::string parent)
-    : fs_(fs), parent_(std::move(parent)) {}
-
-std::string MemoryTempFolders::makePrivateFolder() {
-    if (failWith != 0) {
-        const long number = failWith;
-        failWith = 0;
-        throw fileErrorNumber(number);
-    }
-    const std::string path = joinPath(parent_, "rowwright-" + std::to_string(made.size() + 1));
-    fs_.createDirectories(path);
-    made.push_back(path);
-    return path;
-}
-
-void MemoryTempFolders::removeFolder(const std::string& path) noexcept {
-    const std::string prefix = path + "/";
-    for (const auto& [file, bytes] : fs_.files()) {
-        if (file.compare(0, prefix.size(), prefix) == 0) return;  // not empty: it stays
-    }
-    removed.push_back(path);
-}
-
 }  // namespace rw

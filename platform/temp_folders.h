@@ -7,8 +7,6 @@
 
 namespace rw {
 
-class MemoryFileSystem;
-
 class TempFolders {
 public:
     virtual ~TempFolders() = default;
@@ -34,24 +32,6 @@ public:
     void removeFolder(const std::string& path) noexcept override;
 
 private:
-    std::string parent_;
-};
-
-// Folders in a MemoryFileSystem, named parent + "/rowwright-" + a counter;
-// remembers what it made and removed, and can be told to fail.
-class MemoryTempFolders final : public TempFolders {
-public:
-    explicit MemoryTempFolders(MemoryFileSystem& fs, std::string parent = "/tmp");
-    std::string makePrivateFolder() override;
-    void removeFolder(const std::string& path) noexcept override;
-
-    // The next makePrivateFolder fails with this run-time error number (0: no fault).
-    long failWith = 0;
-    std::vector<std::string> made;
-    std::vector<std::string> removed;
-
-private:
-    MemoryFileSystem& fs_;
     std::string parent_;
 };
 

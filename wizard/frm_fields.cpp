@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "cli/answers.h"
+#include "answers/answers.h"
 #include "core/product.h"
 #include "core/run.h"
 #include "wizard/frm_add_in_main.h"
@@ -274,7 +274,7 @@ void FrmFields::cmdBack_Click() {
 }
 
 std::string FrmFields::answersText() const {
-    cli::Answers a;
+    Answers a;
     a.options = {settings_.mbModuleHeaders, settings_.mbFunctionHeaders, settings_.mbDevNotes,
                  settings_.mbErrorHandler, settings_.mbCode};
     a.project = settings_.project;
@@ -293,7 +293,7 @@ std::string FrmFields::answersText() const {
         a.dbmsName = propertyOrNothing(*vfrmConnection->moConn(), "DBMS Name");
         a.dataSourceName = propertyOrNothing(*vfrmConnection->moConn(), "Data Source Name");
     }
-    return cli::answersToJson(a);
+    return answersToJson(a);
 }
 
 void FrmFields::cmdFinish_Click() {

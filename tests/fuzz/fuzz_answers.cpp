@@ -12,7 +12,7 @@
 #include <tuple>
 #include <vector>
 
-#include "cli/answers.h"
+#include "answers/answers.h"
 #include "core/run.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
@@ -20,6 +20,9 @@
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
 #include "platform/ui.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
+#include "support/scripted_ui.h"
 
 namespace {
 
@@ -49,7 +52,7 @@ bool sameRows(const std::vector<FieldRow>& a, const std::vector<FieldRow>& b) {
 }
 
 // Everything the answers say but the password, which a written file may leave out.
-bool sameAnswers(const cli::Answers& a, const cli::Answers& b) {
+bool sameAnswers(const Answers& a, const Answers& b) {
     const auto options = [](const WelcomeOptions& o) {
         return std::tie(o.chkModuleHead, o.chkFunctionHead, o.chkDevNotes, o.chkEH, o.chkCode);
     };
@@ -60,7 +63,7 @@ bool sameAnswers(const cli::Answers& a, const cli::Answers& b) {
     const auto connection = [](const ConnectionPageValues& c) {
         return std::tie(c.optDSN, c.optDSNLess, c.txtConnString);
     };
-    const auto sameMarks = [](const std::vector<cli::MarkAnswer>& x, const std::vector<cli::MarkAnswer>& y) {
+    const auto sameMarks = [](const std::vector<MarkAnswer>& x, const std::vector<MarkAnswer>& y) {
         return std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const auto& m, const auto& n) {
             return std::tie(m.key, m.primary, m.autoNumber) == std::tie(n.key, n.primary, n.autoNumber);
         });
@@ -72,11 +75,11 @@ bool sameAnswers(const cli::Answers& a, const cli::Answers& b) {
            a.dbmsName == b.dbmsName && a.dataSourceName == b.dataSourceName;
 }
 
-void generate(const cli::Answers& answers) {
+void generate(const Answers& answers) {
     FieldGrid grid(*answers.rows);
     try {
-        cli::applyMarks(grid, answers.marks, "a.json");
-    } catch (const cli::AnswersError&) {
+        applyMarks(grid, answers.marks, "a.json");
+    } catch (const AnswersError&) {
         return;
     }
     GenerationSettings settings;
@@ -121,13 +124,13 @@ void generate(const cli::Answers& answers) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    cli::Answers answers;
+    Answers answers;
     try {
-        answers = cli::parseAnswers(text, "a.json");
-    } catch (const cli::AnswersError&) {
+        answers = parseAnswers(text, "a.json");
+    } catch (const AnswersError&) {
         return 0;
     }
-    require(sameAnswers(cli::parseAnswers(cli::answersToJson(answers), "b.json"), answers),
+    require(sameAnswers(parseAnswers(answersToJson(answers), "b.json"), answers),
             "answers changed on reading back");
     if (answers.rows && answers.rows->size() <= kMaxRows) generate(answers);
     return 0;

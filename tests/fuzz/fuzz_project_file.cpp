@@ -25,6 +25,7 @@
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
 #include "platform/text_files.h"
+#include "support/memory_file_system.h"
 
 namespace {
 

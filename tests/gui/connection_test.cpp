@@ -13,7 +13,7 @@
 #include <QTemporaryFile>
 #include <QTest>
 
-#include "cli/answers.h"
+#include "answers/answers.h"
 #include "support/gui_support.h"
 #include "support/sample_vb_project.h"
 #include "wizard/frm_add_in_main.h"
@@ -616,7 +616,7 @@ private slots:
         h->ui.dialogAnswers = {std::string("/out/Orders.json")};
         click(r->cmdSaveAnswers);
         QCOMPARE(h->ui.dialogs.back().fileName, std::string("/out/Orders.json"));
-        const cli::Answers a = cli::parseAnswers(h->fs->readAll("/out/Orders.json"), "Orders.json");
+        const Answers a = parseAnswers(h->fs->readAll("/out/Orders.json"), "Orders.json");
         QVERIFY(a.project.optNew && a.project.optProjectActiveXDLL);
         QCOMPARE(a.project.txtProjName, std::string("Orders"));
         QCOMPARE(a.project.msStoreDir, std::string("/out"));

@@ -7,6 +7,8 @@
 #include "host/settings_store.h"
 #include "host/workbench_app.h"
 #include "wizard/frm_add_in_main.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
 
 namespace rw::test {
 

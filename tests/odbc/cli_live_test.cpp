@@ -11,6 +11,8 @@
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
 
 namespace rw::cli {
 namespace {

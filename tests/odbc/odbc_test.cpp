@@ -16,6 +16,7 @@
 #include "odbc/vb_sql.h"
 #include "platform/db/odbc.h"
 #include "support/gen_fixture.h"
+#include "support/scripted_ui.h"
 
 namespace rw {
 namespace {

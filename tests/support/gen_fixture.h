@@ -9,6 +9,8 @@
 
 #include "core/gen_context.h"
 #include "platform/file_system.h"
+#include "support/memory_file_system.h"
+#include "support/scripted_ui.h"
 
 namespace rw::test {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/answers.h"
+#include "answers/answers.h"
 
 namespace rw::cli {
 namespace {

@@ -5,6 +5,7 @@
 #include "cli/console_ui.h"
 #include "cli/recording_file_system.h"
 #include "platform/runtime_error.h"
+#include "support/memory_file_system.h"
 
 namespace rw::cli {
 namespace {

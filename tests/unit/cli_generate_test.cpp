@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/db_commands.h"
+#include "answers/clock_choice.h"
 #include "cli/generate_command.h"
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
@@ -14,6 +15,9 @@
 #include "support/fake_db.h"
 #include "support/gen_fixture.h"
 #include "support/sample_vb_project.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
+#include "support/scripted_ui.h"
 
 namespace rw::cli {
 namespace {
@@ -342,14 +346,14 @@ TEST(CliGenerate, LiveRunFromTheCommandLineWritesWhatItsAnswersFileWrites) {
 TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
     GenerateOptions o;
     o.sourceDateEpoch = "1796458641";  // 2026-12-05 08:17:21 UTC
-    EXPECT_EQ(chooseClock(o)->nowText(), "12/5/2026 8:17:21 AM");
+    EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "12/5/2026 8:17:21 AM");
     o.sourceDateEpoch = "0";
-    EXPECT_EQ(chooseClock(o)->nowText(), "1/1/1970");
+    EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "1/1/1970");
     o.now = "2031-02-03T13:04:05";
-    EXPECT_EQ(chooseClock(o)->nowText(), "2/3/2031 1:04:05 PM");
+    EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "2/3/2031 1:04:05 PM");
     o.now.reset();
     o.sourceDateEpoch = "99999999999999999999";
-    EXPECT_THROW(chooseClock(o), UsageError);
+    EXPECT_THROW(chooseClock(o.now, o.sourceDateEpoch), ClockChoiceError);
 }
 
 }  // namespace

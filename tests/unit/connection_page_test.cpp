@@ -7,6 +7,7 @@
 #include "core/oledb_builder.h"
 #include "platform/connection_strings.h"
 #include "support/fake_db.h"
+#include "support/scripted_ui.h"
 
 namespace rw {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "core/field_loader.h"
 #include "support/fake_db.h"
+#include "support/scripted_ui.h"
 
 namespace rw {
 namespace {

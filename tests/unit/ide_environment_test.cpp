@@ -5,6 +5,7 @@
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
 #include "support/sample_vb_project.h"
+#include "support/memory_file_system.h"
 
 namespace rw::ide {
 namespace {

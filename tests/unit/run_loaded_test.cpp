@@ -9,6 +9,7 @@
 #include "platform/temp_folders.h"
 #include "support/gen_fixture.h"
 #include "support/sample_vb_project.h"
+#include "support/memory_temp_folders.h"
 
 namespace rw {
 namespace {

@@ -6,6 +6,7 @@
 #include "core/run.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
+#include "support/memory_file_system.h"
 
 namespace rw {
 namespace {

@@ -3,6 +3,7 @@
 
 #include "core/table_choice.h"
 #include "support/fake_db.h"
+#include "support/scripted_ui.h"
 
 namespace rw {
 namespace {

@@ -1,4 +1,6 @@
 #include "support/gui_support.h"
+#include "support/memory_file_system.h"
+#include "support/memory_temp_folders.h"
 
 #include <QCheckBox>
 #include <QDeadlineTimer>

@@ -18,6 +18,7 @@
 #include "platform/temp_folders.h"
 #include "support/fake_db.h"
 #include "wizard/wizard.h"
+#include "support/memory_file_system.h"
 
 namespace rw::test {
 

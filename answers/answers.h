@@ -9,7 +9,7 @@
 #include "core/field_grid.h"
 #include "core/settings.h"
 
-namespace rw::cli {
+namespace rw {
 
 // A fault in an answers file. The message starts with the file's name and
 // the JSON path of the faulty value, e.g.
@@ -66,4 +66,4 @@ void applyMarks(FieldGrid& grid, const std::vector<MarkAnswer>& marks, const std
 // indentation, ending with a line feed).
 std::string answersToJson(const Answers& answers);
 
-}  // namespace rw::cli
+}  // namespace rw

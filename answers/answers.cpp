@@ -1,4 +1,4 @@
-#include "cli/answers.h"
+#include "answers/answers.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -9,7 +9,7 @@
 #include "core/name_checks.h"
 #include "core/product.h"
 
-namespace rw::cli {
+namespace rw {
 
 namespace {
 
@@ -421,4 +421,4 @@ std::string answersToJson(const Answers& a) {
     return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-}  // namespace rw::cli
+}  // namespace rw

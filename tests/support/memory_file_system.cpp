@@ -1,0 +1,144 @@
+#include "support/memory_file_system.h"
+
+#include <set>
+#include <utility>
+
+#include "platform/folder_lock.h"
+#include "platform/runtime_error.h"
+
+namespace rw {
+
+class MemorySink final : public ByteSink {
+public:
+    MemorySink(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    void write(std::string_view bytes) override {
+        if (closed_) throw fileErrorNumber(kErrPathFileAccess, path_);
+        const auto fault = fs_.writeFaults_.find(path_);
+        std::string& content = fs_.files_[path_];
+        if (fault != fs_.writeFaults_.end() && content.size() + bytes.size() > fault->second.first) {
+            content.append(bytes.substr(0, fault->second.first - content.size()));
+            throw fileErrorNumber(fault->second.second, path_);
+        }
+        content.append(bytes);
+    }
+    void close() override { closed_ = true; }
+
+private:
+    MemoryFileSystem& fs_;
+    std::string path_;
+    bool closed_ = false;
+};
+
+namespace {
+
+// Folders of a MemoryFileSystem: a folder is held while a lock on it lives.
+class MemoryFolderLock final : public FolderLock {
+public:
+    explicit MemoryFolderLock(std::set<std::string>& locked) : locked_(locked) {}
+    ~MemoryFolderLock() override {
+        for (const std::string& folder : mine_) locked_.erase(folder);
+    }
+
+    void add(const std::string& folder, const std::string& shownAs) {
+        if (mine_.count(folder)) return;
+        if (!locked_.insert(folder).second) throw folderInUse(shownAs);
+        mine_.insert(folder);
+    }
+
+private:
+    std::set<std::string>& locked_;
+    std::set<std::string> mine_;
+};
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() { dirs_["/"] = true; }
+
+std::string MemoryFileSystem::normal(std::string_view path) {
+    // Repeated separators name the same place, as on a real file system.
+    std::string out;
+    for (const char c : path) {
+        if (c == '/' && !out.empty() && out.back() == '/') continue;
+        out += c;
+    }
+    if (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+}
+
+std::string MemoryFileSystem::parentOf(const std::string& path) const {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::unique_ptr<ByteSink> MemoryFileSystem::create(const std::string& rawPath) {
+    const std::string path = normal(rawPath);
+    if (const auto f = createFaults_.find(path); f != createFaults_.end()) throw fileErrorNumber(f->second, rawPath);
+    const std::string parent = parentOf(path);
+    if (parent != "." && !dirs_.count(parent)) throw fileErrorNumber(kErrPathNotFound, rawPath);
+    if (dirs_.count(path)) throw fileErrorNumber(kErrPathFileAccess, rawPath);
+    files_[path].clear();
+    return std::make_unique<MemorySink>(*this, path);
+}
+
+TempFile MemoryFileSystem::createTempBeside(const std::string& target) {
+    for (int n = 0;; ++n) {
+        std::string path = tempPathBeside(target, n);
+        if (!exists(path)) return {path, create(path)};
+    }
+}
+
+std::string MemoryFileSystem::readAll(const std::string& rawPath) {
+    const auto f = files_.find(normal(rawPath));
+    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawPath);
+    return f->second;
+}
+
+bool MemoryFileSystem::exists(const std::string& path) { return files_.count(normal(path)) != 0; }
+
+bool MemoryFileSystem::isDirectory(const std::string& path) { return dirs_.count(normal(path)) != 0; }
+
+void MemoryFileSystem::rename(const std::string& rawFrom, const std::string& rawTo) {
+    const std::string from = normal(rawFrom);
+    const std::string to = normal(rawTo);
+    if (const auto f = renameFaults_.find(to); f != renameFaults_.end()) throw fileErrorNumber(f->second, rawTo);
+    const auto f = files_.find(from);
+    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawFrom);
+    std::string bytes = std::move(f->second);
+    files_.erase(f);
+    files_[to] = std::move(bytes);
+}
+
+void MemoryFileSystem::remove(const std::string& path) { files_.erase(normal(path)); }
+
+void MemoryFileSystem::createDirectories(const std::string& rawPath) {
+    std::string path = normal(rawPath);
+    while (!path.empty() && path != "." && !dirs_.count(path)) {
+        dirs_[path] = true;
+        path = parentOf(path);
+    }
+}
+
+void MemoryFileSystem::failCreate(const std::string& path, long number) { createFaults_[normal(path)] = number; }
+
+void MemoryFileSystem::failWrite(const std::string& path, std::size_t bytesAllowed, long number) {
+    writeFaults_[normal(path)] = {bytesAllowed, number};
+}
+
+void MemoryFileSystem::failRename(const std::string& to, long number) { renameFaults_[normal(to)] = number; }
+
+void MemoryFileSystem::put(const std::string& rawPath, std::string bytes) {
+    const std::string path = normal(rawPath);
+    createDirectories(parentOf(path));
+    files_[path] = std::move(bytes);
+}
+
+std::unique_ptr<FolderLock> MemoryFileSystem::lockFolders(const std::vector<std::string>& folders) {
+    auto lock = std::make_unique<MemoryFolderLock>(lockedFolders_);
+    for (const std::string& folder : folders)
+        if (isDirectory(folder)) lock->add(normal(folder), folder);
+    return lock;
+}
+
+}  // namespace rw

@@ -1,0 +1,29 @@
+#pragma once
+// Private folders in a file system in memory, for tests.
+#include <string>
+#include <vector>
+
+#include "platform/temp_folders.h"
+#include "support/memory_file_system.h"
+
+namespace rw {
+
+// Folders in a MemoryFileSystem, named parent + "/rowwright-" + a counter;
+// remembers what it made and removed, and can be told to fail.
+class MemoryTempFolders final : public TempFolders {
+public:
+    explicit MemoryTempFolders(MemoryFileSystem& fs, std::string parent = "/tmp");
+    std::string makePrivateFolder() override;
+    void removeFolder(const std::string& path) noexcept override;
+
+    // The next makePrivateFolder fails with this run-time error number (0: no fault).
+    long failWith = 0;
+    std::vector<std::string> made;
+    std::vector<std::string> removed;
+
+private:
+    MemoryFileSystem& fs_;
+    std::string parent_;
+};
+
+}  // namespace rw
