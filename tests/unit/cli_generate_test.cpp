@@ -349,6 +349,8 @@ TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
     EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "12/5/2026 8:17:21 AM");
     o.sourceDateEpoch = "0";
     EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "1/1/1970");
+    o.sourceDateEpoch = "253402300799";  // the last second of the year 9999
+    EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "12/31/9999 11:59:59 PM");
     o.now = "2031-02-03T13:04:05";
     EXPECT_EQ(chooseClock(o.now, o.sourceDateEpoch)->nowText(), "2/3/2031 1:04:05 PM");
     o.now.reset();

@@ -372,6 +372,7 @@ TEST(ConnectionStrings, DriverStringsBraceTheValuesThatNeedIt) {
         {"SQLite3", "a}b", "DRIVER={SQLite3};DATABASE={a}}b};"},
         {"SQLite3", "{a", "DRIVER={SQLite3};DATABASE={{a};"},
         {"SQLite3", " a", "DRIVER={SQLite3};DATABASE={ a};"},
+        {"SQLite3", "a ", "DRIVER={SQLite3};DATABASE={a };"},
         {"SQLite3", "a=b c", "DRIVER={SQLite3};DATABASE=a=b c;"},
         {"SQLite3", "", "DRIVER={SQLite3};"},
         {"My {Odd} Driver", "x", "DRIVER={My {Odd}} Driver};DATABASE=x;"},

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <string>
+#include <utility>
 
 #include "core/names.h"
 #include "platform/cp1252.h"
@@ -23,13 +27,22 @@ TEST(Names, PropertyNameReplacesSpacesOnly) {
 }
 
 TEST(Names, UpperFirstStaysWithinWindows1252) {
-    EXPECT_EQ(upperFirst("\u00e9t\u00e9"), "\u00c9t\u00e9");  // é -> É
-    EXPECT_EQ(upperFirst("\u00df"), "\u00df");                // ß stays
-    EXPECT_EQ(upperFirst("\u00b5"), "\u00b5");                // µ stays
-    EXPECT_EQ(upperFirst("\u0161a"), "\u0160a");              // š -> Š
-    EXPECT_EQ(upperFirst("\u00ff"), "\u0178");                // ÿ -> Ÿ
-    EXPECT_EQ(upperFirst("\u03b1"), "\u03b1");                // α has no Windows-1252 form
-    EXPECT_EQ(upperFirst(""), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"zone", "Zone"},                  // both ends of a-z
+        {"abc", "Abc"},
+        {"{x", "{x"},                      // just past z
+        {"`x", "`x"},                      // just before a
+        {"\u00e9t\u00e9", "\u00c9t\u00e9"},  // é -> É
+        {"\u00fe", "\u00de"},                // þ -> Þ, the last of the range
+        {"\u00f7x", "\u00f7x"},              // ÷ has no upper case
+        {"\u00df", "\u00df"},                // ß stays
+        {"\u00b5", "\u00b5"},                // µ stays
+        {"\u0161a", "\u0160a"},              // š -> Š
+        {"\u00ff", "\u0178"},                // ÿ -> Ÿ
+        {"\u03b1", "\u03b1"},                // α has no Windows-1252 form
+        {"", ""},
+    };
+    for (const auto& [name, upper] : cases) EXPECT_EQ(upperFirst(name), upper) << name;
 }
 
 TEST(Names, BracketsOnlyNamesWithSpaces) {
@@ -37,10 +50,28 @@ TEST(Names, BracketsOnlyNamesWithSpaces) {
     EXPECT_EQ(bracketedFieldName("UnitPrice"), "UnitPrice");
 }
 
-TEST(Cp1252, RoundTripsEveryByte) {
-    std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    EXPECT_EQ(cp1252::fromUtf8(cp1252::toUtf8(all)), all);
+// Every byte the C library's own Windows-1252 table defines decodes to the
+// same character, and back; the bytes it leaves undefined still round-trip.
+TEST(Cp1252, EveryByteMatchesTheCLibraryTable) {
+    iconv_t cd = iconv_open("UTF-8", "CP1252");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    int defined = 0;
+    for (int b = 0; b < 256; ++b) {
+        char in[1] = {static_cast<char>(b)}, out[8] = {};
+        char* inp = in;
+        char* outp = out;
+        std::size_t inLeft = 1, outLeft = sizeof out;
+        const std::string byte(1, static_cast<char>(b));
+        if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1)) {
+            ++defined;
+            const std::string utf8(out, outp);
+            EXPECT_EQ(cp1252::toUtf8(byte), utf8) << b;
+            EXPECT_EQ(cp1252::fromUtf8(utf8), byte) << b;
+        }
+        EXPECT_EQ(cp1252::fromUtf8(cp1252::toUtf8(byte)), byte) << b;
+    }
+    iconv_close(cd);
+    EXPECT_GE(defined, 251);
 }
 
 TEST(Cp1252, UnmappableAndInvalidBecomeQuestionMarks) {
@@ -48,6 +79,8 @@ TEST(Cp1252, UnmappableAndInvalidBecomeQuestionMarks) {
     EXPECT_EQ(cp1252::fromUtf8("a\u4e2db"), "a?b");
     EXPECT_EQ(cp1252::fromUtf8("a\xFF" "b"), "a?b");
     EXPECT_EQ(cp1252::fromUtf8("\xF0\x9F\x98\x80"), "?");
+    EXPECT_EQ(cp1252::fromUtf8("a\x80" "b"), "a?b");           // a continuation byte alone
+    EXPECT_EQ(cp1252::fromUtf8("a\xC0\xAF" "b").find('/'), std::string::npos);  // an overlong "/"
 }
 
 }  // namespace rw

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 
 #include "core/report.h"
@@ -179,6 +181,38 @@ TEST(Report, SavedFileEndsWithOneLineEnd) {
     fs.createDirectories("/r");
     saveReport(fs, "/r/x.txt", "a \u00a9\r\n<End of Report>");
     EXPECT_EQ(fs.readAll("/r/x.txt"), "a \xA9\r\n<End of Report>\r\n");
+}
+
+// Each welcome option alone turns on its own report line, and each project
+// kind names itself, from the page values through the settings.
+TEST(Report, OptionsAndProjectKindFromThePageValues) {
+    const char* const lines[] = {"Generate Module Headers: ", "Generate Function Headers: ",
+                                 "Generate Developer Notes headers: ", "Generate Error Handler: ",
+                                 "Generate VB and SQL code: "};
+    const char* const kinds[] = {"Standard EXE", "ActiveX EXE", "ActiveX DLL"};
+    for (int on = 0; on < 5; ++on) {
+        WelcomeOptions o;
+        o.chkModuleHead = on == 0;
+        o.chkFunctionHead = on == 1;
+        o.chkDevNotes = on == 2;
+        o.chkEH = on == 3;
+        o.chkCode = on == 4;
+        ProjectPageValues p;
+        p.optNew = true;
+        p.optProjectStdExe = on == 0;
+        p.optProjectActiveXExe = on == 1;
+        p.optProjectActiveXDLL = on >= 2;
+        p.msStoreDir = "/s";
+        p.txtProjName = "P";
+        GenerationSettings s;
+        fillSettings(s, o, p, {});
+        const std::string r = buildReportText(s, {});
+        for (int line = 0; line < 5; ++line)
+            EXPECT_NE(r.find(std::string(lines[line]) + (line == on ? "True" : "False")), std::string::npos) << r;
+        EXPECT_NE(r.find(std::string("Created ") + kinds[std::min(on, 2)] + " project file '/s/P.vbp'"),
+                  std::string::npos)
+            << r;
+    }
 }
 
 TEST(Report, LoadedProjectHasNoStoreAndNoProjectFileLine) {
