@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
-#include "core/name_checks.h"
-#include "core/product.h"
+#include "run/name_checks.h"
+#include "model/product.h"
 
 namespace rw {
 

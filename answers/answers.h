@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/field_grid.h"
-#include "core/settings.h"
+#include "model/field_grid.h"
+#include "model/settings.h"
 
 namespace rw {
 

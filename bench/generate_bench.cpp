@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/field_grid.h"
-#include "core/gen_context.h"
-#include "core/names.h"
+#include "model/field_grid.h"
+#include "model/gen_context.h"
+#include "model/names.h"
 #include "gen/collection/coll_file.h"
 #include "gen/object/object_class.h"
 #include "platform/clock.h"

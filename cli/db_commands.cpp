@@ -8,7 +8,7 @@
 #include "cli/console_ui.h"
 #include "core/connection_page.h"
 #include "core/field_loader.h"
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 #include "core/table_choice.h"
 #include "platform/db/odbc.h"
 #include "platform/runtime_error.h"

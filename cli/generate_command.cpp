@@ -11,10 +11,10 @@
 #include "cli/db_commands.h"
 #include "cli/recording_file_system.h"
 #include "platform/ide/environment.h"
-#include "core/gen_context.h"
-#include "core/report.h"
-#include "core/run.h"
-#include "core/settings.h"
+#include "model/gen_context.h"
+#include "run/report.h"
+#include "run/run.h"
+#include "model/settings.h"
 #include "platform/runtime_error.h"
 
 namespace rw::cli {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "answers/answers.h"
-#include "core/field_grid.h"
+#include "model/field_grid.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/data_access.h"

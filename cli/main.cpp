@@ -9,7 +9,7 @@
 
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
-#include "core/product.h"
+#include "model/product.h"
 
 namespace {
 

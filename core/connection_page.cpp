@@ -1,7 +1,7 @@
 #include "core/connection_page.h"
 
-#include "core/gen_context.h"
-#include "core/product.h"
+#include "model/gen_context.h"
+#include "model/product.h"
 #include "platform/runtime_error.h"
 
 namespace rw {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/settings.h"
+#include "model/settings.h"
 #include "platform/data_access.h"
 #include "platform/ui.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <unordered_set>
 
-#include "core/gen_context.h"
-#include "core/product.h"
+#include "model/gen_context.h"
+#include "model/product.h"
 #include "platform/runtime_error.h"
 
 namespace rw {

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "core/gen_context.h"
-#include "core/product.h"
+#include "model/gen_context.h"
+#include "model/product.h"
 #include "platform/connection_strings.h"
 #include "platform/runtime_error.h"
 

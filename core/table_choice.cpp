@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "core/gen_context.h"
-#include "core/product.h"
+#include "model/gen_context.h"
+#include "model/product.h"
 #include "platform/runtime_error.h"
 
 namespace rw {

@@ -4,7 +4,7 @@
 // Every generator asks here, so a rule changes in one place.
 #include <string>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 
 namespace rw {
 

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "core/product.h"
+#include "model/product.h"
 #include "host/workbench_app.h"
 
 int main(int argc, char** argv) {

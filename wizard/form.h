@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 #include "platform/runtime_error.h"
 #include "wizard/wizard.h"
 

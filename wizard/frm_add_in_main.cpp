@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/product.h"
+#include "model/product.h"
 #include "wizard/frm_project.h"
 
 namespace rw::wizard {

@@ -1,7 +1,7 @@
 #pragma once
 // The welcome page: a greeting, the five generation options and the links
 // to the web site.
-#include "core/settings.h"
+#include "model/settings.h"
 #include "wizard/form.h"
 
 class QCheckBox;

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "answers/answers.h"
-#include "core/product.h"
-#include "core/run.h"
+#include "model/product.h"
+#include "run/run.h"
 #include "wizard/frm_add_in_main.h"
 #include "wizard/frm_choose_tables.h"
 #include "wizard/frm_connection.h"

@@ -6,7 +6,7 @@
 #include <QPointer>
 
 #include "core/field_loader.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "wizard/form.h"
 
 class QAction;

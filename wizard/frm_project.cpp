@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "core/name_checks.h"
-#include "core/product.h"
+#include "run/name_checks.h"
+#include "model/product.h"
 #include "wizard/frm_add_in_main.h"
 #include "wizard/frm_connection.h"
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <string>
 
-#include "core/settings.h"
+#include "model/settings.h"
 #include "wizard/form.h"
 
 class QComboBox;

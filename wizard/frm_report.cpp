@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/product.h"
-#include "core/report.h"
+#include "model/product.h"
+#include "run/report.h"
 
 namespace rw::wizard {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "core/settings.h"
+#include "model/settings.h"
 
 namespace rw::wizard {
 

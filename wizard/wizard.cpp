@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/product.h"
+#include "model/product.h"
 #include "wizard/form.h"
 #include "wizard/frm_add_in_main.h"
 #include "wizard/frm_choose_tables.h"

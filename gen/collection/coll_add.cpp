@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "core/names.h"
+#include "model/names.h"
 #include "gen/collection/coll_common.h"
 #include "gen/collection/coll_procs.h"
 #include "gen/object/headers.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 #include "gen/sql_values.h"
 
 namespace rw::coll {

@@ -4,7 +4,7 @@
 // failure ends only that procedure and the class goes on with the next.
 #include <string>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 
 namespace rw {
 

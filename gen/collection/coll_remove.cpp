@@ -1,8 +1,8 @@
 #include <string>
 #include <vector>
 
-#include "core/names.h"
-#include "core/product.h"
+#include "model/names.h"
+#include "model/product.h"
 #include "gen/collection/coll_common.h"
 #include "gen/collection/coll_procs.h"
 #include "gen/object/headers.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 
 namespace rw {
 

@@ -1,6 +1,6 @@
 #include "gen/object/headers.h"
 
-#include "core/product.h"
+#include "model/product.h"
 
 namespace rw {
 

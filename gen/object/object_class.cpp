@@ -1,6 +1,6 @@
 #include "gen/object/object_class.h"
 
-#include "core/names.h"
+#include "model/names.h"
 #include "gen/object/class_frame.h"
 #include "gen/object/headers.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 
 namespace rw {
 

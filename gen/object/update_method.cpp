@@ -1,8 +1,8 @@
 #include <string>
 #include <vector>
 
-#include "core/names.h"
-#include "core/product.h"
+#include "model/names.h"
+#include "model/product.h"
 #include "gen/object/headers.h"
 #include "gen/object/object_class.h"
 #include "gen/sql_values.h"

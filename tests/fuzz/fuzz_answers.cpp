@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "answers/answers.h"
-#include "core/run.h"
+#include "run/run.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/file_system.h"

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/project_file.h"
+#include "run/project_file.h"
 #include "platform/file_system.h"
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"

@@ -15,7 +15,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "core/report.h"
+#include "run/report.h"
 #include "platform/cp1252.h"
 #include "support/gui_support.h"
 #include "support/sample_vb_project.h"

@@ -7,7 +7,7 @@
 
 #include "core/connection_page.h"
 #include "core/field_loader.h"
-#include "core/names.h"
+#include "model/names.h"
 #include "core/oledb_builder.h"
 #include "core/table_choice.h"
 #include "gen/collection/coll_file.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/gen_context.h"
+#include "model/gen_context.h"
 #include "platform/file_system.h"
 #include "support/memory_file_system.h"
 #include "support/scripted_ui.h"

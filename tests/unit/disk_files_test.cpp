@@ -13,7 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/project_file.h"
+#include "run/project_file.h"
 #include "platform/file_system.h"
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "core/names.h"
+#include "model/names.h"
 #include "platform/cp1252.h"
 
 namespace rw {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/project_file.h"
+#include "run/project_file.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <sys/stat.h>
 
-#include "core/run.h"
+#include "run/run.h"
 #include "platform/ide/environment.h"
 #include "platform/temp_folders.h"
 #include "support/gen_fixture.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/run.h"
+#include "run/run.h"
 #include "platform/temp_folders.h"
 #include "support/gen_fixture.h"
 

@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "core/report.h"
-#include "core/run.h"
+#include "run/report.h"
+#include "run/run.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
 #include "support/memory_file_system.h"

@@ -1,8 +1,8 @@
-#include "core/name_warnings.h"
+#include "model/name_warnings.h"
 
 #include <unordered_map>
 
-#include "core/names.h"
+#include "model/names.h"
 #include "platform/cp1252.h"
 
 namespace rw {

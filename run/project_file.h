@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/settings.h"
+#include "model/settings.h"
 #include "platform/text_files.h"
 
 namespace rw {

@@ -1,4 +1,4 @@
-#include "core/field_grid.h"
+#include "model/field_grid.h"
 
 namespace rw {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/field_grid.h"
-#include "core/settings.h"
+#include "model/field_grid.h"
+#include "model/settings.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/runtime_error.h"

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "core/field_grid.h"
-#include "core/settings.h"
+#include "model/field_grid.h"
+#include "model/settings.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
 

@@ -1,4 +1,4 @@
-#include "core/names.h"
+#include "model/names.h"
 
 #include "platform/cp1252.h"
 

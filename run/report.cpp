@@ -1,4 +1,4 @@
-#include "core/report.h"
+#include "run/report.h"
 
 #include "platform/text_files.h"
 #include "platform/ui.h"

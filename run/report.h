@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "model/settings.h"
 #include "platform/file_system.h"
 
 namespace rw {

@@ -1,6 +1,6 @@
 #pragma once
 // The add-in's own version information, which the generated comments quote.
-#include "core/version.h"
+#include "model/version.h"
 
 namespace rw::product {
 

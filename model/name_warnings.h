@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/field_grid.h"
+#include "model/field_grid.h"
 
 namespace rw {
 

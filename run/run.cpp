@@ -1,15 +1,15 @@
-#include "core/run.h"
+#include "run/run.h"
 
 #include <memory>
 #include <unordered_set>
 
-#include "core/gen_context.h"
-#include "core/loaded_project.h"
-#include "core/name_checks.h"
-#include "core/name_warnings.h"
-#include "core/names.h"
-#include "core/project_file.h"
-#include "core/report.h"
+#include "model/gen_context.h"
+#include "run/loaded_project.h"
+#include "run/name_checks.h"
+#include "model/name_warnings.h"
+#include "model/names.h"
+#include "run/project_file.h"
+#include "run/report.h"
 #include "gen/collection/coll_file.h"
 #include "gen/object/class_frame.h"
 #include "gen/object/object_class.h"

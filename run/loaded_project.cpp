@@ -1,4 +1,4 @@
-#include "core/loaded_project.h"
+#include "run/loaded_project.h"
 
 namespace rw {
 

@@ -1,12 +1,12 @@
-#include "core/name_checks.h"
+#include "run/name_checks.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <unordered_map>
 #include <vector>
 
-#include "core/names.h"
-#include "core/project_file.h"
+#include "model/names.h"
+#include "run/project_file.h"
 #include "platform/cp1252.h"
 #include "platform/runtime_error.h"
 

@@ -1,4 +1,4 @@
-#include "core/project_file.h"
+#include "run/project_file.h"
 
 #include <algorithm>
 
