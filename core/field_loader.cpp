@@ -7,14 +7,12 @@
 
 #include "model/gen_context.h"
 #include "model/product.h"
+#include "model/type_rules.h"
 #include "platform/runtime_error.h"
 
 namespace rw {
 
 namespace {
-
-const char* const kSqlServer = "Microsoft SQL Server";
-const char* const kOracle = "Oracle";
 
 // The name of the column a SQL Server table fills by itself, or empty when
 // the query fails (above all when the table has none). The table name goes
@@ -82,7 +80,7 @@ using KeyMap = std::map<std::string, KeyColumns>;
 
 // Adds a SQL Server table's identity column to its auto-number columns.
 void addIdentity(DataConnection& conn, const std::string& table, const std::string& dbms, KeyColumns& keys) {
-    if (dbms != kSqlServer) return;
+    if (!hasIdentityColumn(dbmsOf(dbms))) return;
     if (std::string identity = identityColumn(conn, table); !identity.empty())
         keys.autoNumber.push_back(std::move(identity));
 }
@@ -106,7 +104,7 @@ KeyColumns detectedKeys(DataConnection& conn, const std::string& table, const st
 // Server, and SQL Server's identity column.
 KeyColumns productKeys(DataConnection& conn, const std::string& table, const std::string& dbms) {
     KeyColumns keys;
-    if (dbms == kOracle || dbms == kSqlServer) keys.primary = primaryKeyColumns(conn, table);
+    if (premarksKeys(dbmsOf(dbms))) keys.primary = primaryKeyColumns(conn, table);
     addIdentity(conn, table, dbms, keys);
     return keys;
 }
@@ -115,16 +113,13 @@ KeyColumns productKeys(DataConnection& conn, const std::string& table, const std
 
 std::int16_t fieldDataType(const Recordset& columns) {
     const std::int16_t code = columns.value("DATA_TYPE").toInt16();
-    if (code != 16 && code != 131) return code;
+    if (!isScaledNumericType(code)) return code;
     // A scale or precision that cannot be read leaves the double type.
     try {
-        if (columns.value("NUMERIC_SCALE").toInteger() >= 1) return 5;
-        const long long precision = columns.value("NUMERIC_PRECISION").toInteger();
-        if (precision > 9) return 5;
-        if (precision >= 5) return 3;
-        return 2;
+        const long long scale = columns.value("NUMERIC_SCALE").toInteger();
+        return numericColumnType(scale, scale >= 1 ? 0 : columns.value("NUMERIC_PRECISION").toInteger());
     } catch (const RuntimeError&) {
-        return 5;
+        return kAdDouble;
     }
 }
 

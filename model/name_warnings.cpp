@@ -1,4 +1,5 @@
 #include "model/name_warnings.h"
+#include "model/namer.h"
 
 #include <unordered_map>
 
@@ -102,7 +103,7 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
     for (const FieldRow& first : grid.rows()) {
         const std::string& table = first.table;
         if (refused.count(table) || !seen.insert(table).second) continue;
-        const std::string cls = "cls" + classBaseName(table);
+        const std::string cls = ClassNames::ofTable(table).objectClass();
         if (!isIdentifier(cp1252::fromUtf8(cls), false))
             warnings.push_back("warning: " + table + ": the class name " + cls + " is not a valid identifier" +
                                kWillNotCompile);
@@ -111,9 +112,9 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
         std::unordered_map<std::string, std::string> members;
         for (const char* m : kClassMembers) members.emplace(nameKey(m), m);
         for (const FieldRow* row : rows) {
-            const std::string variable = "mvar" + propertyName(row->field);
-            members.emplace(nameKey(variable), variable);
-            members.emplace(nameKey(variable + "_ReadBuf"), variable + "_ReadBuf");
+            const std::string property = propertyName(row->field);
+            for (std::string variable : {memberVariable(property), readBufferVariable(property)})
+                members.emplace(nameKey(variable), std::move(variable));
         }
         std::unordered_map<std::string, std::string> earlier;
         for (const FieldRow* row : rows) {

@@ -42,6 +42,17 @@ void TextFile::text(std::string_view utf8) {
     spill();
 }
 
+void TextFile::append(std::string_view utf8) {
+    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
+    cp1252::appendFromUtf8(buffer_, utf8);
+}
+
+void TextFile::endLine() {
+    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
+    buffer_ += "\r\n";
+    spill();
+}
+
 void TextFile::flush() {
     if (!sink_ || buffer_.empty()) return;
     std::string pending;

@@ -27,6 +27,11 @@ public:
     void emptyLines(int count);
     // Writes raw text without a line end (converted like a line).
     void text(std::string_view utf8);
+    // Adds one piece (UTF-8) to the line being written, without a line end;
+    // `endLine` ends it. A line is built from pieces without a copy of it.
+    void append(std::string_view utf8);
+    // Ends the line being written with CR LF.
+    void endLine();
     void flush();
     void close();
     const std::string& path() const { return path_; }

@@ -1,4 +1,5 @@
 #include "run/name_checks.h"
+#include "model/namer.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -103,10 +104,10 @@ public:
                 return refuse(kErrBadFileName,
                               shown + "column \"" + shownName(row->field) + "\" has a control character in its name.");
         }
-        const std::string base = classBaseName(table);
-        if (nameKey(base) == nameKey("RwtConn"))
-            return refuse(kErrFileAlreadyOpen, shown + "its class cls" + base + " is the connection class.");
-        const std::string classes[] = {"cls" + base, "cls" + base + "Coll"};
+        const ClassNames names = ClassNames::ofTable(table);
+        if (nameKey(names.base()) == nameKey("RwtConn"))
+            return refuse(kErrFileAlreadyOpen, shown + "its class " + names.objectClass() + " is the connection class.");
+        const std::string classes[] = {names.objectClass(), names.collectionClass()};
         for (const std::string& cls : classes) {
             const auto earlier = generated_.find(nameKey(cls));
             if (earlier != generated_.end())

@@ -1,4 +1,5 @@
 #include "run/project_file.h"
+#include "model/namer.h"
 
 #include <algorithm>
 
@@ -110,7 +111,8 @@ ProjectFileFlags ProjectFileWriter::extend() {
 }
 
 void ProjectFileWriter::appendTable(const std::string& classBase, const std::unordered_set<std::string>& listed) {
-    for (const std::string& cls : {"cls" + classBase, "cls" + classBase + "Coll"}) {
+    const ClassNames names(classBase);
+    for (const std::string& cls : {names.objectClass(), names.collectionClass()}) {
         const std::string line = "Class=" + cls + "; " + joinPath(settings_.msStoreDir, cls + ".cls");
         if (extending_ && (present_.count(line) || listed.count(cls))) continue;
         writeLine(line);

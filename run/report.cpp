@@ -1,4 +1,5 @@
 #include "run/report.h"
+#include "model/namer.h"
 
 #include "platform/text_files.h"
 #include "platform/ui.h"
@@ -31,7 +32,8 @@ std::string buildReportText(const GenerationSettings& s, const ReportFacts& fact
     r += std::string("=================================") + kCrLf + "List of files generated:" + kCrLf + kCrLf;
     if (!s.mbLoadedProject && !s.mbExistingProject) r += s.msProjectFile + kCrLf + kCrLf;
     for (const std::string& base : facts.classBaseNames) {
-        r += "cls" + base + ".cls" + kCrLf + "cls" + base + "Coll.cls" + kCrLf;
+        const ClassNames names(base);
+        r += names.objectClassFile() + kCrLf + names.collectionClassFile() + kCrLf;
     }
     if (!facts.hasErrorHandlerModule) r += std::string(kCrLf) + "modRowwrightErrHndlr.bas" + kCrLf;
     if (!facts.hasConnectionClass) r += std::string(kCrLf) + "clsRwtConn.cls" + kCrLf;

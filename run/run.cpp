@@ -8,6 +8,7 @@
 #include "run/name_checks.h"
 #include "model/name_warnings.h"
 #include "model/names.h"
+#include "model/namer.h"
 #include "run/project_file.h"
 #include "run/report.h"
 #include "gen/collection/coll_file.h"
@@ -35,7 +36,7 @@ bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunE
     for (const FieldRow& row : grid.rows()) {
         if ((last != nullptr && row.table == *last) || names.refused.count(row.table)) continue;
         last = &row.table;
-        if (!env.fs.exists(joinPath(s.msStoreDir, "cls" + classBaseName(row.table) + ".cls"))) continue;
+        if (!env.fs.exists(joinPath(s.msStoreDir, ClassNames::ofTable(row.table).objectClassFile()))) continue;
         return overwriteAgreed(env.ui);
     }
     return true;
@@ -129,7 +130,8 @@ public:
     }
 
     bool addTable(const std::string& classBase, int objectFile, int collFile) override {
-        return importStaged("cls" + classBase, objectFile) && importStaged("cls" + classBase + "Coll", collFile);
+        const ClassNames names(classBase);
+        return importStaged(names.objectClass(), objectFile) && importStaged(names.collectionClass(), collFile);
     }
 
     void complete(ReportFacts& facts) override {
@@ -228,10 +230,11 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
         for (const FieldRow& row : grid.rows()) {
             if (!done.insert(row.table).second) continue;
             if ((stop = stopped())) return;
-            const std::string classBase = classBaseName(row.table);
+            const ClassNames names = ClassNames::ofTable(row.table);
+            const std::string& classBase = names.base();
             facts.classBaseNames.push_back(classBase);
-            staged("cls" + classBase);
-            staged("cls" + classBase + "Coll");
+            staged(names.objectClass());
+            staged(names.collectionClass());
             const int objectFile = mfCreateObjectClassFile(ctx, classBase, stagingFolder);
             const int collFile = mfCreateCollClassFile(ctx, classBase, stagingFolder);
             if (objectFile != 0 && collFile != 0) {

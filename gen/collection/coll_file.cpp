@@ -3,6 +3,7 @@
 #include "gen/collection/coll_procs.h"
 #include "gen/object/class_frame.h"
 #include "gen/object/headers.h"
+#include "model/namer.h"
 
 namespace rw {
 
@@ -11,22 +12,24 @@ void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName
     guarded(ctx.ui, "frmFields.msGenCollFile", [&] {
         const GenerationSettings& s = ctx.settings;
         TextFile& f = ctx.file(fileNumber);
-        if (!s.mbLoadedProject) writeClassHeaderBlock(f, s, "cls" + classBase + "Coll", projectTypeWord);
+        Printer p(f);
+        if (!s.mbLoadedProject) writeClassHeaderBlock(p, s, ClassNames(classBase).collectionClass(), projectTypeWord);
         if (s.mbModuleHeaders) msGenCollModHeader(ctx, classBase, fileNumber);
-        if (!s.mbLoadedProject) f.line("Option Explicit");
-
-        f.line("Private mCollection As Collection");
-        f.line("Private msRefreshFilter As String");
-        f.line("Private msSortOrder As String");
-        f.line("Private moConn As clsRwtConn");
-        f.line("Private Sub Class_Initialize()");
-        f.line("    Set mCollection = New Collection");
-        f.line("    Set moConn = New clsRwtConn");
-        f.line("End Sub");
-        f.line("Private Sub Class_Terminate()");
-        f.line("    Set mCollection = Nothing");
-        f.line("    Set moConn = Nothing");
-        f.line("End Sub");
+        if (!s.mbLoadedProject) p.line("Option Explicit");
+        p.emit(R"vb(
+Private mCollection As Collection
+Private msRefreshFilter As String
+Private msSortOrder As String
+Private moConn As clsRwtConn
+Private Sub Class_Initialize()
+    Set mCollection = New Collection
+    Set moConn = New clsRwtConn
+End Sub
+Private Sub Class_Terminate()
+    Set mCollection = Nothing
+    Set moConn = Nothing
+End Sub
+)vb");
 
         msGenCollRefreshFilterProp(ctx, fileNumber, classBase);
         msGenCollSortOrderProp(ctx, fileNumber, classBase);
@@ -36,9 +39,9 @@ void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName
         // Add and Refresh end on their last line; the empty lines between
         // the three methods are written here.
         msGenCollAddProc(ctx, fileNumber, classBase, tableName);
-        f.line("");
+        p.emptyLines();
         msGenCollRefreshProc(ctx, fileNumber, classBase, tableName);
-        f.line("");
+        p.emptyLines();
         msGenCollRemoveProc(ctx, fileNumber, classBase, tableName);
 
         if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);

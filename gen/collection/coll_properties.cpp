@@ -1,67 +1,68 @@
 #include <string>
-#include <vector>
 
-#include "gen/collection/coll_common.h"
 #include "gen/collection/coll_procs.h"
-#include "gen/object/headers.h"
+#include "gen/procedure.h"
+#include "model/namer.h"
 
 namespace rw {
 namespace {
 
 // One property procedure of the collection class. They all share one shape
-// and differ only in these texts.
+// and differ only in these templates; each may use $name$, $class$ (the
+// object class) and $collclass$ (the collection class).
 struct PropertyProc {
-    std::string headerName;              // after "' Procedure Name: "
-    std::vector<std::string> purpose;    // the purpose lines, complete
-    std::string signature;
-    std::vector<std::string> attributes;  // directly under the signature
-    std::string handlerLabel;             // empty: no error handler at all
-    std::string errorMember;              // the name in the RaiseError source
-    std::string body;                     // the one statement, without indent
+    std::string_view headerName;  // after "' Procedure Name: "
+    std::string_view purpose;     // the purpose lines
+    std::string_view signature;   // with the attribute lines under it
+    bool handled;                 // false: no error handler at all
+    std::string_view body;        // the one statement, without indent
 };
 
-void writeProperty(GenContext& ctx, TextFile& f, const std::string& classBase, const PropertyProc& p) {
-    const GenerationSettings& s = ctx.settings;
-    if (s.mbFunctionHeaders) {
-        writeProcedureHeaderTop(f, p.headerName);
-        for (const std::string& line : p.purpose) f.line(line);
-        writeProcedureHeaderCreated(ctx, f);
-        f.line(kRuleLine);
+void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::string_view name,
+                   const PropertyProc& prop) {
+    const std::string label = std::string(name) + "Err";
+    const std::string source = names.collectionClass() + "." + std::string(name);
+    const Procedure proc{"Property", prop.handled ? std::string_view(label) : std::string_view(), source};
+    const TemplateVars vars = {{"name", name}, {"class", names.objectClass()}, {"collclass", names.collectionClass()}};
+    writeProcedureHeader(ctx, p, prop.headerName, vars, prop.purpose);
+    p.emit(vars, prop.signature);
+    writeHandlerHead(ctx, p, proc);
+    p.emptyLines();
+    {
+        Printer::Indent in(p, 4);
+        p.emit(vars, prop.body);
     }
-    f.line(p.signature);
-    for (const std::string& line : p.attributes) f.line(line);
-    const bool handler = s.mbErrorHandler && !p.handlerLabel.empty();
-    if (handler) f.line("On Error GoTo " + p.handlerLabel);
-    f.line("");
-    f.line("    " + p.body);
-    if (handler) coll::writeRaiseErrorTail(f, "Property", p.handlerLabel, classBase, p.errorMember);
-    f.line("");
-    f.line("End Property");
-    f.line("");
+    writeHandlerTail(ctx, p, proc);
+    writeProcedureEnd(p, proc);
+    p.emptyLines();
 }
-
-std::string objectPurposeTail(const std::string& classBase) { return "'          cls" + classBase + "Coll object."; }
 
 // The Get and Let pair of a String property kept in a private member, such
 // as RefreshFilter in msRefreshFilter; one empty line goes before the pair.
-void writeStringPropertyPair(GenContext& ctx, TextFile& f, const std::string& classBase, const std::string& name) {
-    f.line("");
-    writeProperty(ctx, f, classBase,
-                  {"Property Get " + name + " ()",
-                   {"' Purpose: Returns the " + name + " property of the ", objectPurposeTail(classBase)},
-                   "Public Property Get " + name + "() As String",
-                   {},
-                   name + "Err",
-                   name,
-                   name + " = ms" + name});
-    writeProperty(ctx, f, classBase,
-                  {"Property Let " + name + " ()",
-                   {"' Purpose: Sets the " + name + " property of the ", objectPurposeTail(classBase)},
-                   "Public Property Let " + name + "(ByVal vs" + name + " As String)",
-                   {},
-                   name + "Err",
-                   name,
-                   "ms" + name + " = vs" + name});
+void writeStringPropertyPair(GenContext& ctx, TextFile& f, const std::string& classBase, std::string_view name) {
+    const ClassNames names(classBase);
+    Printer p(f);
+    p.emptyLines();
+    const std::string getName = "Property Get " + std::string(name) + " ()";
+    const std::string letName = "Property Let " + std::string(name) + " ()";
+    writeProperty(ctx, p, names, name,
+                  {getName, R"vb(
+' Purpose: Returns the $name$ property of the 
+'          $collclass$ object.
+)vb",
+                   "Public Property Get $name$() As String\n", true, "$name$ = ms$name$\n"});
+    writeProperty(ctx, p, names, name,
+                  {letName, R"vb(
+' Purpose: Sets the $name$ property of the 
+'          $collclass$ object.
+)vb",
+                   "Public Property Let $name$(ByVal vs$name$ As String)\n", true, "ms$name$ = vs$name$\n"});
+}
+
+void writeSingleProperty(GenContext& ctx, int fileNumber, const std::string& classBase, std::string_view name,
+                         const PropertyProc& prop) {
+    Printer p(ctx.file(fileNumber));
+    writeProperty(ctx, p, ClassNames(classBase), name, prop);
 }
 
 }  // namespace
@@ -78,44 +79,45 @@ void msGenCollSortOrderProp(GenContext& ctx, int fileNumber, const std::string& 
 
 void msGenCollCountProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
     guarded(ctx.ui, "frmFields.msGenCollCountProp", [&] {
-        writeProperty(ctx, ctx.file(fileNumber), classBase,
-                      {"Property Get Count ()",
-                       {"' Purpose: Returns the the number of cls" + classBase + " objects",
-                        "'          currently in the cls" + classBase + "Coll collection."},
-                       "Public Property Get Count() As Long",
-                       {},
-                       "CountErr",
-                       "Count",
-                       "Count = mCollection.Count"});
+        writeSingleProperty(ctx, fileNumber, classBase, "Count",
+                            {"Property Get Count ()", R"vb(
+' Purpose: Returns the the number of $class$ objects
+'          currently in the $collclass$ collection.
+)vb",
+                             "Public Property Get Count() As Long\n", true, "Count = mCollection.Count\n"});
     });
 }
 
 void msGenCollItemProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
     guarded(ctx.ui, "frmFields.msGenCollItemProp", [&] {
-        writeProperty(ctx, ctx.file(fileNumber), classBase,
-                      {"Property Get Item ()",
-                       {"' Purpose: Returns the a cls" + classBase + " object",
-                        "'          from the cls" + classBase + "Coll collection",
-                        "'          based on the index passed."},
-                       "Public Property Get Item(ByVal vlIndex as Long) As cls" + classBase,
-                       {"Attribute Item.VB_UserMemId = 0"},
-                       "ItemErr",
-                       "Item",
-                       "Set Item = mCollection(vlIndex)"});
+        writeSingleProperty(ctx, fileNumber, classBase, "Item",
+                            {"Property Get Item ()", R"vb(
+' Purpose: Returns the a $class$ object
+'          from the $collclass$ collection
+'          based on the index passed.
+)vb",
+                             R"vb(
+Public Property Get Item(ByVal vlIndex as Long) As $class$
+Attribute Item.VB_UserMemId = 0
+)vb",
+                             true, "Set Item = mCollection(vlIndex)\n"});
     });
 }
 
 void msGenCollNewEnumProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
     // The enumerator has no error handler: its errors reach the caller unchanged.
     guarded(ctx.ui, "frmFields.msGenCollNewEnumProp", [&] {
-        writeProperty(ctx, ctx.file(fileNumber), classBase,
-                      {"Property Get NewEnum ()",
-                       {"' Purpose: Enables For Each...In functionality for the ", objectPurposeTail(classBase)},
-                       "Public Property Get NewEnum() As IUnknown",
-                       {"Attribute NewEnum.VB_UserMemId = -4", "Attribute NewEnum.VB_MemberFlags = \"40\""},
-                       "",
-                       "",
-                       "Set NewEnum = mCollection.[_NewEnum]"});
+        writeSingleProperty(ctx, fileNumber, classBase, "NewEnum",
+                            {"Property Get NewEnum ()", R"vb(
+' Purpose: Enables For Each...In functionality for the 
+'          $collclass$ object.
+)vb",
+                             R"vb(
+Public Property Get NewEnum() As IUnknown
+Attribute NewEnum.VB_UserMemId = -4
+Attribute NewEnum.VB_MemberFlags = "40"
+)vb",
+                             false, "Set NewEnum = mCollection.[_NewEnum]\n"});
     });
 }
 

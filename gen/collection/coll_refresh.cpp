@@ -2,10 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "model/names.h"
-#include "gen/collection/coll_common.h"
 #include "gen/collection/coll_procs.h"
-#include "gen/object/headers.h"
+#include "gen/procedure.h"
+#include "gen/samples.h"
+#include "model/namer.h"
+#include "model/type_rules.h"
 
 namespace rw {
 namespace {
@@ -26,7 +27,7 @@ SampleQuery buildSampleQuery(const GenContext& ctx, const Rows& rows) {
     const std::size_t count = std::min(rows.size(), kSampleFields);
     for (std::size_t i = 0; i < count; ++i) {
         const FieldRow& row = *rows[i];
-        if (const auto tail = coll::sampleConditionTail(ctx, row.dataType)) q.filter += row.field + *tail + "AND ";
+        if (const auto tail = sampleConditionTail(ctx, row.dataType)) q.filter += row.field + *tail + "AND ";
         q.sortOrder += row.field + ", ";
     }
     if (q.filter.size() >= 4) q.filter.resize(q.filter.size() - 4);
@@ -34,102 +35,122 @@ SampleQuery buildSampleQuery(const GenContext& ctx, const Rows& rows) {
     return q;
 }
 
-void writeUsageBlock(TextFile& f, const SampleQuery& q, const std::string& classBase) {
-    f.line("'          lo" + classBase + "Coll.RefreshFilter = \"" + q.filter + "\"");
-    f.line("'          lo" + classBase + "Coll.SortOrder = \"" + q.sortOrder + "\"");
-    f.line("'          lo" + classBase + "Coll.Refresh");
-    f.line("'");
-    f.line("'          For Each lo" + classBase + " In lo" + classBase + "Coll");
-    f.line("'             MsgBox lo" + classBase + ".<property name>");
-    f.line("'          Next");
-    f.line(kNoteIndent);
+void writeUsageBlock(Printer& p, const SampleQuery& q, const ClassNames& names) {
+    p.emit({{"obj", names.objectVariable()},
+            {"coll", names.collectionVariable()},
+            {"filter", q.filter},
+            {"sort", q.sortOrder}},
+           R"vb(
+'          $coll$.RefreshFilter = "$filter$"
+'          $coll$.SortOrder = "$sort$"
+'          $coll$.Refresh
+'
+'          For Each $obj$ In $coll$
+'             MsgBox $obj$.<property name>
+'          Next
+'      
+)vb");
 }
 
-void writeDevNotes(GenContext& ctx, TextFile& f, const Rows& rows, const std::string& classBase,
+void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
                    const std::string& tableName) {
-    writeDevNotesOpening(f);
-    f.line("'      If no Refresh Filter is set, calling this method will cause");
-    f.line("'      the cls" + classBase + "Coll collection object to contain one ");
-    f.line("'      cls" + classBase + " object for each row in the '" + tableName + "'");
-    f.line("'      table.  You may filter your results by setting the RefreshFilter");
-    f.line("'      property prior to calling this method.");
-    f.line("'");
-    f.line("'      To call this method from an ASP page:");
-    f.line(kNoteIndent);
-    f.line(coll::aspObjectLine(classBase));
-    f.line(coll::aspCollectionLine(classBase));
-    f.line(kNoteIndent);
-    f.line("'");
+    writeDevNotesOpening(p);
+    p.emit({{"class", names.objectClass()}, {"collclass", names.collectionClass()}, {"table", tableName}}, R"vb(
+'      If no Refresh Filter is set, calling this method will cause
+'      the $collclass$ collection object to contain one 
+'      $class$ object for each row in the '$table$'
+'      table.  You may filter your results by setting the RefreshFilter
+'      property prior to calling this method.
+'
+'      To call this method from an ASP page:
+'      
+)vb");
+    writeAspCreation(p, names);
+    p.emit(R"vb(
+'      
+'
+)vb");
     // Built where it is first needed: a provider without a DBMS name stops
     // the notes just before the sample filter line.
     const SampleQuery sample = buildSampleQuery(ctx, rows);
-    writeUsageBlock(f, sample, classBase);
-    f.line("'      To call this method from VB:");
-    f.line(kNoteIndent);
-    f.line(coll::vbObjectLine(classBase));
-    f.line(coll::vbCollectionLine(classBase));
-    f.line(kNoteIndent);
-    f.line("'");
-    writeUsageBlock(f, sample, classBase);
+    writeUsageBlock(p, sample, names);
+    writeVbSampleHead(p, names);
+    p.emit(R"vb(
+'      
+'
+)vb");
+    writeUsageBlock(p, sample, names);
 }
 
-void writeBody(TextFile& f, const Rows& rows, const std::string& classBase, const std::string& tableName) {
-    const std::string recordset = "lrs" + classBase + "s";
-    const std::string object = "lo" + classBase;
-    f.line("Dim lsSQL as String");
-    f.line("Dim " + recordset + " As New ADODB.Recordset");
-    f.line("Dim " + object + " As cls" + classBase);
-    f.line("Dim lcoll" + classBase + "s As New Collection");
-    f.line("");
-    f.line("");
-
+void writeBody(Printer& p, const Rows& rows, const ClassNames& names, const std::string& tableName) {
+    const std::string recordset = names.recordsetVariable();
+    const std::string_view object = names.objectVariable();
     std::string columns;
     for (const FieldRow* row : rows) {
         if (!columns.empty()) columns += ", ";
         columns += bracketedFieldName(row->field);
     }
-    f.line("    lsSQL = \"SELECT \" _");
-    f.line("             & \"" + columns + " \" _");
-    f.line("             & \"FROM " + bracketedTableName(tableName) + " \"");
+    p.emit({{"rs", recordset},
+            {"obj", object},
+            {"class", names.objectClass()},
+            {"coll", names.localCollectionVariable()},
+            {"columns", columns},
+            {"table", bracketedTableName(tableName)}},
+           R"vb(
+Dim lsSQL as String
+Dim $rs$ As New ADODB.Recordset
+Dim $obj$ As $class$
+Dim $coll$ As New Collection
 
-    f.line("    If RefreshFilter <> \"\" Then");
-    f.line("        lsSQL = lsSQL & \"WHERE \" & RefreshFilter");
-    f.line("    End If");
-    f.line("");
-    f.line("    If SortOrder <> \"\" Then");
-    f.line("        lsSQL = lsSQL & \" ORDER BY \" & SortOrder");
-    f.line("    End If");
-    f.line("");
-    f.line("    Set mCollection = Nothing");
-    f.line("    Set mCollection = New Collection");
-    f.line("");
 
-    f.line("    If moConn.ExecSQL(lsSQL, " + recordset + ") > 0 Then");
-    f.line("        Do While Not " + recordset + ".EOF");
-    f.line("            Set " + object + " = New cls" + classBase);
-    f.line("            " + object + ".mbLoading = True");
-    f.line("            'Assign object properties for each column");
-    for (const FieldRow* row : rows) {
-        const std::string property = object + "." + propertyName(row->field);
-        const std::string column = recordset + "(\"" + row->field + "\")";
-        if (!row->nullable) {
-            f.line("            " + property + " = " + column);
-        } else if (coll::isTextType(row->dataType)) {
-            // A Null text column becomes the empty string.
-            f.line("            " + property + " = \"\" & " + column);
-        } else {
-            f.line("            If Not IsNull(" + column + ") Then");
-            f.line("                " + property + " = " + column);
-            f.line("            End If");
+    lsSQL = "SELECT " _
+             & "$columns$ " _
+             & "FROM $table$ "
+    If RefreshFilter <> "" Then
+        lsSQL = lsSQL & "WHERE " & RefreshFilter
+    End If
+
+    If SortOrder <> "" Then
+        lsSQL = lsSQL & " ORDER BY " & SortOrder
+    End If
+
+    Set mCollection = Nothing
+    Set mCollection = New Collection
+
+    If moConn.ExecSQL(lsSQL, $rs$) > 0 Then
+        Do While Not $rs$.EOF
+            Set $obj$ = New $class$
+            $obj$.mbLoading = True
+            'Assign object properties for each column
+)vb");
+    {
+        Printer::Indent in(p, 12);
+        for (const FieldRow* row : rows) {
+            const std::string property = propertyName(row->field);
+            const TemplateVars cell = {{"obj", object}, {"property", property}, {"rs", recordset}, {"field", row->field}};
+            if (!row->nullable) {
+                p.emit(cell, "$obj$.$property$ = $rs$(\"$field$\")\n");
+            } else if (valueGroupOf(row->dataType) == ValueGroup::Text) {
+                // A Null text column becomes the empty string.
+                p.emit(cell, "$obj$.$property$ = \"\" & $rs$(\"$field$\")\n");
+            } else {
+                p.emit(cell, R"vb(
+If Not IsNull($rs$("$field$")) Then
+    $obj$.$property$ = $rs$("$field$")
+End If
+)vb");
+            }
         }
     }
-    f.line("            " + object + ".mbLoading = False");
-    f.line("            mCollection.Add " + object);
-    f.line("            Set " + object + " = Nothing");
-    f.line("            " + recordset + ".MoveNext");
-    f.line("        Loop");
-    f.line("    End If");
-    f.line("    " + recordset + ".Close");
+    p.emit({{"rs", recordset}, {"obj", object}}, R"vb(
+            $obj$.mbLoading = False
+            mCollection.Add $obj$
+            Set $obj$ = Nothing
+            $rs$.MoveNext
+        Loop
+    End If
+    $rs$.Close
+)vb");
 }
 
 }  // namespace
@@ -138,33 +159,28 @@ void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const std::string& cl
                           const std::string& tableName) {
     guarded(ctx.ui, "frmFields.msGenCollRefreshProc", [&] {
         const GenerationSettings& s = ctx.settings;
-        TextFile& f = ctx.file(fileNumber);
+        const ClassNames names(classBase);
+        Printer p(ctx.file(fileNumber));
         const Rows rows = ctx.grid.tableRows(tableName);
-        if (s.mbFunctionHeaders) {
-            writeProcedureHeaderTop(f, "Refresh()");
-            f.line("' Purpose: Refreshes the cls" + classBase + "Coll based upon the ");
-            f.line("'         RefreshFilter property setting.");
-            writeProcedureHeaderCreated(ctx, f);
-            if (s.mbDevNotes) writeDevNotes(ctx, f, rows, classBase, tableName);
-            f.line(kRuleLine);
-        }
-        f.line("Public Sub Refresh()");
-        if (s.mbErrorHandler) f.line("On Error GoTo RefreshErr");
-        if (s.mbCode) writeBody(f, rows, classBase, tableName);
-        if (s.mbErrorHandler) {
-            f.line("");
-            f.line("    Exit Sub");
-            f.line("");
-            f.line("RefreshErr:");
-            // The working object is Nothing before the first row and after
-            // each row is added, so the handler tests it before clearing its
-            // flag: otherwise a failed query would surface as error 91 and
-            // hide the real error. Without the body there is no such object.
-            if (s.mbCode) f.line("    If Not lo" + classBase + " Is Nothing Then lo" + classBase + ".mbLoading = False");
-            f.line("    RaiseError Err.Number, Err.Source & \" (cls" + classBase + "Coll.Refresh)\", Err.Description");
-        }
-        f.line("");
-        f.line("End Sub");
+        const std::string source = names.collectionClass() + ".Refresh";
+        const Procedure proc{"Sub", "RefreshErr", source};
+        writeProcedureHeader(ctx, p, "Refresh()", {{"collclass", names.collectionClass()}}, R"vb(
+' Purpose: Refreshes the $collclass$ based upon the 
+'         RefreshFilter property setting.
+)vb",
+                             [&] {
+                                 if (s.mbDevNotes) writeDevNotes(ctx, p, rows, names, tableName);
+                             });
+        p.emit("Public Sub Refresh()\n");
+        writeHandlerHead(ctx, p, proc);
+        if (s.mbCode) writeBody(p, rows, names, tableName);
+        // The working object is Nothing before the first row and after each
+        // row is added, so the handler tests it before clearing its flag:
+        // otherwise a failed query would surface as error 91 and hide the
+        // real error. Without the body there is no such object.
+        writeHandlerTail(ctx, p, proc, {{"obj", names.objectVariable()}},
+                         s.mbCode ? "    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n" : "");
+        writeProcedureEnd(p, proc);
     });
 }
 

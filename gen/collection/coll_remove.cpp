@@ -1,11 +1,12 @@
 #include <string>
 #include <vector>
 
-#include "model/names.h"
-#include "model/product.h"
-#include "gen/collection/coll_common.h"
 #include "gen/collection/coll_procs.h"
-#include "gen/object/headers.h"
+#include "gen/procedure.h"
+#include "gen/samples.h"
+#include "model/namer.h"
+#include "model/product.h"
+#include "model/type_rules.h"
 
 namespace rw {
 namespace {
@@ -18,7 +19,7 @@ std::string buildSampleFilter(const GenContext& ctx, const Rows& rows) {
     std::string filter;
     for (const FieldRow* row : rows) {
         if (!row->primary) continue;
-        if (const auto tail = coll::sampleConditionTail(ctx, row->dataType)) filter += row->field + *tail + "AND ";
+        if (const auto tail = sampleConditionTail(ctx, row->dataType)) filter += row->field + *tail + "AND ";
     }
     if (!filter.empty()) {
         filter.resize(filter.size() - 4);
@@ -27,60 +28,65 @@ std::string buildSampleFilter(const GenContext& ctx, const Rows& rows) {
     return (rows.empty() ? std::string() : rows.front()->field) + " = <value> ";
 }
 
-// The filter line and the Remove call of a usage sample. The filter is
-// built each time it is written; a provider without a DBMS name stops the
-// notes just before it.
-void writeFilterAndCall(const GenContext& ctx, TextFile& f, const Rows& rows, const std::string& classBase) {
-    f.line("'          lsFilter = \"" + buildSampleFilter(ctx, rows) + "\"");
-    f.line("'          If Not lo" + classBase + "Coll.Remove lsFilter Then");
+// The filter line and the Remove call of a usage sample, then the line the
+// sample shows on failure. The filter is built each time it is written; a
+// provider without a DBMS name stops the notes just before it.
+void writeFilterAndCall(const GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
+                        std::string_view failure) {
+    p.emit({{"filter", buildSampleFilter(ctx, rows)}, {"coll", names.collectionVariable()}, {"failure", failure}},
+           R"vb(
+'          lsFilter = "$filter$"
+'          If Not $coll$.Remove lsFilter Then
+'              $failure$
+'          End If
+'      
+)vb");
 }
 
-void writeDevNotes(GenContext& ctx, TextFile& f, const Rows& rows, const std::string& classBase,
+void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
                    const std::string& tableName) {
-    writeDevNotesOpening(f);
-    f.line("'      This method uses a passed in filter to determine");
-    f.line("'      which records to delete from the " + tableName + " table.  It then");
-    f.line("'      causes the cls" + classBase + "Coll collection object to be ");
-    f.line("'      refreshed.");
-    f.line("'");
-    f.line("'      To call this method from an ASP page:");
-    f.line(kNoteIndent);
-    f.line(coll::aspCollectionLine(classBase));
-    f.line(kNoteIndent);
-    writeFilterAndCall(ctx, f, rows, classBase);
-    f.line("'              Response.Write \"Error!\"");
-    f.line("'          End If");
-    f.line(kNoteIndent);
-    f.line("'      To call this method from VB:");
-    f.line(kNoteIndent);
-    f.line(coll::vbCollectionLine(classBase));
-    f.line("'          Dim lsFilter As String");
-    f.line(kNoteIndent);
-    writeFilterAndCall(ctx, f, rows, classBase);
-    f.line("'              MsgBox \"Error!\"");
-    f.line("'          End If");
-    f.line(kNoteIndent);
+    writeDevNotesOpening(p);
+    p.emit({{"table", tableName}, {"collclass", names.collectionClass()}}, R"vb(
+'      This method uses a passed in filter to determine
+'      which records to delete from the $table$ table.  It then
+'      causes the $collclass$ collection object to be 
+'      refreshed.
+'
+'      To call this method from an ASP page:
+'      
+)vb");
+    writeAspCreation(p, names, false);
+    p.line(kNoteIndent);
+    writeFilterAndCall(ctx, p, rows, names, "Response.Write \"Error!\"");
+    writeVbSampleHead(p, names, false);
+    p.emit(R"vb(
+'          Dim lsFilter As String
+'      
+)vb");
+    writeFilterAndCall(ctx, p, rows, names, "MsgBox \"Error!\"");
 }
 
-void writeBody(TextFile& f, const std::string& tableName) {
-    f.line("Dim lsSQL as String");
-    f.line("");
-    f.line("    If Trim(vsFilter) = \"\" Or IsNull(vsFilter) Then");
-    f.line("        'If no filter is passed, " + std::string(product::kDisplayName));
-    f.line("        'can not create a valid WHERE clause to filter deletions.");
-    f.line("        'Execution will then be halted to avoid accidental deletion.");
-    f.line("        Exit Function");
-    f.line("    End If");
-    f.line("");
-    f.line("");
-    f.line("    lsSQL = \"DELETE FROM " + bracketedTableName(tableName) + " \" _");
-    f.line("         & \"WHERE \" & vsFilter");
-    f.line("");
-    f.line("");
-    f.line("    If moConn.ExecActionSQL(lsSQL) Then");
-    f.line("        Refresh");
-    f.line("        Remove = True");
-    f.line("    End If");
+void writeBody(Printer& p, const std::string& tableName) {
+    p.emit({{"product", product::kDisplayName}, {"table", bracketedTableName(tableName)}}, R"vb(
+Dim lsSQL as String
+
+    If Trim(vsFilter) = "" Or IsNull(vsFilter) Then
+        'If no filter is passed, $product$
+        'can not create a valid WHERE clause to filter deletions.
+        'Execution will then be halted to avoid accidental deletion.
+        Exit Function
+    End If
+
+
+    lsSQL = "DELETE FROM $table$ " _
+         & "WHERE " & vsFilter
+
+
+    If moConn.ExecActionSQL(lsSQL) Then
+        Refresh
+        Remove = True
+    End If
+)vb");
 }
 
 }  // namespace
@@ -89,23 +95,24 @@ void msGenCollRemoveProc(GenContext& ctx, int fileNumber, const std::string& cla
                          const std::string& tableName) {
     guarded(ctx.ui, "frmFields.msGenCollRemoveProc", [&] {
         const GenerationSettings& s = ctx.settings;
-        TextFile& f = ctx.file(fileNumber);
-        if (s.mbFunctionHeaders) {
-            writeProcedureHeaderTop(f, "Remove()");
-            f.line("' Purpose: Deletes records from the " + tableName + " table and refreshes ");
-            f.line("'          the cls" + classBase + "Coll collection based on the ");
-            f.line("'          filter passed into the method.  A blank filter will be rejected");
-            f.line("'          by this method for safety reasons.");
-            writeProcedureHeaderCreated(ctx, f);
-            if (s.mbDevNotes) writeDevNotes(ctx, f, ctx.grid.tableRows(tableName), classBase, tableName);
-            f.line(kRuleLine);
-        }
-        f.line("Public Function Remove(ByVal vsFilter as String) As Boolean");
-        if (s.mbErrorHandler) f.line("On Error GoTo RemoveErr");
-        if (s.mbCode) writeBody(f, tableName);
-        if (s.mbErrorHandler) coll::writeRaiseErrorTail(f, "Function", "RemoveErr", classBase, "Remove");
-        f.line("");
-        f.line("End Function");
+        const ClassNames names(classBase);
+        Printer p(ctx.file(fileNumber));
+        const std::string source = names.collectionClass() + ".Remove";
+        const Procedure proc{"Function", "RemoveErr", source};
+        writeProcedureHeader(ctx, p, "Remove()", {{"table", tableName}, {"collclass", names.collectionClass()}}, R"vb(
+' Purpose: Deletes records from the $table$ table and refreshes 
+'          the $collclass$ collection based on the 
+'          filter passed into the method.  A blank filter will be rejected
+'          by this method for safety reasons.
+)vb",
+                             [&] {
+                                 if (s.mbDevNotes) writeDevNotes(ctx, p, ctx.grid.tableRows(tableName), names, tableName);
+                             });
+        p.emit("Public Function Remove(ByVal vsFilter as String) As Boolean\n");
+        writeHandlerHead(ctx, p, proc);
+        if (s.mbCode) writeBody(p, tableName);
+        writeHandlerTail(ctx, p, proc);
+        writeProcedureEnd(p, proc);
     });
 }
 

@@ -1,5 +1,7 @@
 #include "gen/object/class_frame.h"
 
+#include "model/namer.h"
+
 namespace rw {
 namespace {
 
@@ -21,16 +23,16 @@ std::string generatedFilePath(const GenerationSettings& s, const std::string& st
 }
 
 int mfCreateObjectClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder) {
-    return openClassFile(ctx, "cls" + classBase, stagingFolder, "frmFields.mfCreateObjectClassFile");
+    return openClassFile(ctx, ClassNames(classBase).objectClass(), stagingFolder, "frmFields.mfCreateObjectClassFile");
 }
 
 int mfCreateCollClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder) {
-    return openClassFile(ctx, "cls" + classBase + "Coll", stagingFolder, "frmFields.mfCreateCollClassFile");
+    return openClassFile(ctx, ClassNames(classBase).collectionClass(), stagingFolder, "frmFields.mfCreateCollClassFile");
 }
 
-std::string exposureLine(const GenerationSettings& s, std::string_view projectTypeWord) {
-    static const std::string exposed = "Attribute VB_Exposed = True";
-    static const std::string hidden = "Attribute VB_Exposed = False";
+std::string_view exposureLine(const GenerationSettings& s, std::string_view projectTypeWord) {
+    constexpr std::string_view exposed = "Attribute VB_Exposed = True";
+    constexpr std::string_view hidden = "Attribute VB_Exposed = False";
     if (s.mbActiveXDll || s.mbActiveXExe) return exposed;
     if (s.mbStdExe) return hidden;
     if (s.mbExistingProject) {
@@ -40,21 +42,23 @@ std::string exposureLine(const GenerationSettings& s, std::string_view projectTy
     return {};
 }
 
-void writeClassHeaderBlock(TextFile& f, const GenerationSettings& s, std::string_view className,
+void writeClassHeaderBlock(Printer& p, const GenerationSettings& s, std::string_view className,
                            std::string_view projectTypeWord) {
-    f.line("VERSION 1.0 CLASS");
-    f.line("BEGIN");
-    f.line("  MultiUse = -1  'True");
-    f.line("  Persistable = 0  'NotPersistable");
-    f.line("  DataBindingBehavior = 0  'vbNone");
-    f.line("  DataSourceBehavior = 0   'vbNone");
-    f.line("  MTSTransactionMode = 0   'NotAnMTSObject");
-    f.line("End");
-    f.line("Attribute VB_Name = \"" + std::string(className) + "\"");
-    f.line("Attribute VB_GlobalNameSpace = False");
-    f.line("Attribute VB_Creatable = True");
-    f.line("Attribute VB_PredeclaredId = False");
-    if (const std::string exposure = exposureLine(s, projectTypeWord); !exposure.empty()) f.line(exposure);
+    p.emit({{"name", className}}, R"vb(
+VERSION 1.0 CLASS
+BEGIN
+  MultiUse = -1  'True
+  Persistable = 0  'NotPersistable
+  DataBindingBehavior = 0  'vbNone
+  DataSourceBehavior = 0   'vbNone
+  MTSTransactionMode = 0   'NotAnMTSObject
+End
+Attribute VB_Name = "$name$"
+Attribute VB_GlobalNameSpace = False
+Attribute VB_Creatable = True
+Attribute VB_PredeclaredId = False
+)vb");
+    if (const std::string_view exposure = exposureLine(s, projectTypeWord); !exposure.empty()) p.line(exposure);
 }
 
 }  // namespace rw

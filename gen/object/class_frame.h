@@ -4,15 +4,16 @@
 #include <string>
 #include <string_view>
 
+#include "gen/printer.h"
 #include "model/gen_context.h"
 
 namespace rw {
 
-// Opens "cls" + classBase + ".cls" in the store folder (".rwg" in the staging
+// Opens the object class's file in the store folder (".rwg" in the staging
 // folder for a loaded project) and returns its file number, or 0 after
 // showing the error when it cannot be opened.
 int mfCreateObjectClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder);
-// The same for "cls" + classBase + "Coll".
+// The same for the collection class.
 int mfCreateCollClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder);
 
 // The path of a generated file: in the staging folder with the extension
@@ -22,11 +23,11 @@ std::string generatedFilePath(const GenerationSettings& s, const std::string& st
 
 // The class header block of a class named `className` ("VERSION 1.0 CLASS"
 // to the exposure line). The caller decides whether the block is wanted.
-void writeClassHeaderBlock(TextFile& f, const GenerationSettings& s, std::string_view className,
+void writeClassHeaderBlock(Printer& p, const GenerationSettings& s, std::string_view className,
                            std::string_view projectTypeWord);
 
 // The exposure line for the project kind, or empty when none is written.
-std::string exposureLine(const GenerationSettings& s, std::string_view projectTypeWord);
+std::string_view exposureLine(const GenerationSettings& s, std::string_view projectTypeWord);
 
 // Empty lines that end a code-only table class file.
 inline constexpr int kTableClassPadding = 500;

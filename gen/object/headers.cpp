@@ -1,55 +1,47 @@
 #include "gen/object/headers.h"
 
+#include "model/namer.h"
 #include "model/product.h"
 
 namespace rw {
 
-void writeCreatorLines(TextFile& f) {
-    f.line("' This module was created with '" + std::string(product::kDisplayName) + "' R" +
-           std::to_string(product::kMajor) + "." + std::to_string(product::kMinor) +
-           std::to_string(product::kRevision));
-    f.line("' \u00A9" + std::string(product::kCopyright));
-    f.line("' " + std::string(product::kComments));
-}
-
-void writeDevNotesOpening(TextFile& f) {
-    f.line("' [Developer Notes from '" + std::string(product::kDisplayName) + "']");
-}
-
-void writeProcedureHeaderTop(TextFile& f, std::string_view procedureName) {
-    f.line(kRuleLine);
-    f.line("' Procedure Name: " + std::string(procedureName));
-}
-
-void writeProcedureHeaderCreated(GenContext& ctx, TextFile& f) {
-    f.line("' Created " + ctx.clock.nowText() + " by '" + product::kDisplayName + "'");
-    f.line("' Revision History:");
-    f.line("'");
+void writeCreatorLines(Printer& p) {
+    const std::string version =
+        std::to_string(product::kMajor) + "." + std::to_string(product::kMinor) + std::to_string(product::kRevision);
+    p.emit({{"product", product::kDisplayName}, {"version", version}, {"copyright", product::kCopyright},
+            {"comments", product::kComments}},
+           R"vb(
+' This module was created with '$product$' R$version$
+' ©$copyright$
+' $comments$
+)vb");
 }
 
 void msGenObjectModHeader(GenContext& ctx, const std::string& classBase, int fileNumber) {
     guarded(ctx.ui, "frmFields.msGenObjectModHeader", [&] {
-        TextFile& f = ctx.file(fileNumber);
-        f.line("' Module Name: cls" + classBase + ".cls");
-        writeCreatorLines(f);
-        f.line(kRuleLine);
+        Printer p(ctx.file(fileNumber));
+        p.emit({{"file", ClassNames(classBase).objectClassFile()}}, "' Module Name: $file$\n");
+        writeCreatorLines(p);
+        p.line(kRuleLine);
     });
 }
 
 void msGenCollModHeader(GenContext& ctx, const std::string& classBase, int fileNumber) {
     guarded(ctx.ui, "frmFields.msGenCollModHeader", [&] {
-        TextFile& f = ctx.file(fileNumber);
-        f.line("' Module Name: cls" + classBase + "Coll.cls");
-        writeCreatorLines(f);
-        f.line("'");
+        Printer p(ctx.file(fileNumber));
+        p.emit({{"file", ClassNames(classBase).collectionClassFile()}}, "' Module Name: $file$\n");
+        writeCreatorLines(p);
+        p.line("'");
         if (ctx.settings.mbDevNotes) {
-            writeDevNotesOpening(f);
-            f.line("'      This module instantiates the clsRwtConn object, which utilizes ");
-            f.line("'      the ADO library.  Don't forget to refer to it.  To do so in VB6, ");
-            f.line("'      click 'Project->References' from the VB menu, and check the ");
-            f.line("'      Microsoft ActiveX Data Objects 2.1 Library.");
+            writeDevNotesOpening(p);
+            p.emit(R"vb(
+'      This module instantiates the clsRwtConn object, which utilizes 
+'      the ADO library.  Don't forget to refer to it.  To do so in VB6, 
+'      click 'Project->References' from the VB menu, and check the 
+'      Microsoft ActiveX Data Objects 2.1 Library.
+)vb");
         }
-        f.line(kRuleLine);
+        p.line(kRuleLine);
     });
 }
 

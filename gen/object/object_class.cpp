@@ -1,116 +1,98 @@
 #include "gen/object/object_class.h"
 
-#include "model/names.h"
 #include "gen/object/class_frame.h"
 #include "gen/object/headers.h"
+#include "model/namer.h"
+#include "model/type_rules.h"
 
 namespace rw {
 namespace {
 
-enum class CheckGroup { Range, Numeric, Date, Text, None };
-
-CheckGroup checkGroupOf(int dataType) {
-    switch (dataType) {
-        case 2:
-        case 17: return CheckGroup::Range;
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-        case 11: return CheckGroup::Numeric;
-        case 7:
-        case 135: return CheckGroup::Date;
-        case 8:
-        case 129:
-        case 130: return CheckGroup::Text;
-        default: return CheckGroup::None;
-    }
-}
-
-void writeHandlerTail(TextFile& f, const std::string& label, const std::string& classBase,
-                      const std::string& procedure) {
-    f.line("");
-    f.line("    Exit Property");
-    f.line("");
-    f.line(label + "Err:");
-    f.line("    RaiseError Err.Number, Err.Source & \" (cls" + classBase + "." + procedure + ")\", Err.Description");
-}
-
-void writeChecks(TextFile& f, int dataType, const std::string& source) {
+void writeChecks(Printer& p, int dataType, std::string_view source) {
     const CheckGroup group = checkGroupOf(dataType);
     if (group == CheckGroup::None) return;
-    const std::string typeMismatch = "Err.Raise 13, \"" + source + "\", \"Type Mismatch\"";
-    f.line("    If IsNull(vData) Then");
-    f.line("        Err.Raise 94, \"" + source + "\", \"Invalid use of Null\"");
+    const TemplateVars vars = {{"source", source}};
+    p.emit(vars, R"vb(
+    If IsNull(vData) Then
+        Err.Raise 94, "$source$", "Invalid use of Null"
+)vb");
     switch (group) {
-        case CheckGroup::Range:
-            f.line("    ElseIf IsNumeric(vData) Then");
-            f.line(dataType == 2 ? "        If vData >= 32768 Or vdata < -32768 Then"
-                                 : "        If vData < 0 Or vdata > 255 Then");
-            f.line("            Err.Raise 6, \"" + source + "\", \"Overflow\"");
-            f.line("        End If");
-            f.line("    Else");
-            f.line("        " + typeMismatch);
-            f.line("    End If");
+        case CheckGroup::SmallRange:
+        case CheckGroup::ByteRange:
+            p.emit(vars, "    ElseIf IsNumeric(vData) Then\n");
+            p.emit(group == CheckGroup::SmallRange ? "        If vData >= 32768 Or vdata < -32768 Then\n"
+                                                   : "        If vData < 0 Or vdata > 255 Then\n");
+            p.emit(vars, R"vb(
+            Err.Raise 6, "$source$", "Overflow"
+        End If
+    Else
+        Err.Raise 13, "$source$", "Type Mismatch"
+    End If
+)vb");
             break;
         case CheckGroup::Numeric:
-            f.line("    ElseIf Not IsNumeric(vData) Then");
-            f.line("        " + typeMismatch);
-            f.line("    End If");
-            break;
         case CheckGroup::Date:
-            f.line("    ElseIf Not IsDate(vData) Then");
-            f.line("        " + typeMismatch);
-            f.line("    End If");
+            p.emit(group == CheckGroup::Numeric ? "    ElseIf Not IsNumeric(vData) Then\n"
+                                                : "    ElseIf Not IsDate(vData) Then\n");
+            p.emit(vars, R"vb(
+        Err.Raise 13, "$source$", "Type Mismatch"
+    End If
+)vb");
             break;
-        case CheckGroup::Text: f.line("    End If"); break;
+        case CheckGroup::Text: p.emit("    End If\n"); break;
         case CheckGroup::None: break;
     }
 }
 
-void writePropertyLet(GenContext& ctx, TextFile& f, const FieldRow& row, const std::string& classBase) {
-    const GenerationSettings& s = ctx.settings;
+void writePropertyLet(GenContext& ctx, Printer& p, const FieldRow& row, const ClassNames& names) {
     const std::string property = propertyName(row.field);
-    if (s.mbFunctionHeaders) {
-        f.line("");
-        writeProcedureHeaderTop(f, "Property Let " + property + " ()");
-        f.line("' Purpose: Assigns a value to the " + property + " property of the ");
-        f.line("'          cls" + classBase + " object.");
-        writeProcedureHeaderCreated(ctx, f);
-        f.line(kRuleLine);
-    }
-    f.line("Public Property Let " + property + " (ByVal vData As Variant)");
-    if (s.mbErrorHandler) f.line("On Error GoTo " + property + "Err");
-    if (row.dataType != 11) f.line("");
-    writeChecks(f, row.dataType, "cls" + classBase + "." + property);
-    f.line("    mvar" + property + " = vData");
-    f.line("    If mbLoading Then");
-    f.line("        mvar" + property + "_ReadBuf = vData");
-    f.line("    End If");
-    if (s.mbErrorHandler) writeHandlerTail(f, property, classBase, property);
-    f.line("");
-    f.line("End Property");
-    f.line("");
+    const std::string label = property + "Err";
+    const std::string source = names.objectClass() + "." + property;
+    const Procedure proc{"Property", label, source};
+    const std::string member = memberVariable(property);
+    const std::string buffer = readBufferVariable(property);
+    const TemplateVars vars = {
+        {"property", property}, {"class", names.objectClass()}, {"member", member}, {"buffer", buffer}};
+    if (ctx.settings.mbFunctionHeaders) p.emptyLines();
+    writeProcedureHeader(ctx, p, "Property Let " + property + " ()", vars, R"vb(
+' Purpose: Assigns a value to the $property$ property of the 
+'          $class$ object.
+)vb");
+    p.emit(vars, "Public Property Let $property$ (ByVal vData As Variant)\n");
+    writeHandlerHead(ctx, p, proc);
+    if (valueGroupOf(row.dataType) != ValueGroup::Boolean) p.emptyLines();
+    writeChecks(p, row.dataType, source);
+    p.emit(vars, R"vb(
+    $member$ = vData
+    If mbLoading Then
+        $buffer$ = vData
+    End If
+)vb");
+    writeHandlerTail(ctx, p, proc);
+    writeProcedureEnd(p, proc);
+    p.emptyLines();
 }
 
-void writePropertyGet(GenContext& ctx, TextFile& f, const FieldRow& row, const std::string& classBase) {
-    const GenerationSettings& s = ctx.settings;
+void writePropertyGet(GenContext& ctx, Printer& p, const FieldRow& row, const ClassNames& names) {
     const std::string property = propertyName(row.field);
-    if (s.mbFunctionHeaders) {
-        writeProcedureHeaderTop(f, "Property Get " + property + " ()");
-        f.line("' Purpose: Reads the value of the " + property + " property of the ");
-        f.line("'          cls" + classBase + " object.");
-        writeProcedureHeaderCreated(ctx, f);
-        f.line(kRuleLine);
-    }
-    f.line("Public Property Get " + property + "() As Variant");
-    if (s.mbErrorHandler) f.line("On Error GoTo " + property + "Err");
-    f.line("");
-    f.line("    " + property + " = mvar" + property);
-    if (s.mbErrorHandler) writeHandlerTail(f, property, classBase, property);
-    f.line("");
-    f.line("End Property");
-    f.line("");
+    const std::string label = property + "Err";
+    const std::string source = names.objectClass() + "." + property;
+    const Procedure proc{"Property", label, source};
+    const std::string member = memberVariable(property);
+    const TemplateVars vars = {{"property", property}, {"class", names.objectClass()}, {"member", member}};
+    writeProcedureHeader(ctx, p, "Property Get " + property + " ()", vars, R"vb(
+' Purpose: Reads the value of the $property$ property of the 
+'          $class$ object.
+)vb");
+    p.emit(vars, "Public Property Get $property$() As Variant\n");
+    writeHandlerHead(ctx, p, proc);
+    p.emit(vars, R"vb(
+
+    $property$ = $member$
+)vb");
+    writeHandlerTail(ctx, p, proc);
+    writeProcedureEnd(p, proc);
+    p.emptyLines();
 }
 
 }  // namespace
@@ -119,21 +101,27 @@ void msGenObjectFile(GenContext& ctx, int fileNumber, const std::string& tableNa
                      const std::string& projectTypeWord) {
     guarded(ctx.ui, "frmFields.msGenObjectFile", [&] {
         const GenerationSettings& s = ctx.settings;
+        const ClassNames names(classBase);
         TextFile& f = ctx.file(fileNumber);
-        if (!s.mbLoadedProject) writeClassHeaderBlock(f, s, "cls" + classBase, projectTypeWord);
+        Printer p(f);
+        if (!s.mbLoadedProject) writeClassHeaderBlock(p, s, names.objectClass(), projectTypeWord);
         if (s.mbModuleHeaders) msGenObjectModHeader(ctx, classBase, fileNumber);
-        if (!s.mbLoadedProject) f.line("Option Explicit");
-        f.line("");
-        f.line("Public mbLoading As Boolean");
+        if (!s.mbLoadedProject) p.line("Option Explicit");
+        p.emit(R"vb(
+
+Public mbLoading As Boolean
+)vb");
         const auto rows = ctx.grid.tableRows(tableName);
         for (const FieldRow* row : rows) {
             const std::string property = propertyName(row->field);
-            f.line("Private mvar" + property + " As Variant");
-            f.line("Private mvar" + property + "_ReadBuf As Variant");
+            p.emit({{"member", memberVariable(property)}, {"buffer", readBufferVariable(property)}}, R"vb(
+Private $member$ As Variant
+Private $buffer$ As Variant
+)vb");
         }
         for (const FieldRow* row : rows) {
-            writePropertyLet(ctx, f, *row, classBase);
-            writePropertyGet(ctx, f, *row, classBase);
+            writePropertyLet(ctx, p, *row, names);
+            writePropertyGet(ctx, p, *row, names);
         }
         msGenObjectUpdateMethod(ctx, fileNumber, classBase, tableName);
         if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);

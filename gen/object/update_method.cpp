@@ -1,14 +1,17 @@
 #include <string>
 #include <vector>
 
-#include "model/names.h"
-#include "model/product.h"
 #include "gen/object/headers.h"
 #include "gen/object/object_class.h"
-#include "gen/sql_values.h"
+#include "gen/samples.h"
+#include "model/namer.h"
+#include "model/product.h"
+#include "model/type_rules.h"
 
 namespace rw {
 namespace {
+
+using Rows = std::vector<const FieldRow*>;
 
 // The text of a VB string expression that yields `sqlLead` + " = " + the
 // value in SQL. `sqlLead` is the field as SQL names it (possibly preceded by
@@ -24,7 +27,7 @@ std::string valueExpression(const GenContext& ctx, int dataType, const std::stri
 }
 
 // The field names of the key rows joined by ", ", or "-None-".
-std::string keyList(const std::vector<const FieldRow*>& rows) {
+std::string keyList(const Rows& rows) {
     std::string list;
     for (const FieldRow* row : rows) {
         if (!row->primary) continue;
@@ -36,95 +39,94 @@ std::string keyList(const std::vector<const FieldRow*>& rows) {
 
 // The loop of a usage example: For Each, one assignment per non-auto
 // column, the call of Update, Next.
-void writeUsageLoop(TextFile& f, const std::vector<const FieldRow*>& rows, const std::string& classBase) {
-    const std::string object = "lo" + classBase;
-    f.line("'          For Each " + object + " In " + object + "Coll");
+void writeUsageLoop(Printer& p, const Rows& rows, const ClassNames& names) {
+    const std::string_view object = names.objectVariable();
+    p.emit({{"obj", object}, {"coll", names.collectionVariable()}}, "'          For Each $obj$ In $coll$\n");
     for (const FieldRow* row : rows) {
         if (row->autoNumber) continue;
-        f.line("'              " + object + "." + propertyName(row->field) + " = <some value>");
+        p.emit({{"obj", object}, {"property", propertyName(row->field)}},
+               "'              $obj$.$property$ = <some value>\n");
     }
-    f.line("'              If Not " + object + ".Update() Then");
-    f.line("'                  'Insert code to execute if update fails");
-    f.line("'              End If");
-    f.line("'          Next");
+    p.emit({{"obj", object}}, R"vb(
+'              If Not $obj$.Update() Then
+'                  'Insert code to execute if update fails
+'              End If
+'          Next
+)vb");
 }
 
-void writeDevNotes(TextFile& f, const std::vector<const FieldRow*>& rows, const std::string& classBase,
-                   const std::string& tableName) {
-    const std::string indent(kNoteIndent);
-    const std::string object = "lo" + classBase;
+void writeDevNotes(Printer& p, const Rows& rows, const ClassNames& names, const std::string& tableName) {
     const std::string keys = keyList(rows);
-    writeDevNotesOpening(f);
-    f.line(indent + "This method uses the Primary Key fields you chose for the");
-    f.line(indent + tableName + " table to uniquely identify the record to be");
-    f.line(indent + "updated by this method.  The Primary Key fields you chose are:");
-    f.line(indent);
-    f.line(indent + keys);
-    f.line(indent);
-    f.line(indent + "This method is used to update a record in the ");
-    f.line(indent + tableName + " table. To call this method from an ASP page:");
-    f.line(indent);
-    f.line("'          Set " + object + " = Server.CreateObject(\"<Your Library Name>.cls" + classBase + "\")");
-    f.line("'          Set " + object + "Coll = Server.CreateObject(\"<Your Library Name>.cls" + classBase +
-           "Coll\")");
-    f.line(indent);
-    f.line("'          " + object + "Coll.Refresh");
-    writeUsageLoop(f, rows, classBase);
-    f.line(indent);
-    f.line(indent + "To call this method from VB:");
-    f.line(indent);
-    f.line("'          Dim " + object + " As New [Your Library Name.]cls" + classBase);
-    f.line("'          Dim " + object + "Coll As New [Your Library Name.]cls" + classBase + "Coll");
-    f.line(indent);
-    f.line("'          " + object + "Coll.Refresh");
-    f.line(indent);
-    writeUsageLoop(f, rows, classBase);
-    f.line(indent);
+    const TemplateVars vars = {{"table", tableName},
+                               {"keys", keys},
+                               {"coll", names.collectionVariable()}};
+    writeDevNotesOpening(p);
+    p.emit(vars, R"vb(
+'      This method uses the Primary Key fields you chose for the
+'      $table$ table to uniquely identify the record to be
+'      updated by this method.  The Primary Key fields you chose are:
+'      
+'      $keys$
+'      
+'      This method is used to update a record in the 
+'      $table$ table. To call this method from an ASP page:
+'      
+)vb");
+    writeAspCreation(p, names);
+    p.emit(vars, R"vb(
+'      
+'          $coll$.Refresh
+)vb");
+    writeUsageLoop(p, rows, names);
+    p.line(kNoteIndent);
+    writeVbSampleHead(p, names);
+    p.emit(vars, R"vb(
+'      
+'          $coll$.Refresh
+'      
+)vb");
+    writeUsageLoop(p, rows, names);
+    p.line(kNoteIndent);
     if (keys == "-None-") {
-        const std::string product = product::kDisplayName;
-        f.line("'" + std::string(73, '*'));
-        f.line(indent + "WARNING!!!                 WARNING!!!                     WARNING!!!");
-        f.line(indent);
-        f.line(indent + "You did not choose any Primary Key fields for the " + tableName);
-        f.line(indent + "Table, therefore the Update() method generated by ");
-        f.line(indent + "'" + product + "' has no valid WHERE clause.");
-        f.line(indent + "'" + product + "' has inserted an 'Exit Sub' statement");
-        f.line(indent + "as the first executable line of code in this method to prevent");
-        f.line(indent + "accidental update of all records in the table.");
+        p.emit({{"table", tableName}, {"product", product::kDisplayName}}, R"vb(
+'*************************************************************************
+'      WARNING!!!                 WARNING!!!                     WARNING!!!
+'      
+'      You did not choose any Primary Key fields for the $table$
+'      Table, therefore the Update() method generated by 
+'      '$product$' has no valid WHERE clause.
+'      '$product$' has inserted an 'Exit Sub' statement
+'      as the first executable line of code in this method to prevent
+'      accidental update of all records in the table.
+)vb");
     }
 }
 
-void writeHeader(GenContext& ctx, TextFile& f, const std::vector<const FieldRow*>& rows,
-                 const std::string& classBase, const std::string& tableName) {
-    writeProcedureHeaderTop(f, "Update()");
-    f.line("' Purpose: Updates the record in the " + tableName + " table");
-    f.line("'          which corresponds to the current cls" + classBase);
-    f.line("'          object.");
-    writeProcedureHeaderCreated(ctx, f);
-    if (ctx.settings.mbDevNotes) writeDevNotes(f, rows, classBase, tableName);
-    f.line(kRuleLine);
-}
+void writeBody(GenContext& ctx, Printer& p, const Rows& rows, const std::string& tableName) {
+    p.emit(R"vb(
+Dim lsSQL as String
+Dim loConn as New clsRwtConn
 
-void writeBody(GenContext& ctx, TextFile& f, const std::vector<const FieldRow*>& rows,
-               const std::string& tableName) {
-    f.line("Dim lsSQL as String");
-    f.line("Dim loConn as New clsRwtConn");
-    f.line("");
+)vb");
     bool anyKey = false;
     for (const FieldRow* row : rows) anyKey = anyKey || row->primary;
     if (!anyKey) {
         // Without a key the WHERE clause would match every record.
-        f.line("");
-        f.line("    'No Primary Keys were chosen for the " + tableName);
-        f.line("    'table.  Execution halted to prevent accidental");
-        f.line("    'update of all records.  (" + std::string(product::kDisplayName));
-        f.line("    'can not create a valid WHERE clause without ");
-        f.line("    'Primary Keys.)");
-        f.line("    Exit Function");
+        p.emit({{"table", tableName}, {"product", product::kDisplayName}}, R"vb(
+
+    'No Primary Keys were chosen for the $table$
+    'table.  Execution halted to prevent accidental
+    'update of all records.  ($product$
+    'can not create a valid WHERE clause without 
+    'Primary Keys.)
+    Exit Function
+)vb");
     }
-    f.line("");
-    f.line("");
-    f.line("    lsSQL = \"UPDATE " + bracketedTableName(tableName) + " SET \"");
+    p.emit({{"table", bracketedTableName(tableName)}}, R"vb(
+
+
+    lsSQL = "UPDATE $table$ SET "
+)vb");
 
     // Every value expression is built before the first If block is written,
     // so a failing DBMS name read leaves the statement head as the last line.
@@ -135,25 +137,31 @@ void writeBody(GenContext& ctx, TextFile& f, const std::vector<const FieldRow*>&
     std::vector<SetItem> items;
     for (const FieldRow* row : rows) {
         if (row->autoNumber) continue;
-        const std::string property = propertyName(row->field);
-        items.push_back({property, valueExpression(ctx, row->dataType, bracketedFieldName(row->field), property)});
+        std::string property = propertyName(row->field);
+        std::string expression = valueExpression(ctx, row->dataType, bracketedFieldName(row->field), property);
+        items.push_back({std::move(property), std::move(expression)});
     }
     for (const SetItem& item : items) {
-        f.line("    If " + item.property + " <> \"\" Then");
-        f.line("        lsSQL = lsSQL & " + item.expression + " & \", \"");
-        f.line("    End If");
+        p.emit({{"property", item.property}, {"value", item.expression}}, R"vb(
+    If $property$ <> "" Then
+        lsSQL = lsSQL & $value$ & ", "
+    End If
+)vb");
     }
-    f.line("    lsSQL = Left(lsSQL, len(lsSQL) - 2) & \" \"");
-    f.line("    lsSQL = lsSQL & \" WHERE 1 = 1 \"");
+    p.emit(R"vb(
+    lsSQL = Left(lsSQL, len(lsSQL) - 2) & " "
+    lsSQL = lsSQL & " WHERE 1 = 1 "
+)vb");
     for (const FieldRow* row : rows) {
         if (!row->primary) continue;
-        const std::string readBuffer = "mvar" + propertyName(row->field) + "_ReadBuf";
-        f.line("    lsSQL = lsSQL & " +
-               valueExpression(ctx, row->dataType, "AND " + bracketedFieldName(row->field), readBuffer, true) +
-               " & \" \"");
+        const std::string condition = valueExpression(ctx, row->dataType, "AND " + bracketedFieldName(row->field),
+                                                      readBufferVariable(propertyName(row->field)), true);
+        p.emit({{"condition", condition}}, "    lsSQL = lsSQL & $condition$ & \" \"\n");
     }
-    f.line("");
-    f.line("    Update = loConn.ExecActionSQL(lsSQL)");
+    p.emit(R"vb(
+
+    Update = loConn.ExecActionSQL(lsSQL)
+)vb");
 }
 
 }  // namespace
@@ -162,21 +170,24 @@ void msGenObjectUpdateMethod(GenContext& ctx, int fileNumber, const std::string&
                              const std::string& tableName) {
     guarded(ctx.ui, "frmFields.msGenObjectUpdateMethod", [&] {
         const GenerationSettings& s = ctx.settings;
-        TextFile& f = ctx.file(fileNumber);
-        const auto rows = ctx.grid.tableRows(tableName);
-        if (s.mbFunctionHeaders) writeHeader(ctx, f, rows, classBase, tableName);
-        f.line("Public Function Update() As Boolean");
-        if (s.mbErrorHandler) f.line("On Error GoTo UpdateErr");
-        if (s.mbCode) writeBody(ctx, f, rows, tableName);
-        if (s.mbErrorHandler) {
-            f.line("");
-            f.line("    Exit Function");
-            f.line("");
-            f.line("UpdateErr:");
-            f.line("    RaiseError Err.Number, Err.Source & \" (cls" + classBase + ".Update)\", Err.Description");
-        }
-        f.line("");
-        f.line("End Function");
+        const ClassNames names(classBase);
+        Printer p(ctx.file(fileNumber));
+        const Rows rows = ctx.grid.tableRows(tableName);
+        const std::string source = names.objectClass() + ".Update";
+        const Procedure proc{"Function", "UpdateErr", source};
+        writeProcedureHeader(ctx, p, "Update()", {{"table", tableName}, {"class", names.objectClass()}}, R"vb(
+' Purpose: Updates the record in the $table$ table
+'          which corresponds to the current $class$
+'          object.
+)vb",
+                             [&] {
+                                 if (s.mbDevNotes) writeDevNotes(p, rows, names, tableName);
+                             });
+        p.emit("Public Function Update() As Boolean\n");
+        writeHandlerHead(ctx, p, proc);
+        if (s.mbCode) writeBody(ctx, p, rows, tableName);
+        writeHandlerTail(ctx, p, proc);
+        writeProcedureEnd(p, proc);
     });
 }
 

@@ -2,52 +2,63 @@
 #include "gen/object/headers.h"
 #include "gen/support/owned_output_file.h"
 #include "gen/support/support_files.h"
+#include "model/type_rules.h"
 
 namespace rw {
 namespace {
 
-void writeConnModuleHeader(TextFile& f, bool devNotes) {
-    f.line("' Module Name: clsRwtConn");
-    writeCreatorLines(f);
-    f.line(kRuleLine);
+void writeConnModuleHeader(Printer& p, bool devNotes) {
+    p.line("' Module Name: clsRwtConn");
+    writeCreatorLines(p);
+    p.line(kRuleLine);
     if (!devNotes) return;
-    writeDevNotesOpening(f);
-    f.line("'      This module utilizes the ADO library.  Don't forget to refer to it. ");
-    f.line("'      To do so in VB6, click 'Project->References' from the VB menu, and ");
-    f.line("'      check the Microsoft ActiveX Data Objects 2.1 Library.");
-    f.line(kRuleLine);
+    writeDevNotesOpening(p);
+    p.emit(R"vb(
+'      This module utilizes the ADO library.  Don't forget to refer to it. 
+'      To do so in VB6, click 'Project->References' from the VB menu, and 
+'      check the Microsoft ActiveX Data Objects 2.1 Library.
+)vb");
+    p.line(kRuleLine);
 }
 
-void writeExecSql(GenContext& ctx, TextFile& f) {
-    f.line("Public Function ExecSQL(ByVal vsQuery As String, ByRef roResults As ADODB.Recordset) As Long");
-    f.line("On Error GoTo ExecSQLErr");
+void writeExecSql(GenContext& ctx, Printer& p) {
+    p.emit(R"vb(
+Public Function ExecSQL(ByVal vsQuery As String, ByRef roResults As ADODB.Recordset) As Long
+On Error GoTo ExecSQLErr
+)vb");
     // The DBMS name is read here whatever the connection kind, so a missing
     // property ends the file at this point.
-    const std::string dbms = ctx.dbmsName();
-    if (ctx.settings.connection.optDSNLess && dbms == "Oracle") {
-        f.line("    roResults.CursorLocation = adUseClient   ' This line can be removed if you change");
-        f.line("                                             ' to an ODBC DSN connection.");
+    const Dbms dbms = dbmsOf(ctx.dbmsName());
+    if (ctx.settings.connection.optDSNLess && needsClientCursor(dbms)) {
+        p.emit(R"vb(
+    roResults.CursorLocation = adUseClient   ' This line can be removed if you change
+                                             ' to an ODBC DSN connection.
+)vb");
     }
-    f.line("    roResults.Open vsQuery, moConn, adOpenStatic");
-    f.line("    If roResults.Supports(adApproxPosition) Or roResults.Supports(adBookmark) Then");
-    f.line("        ExecSQL = roResults.RecordCount");
-    f.line("    Else");
-    f.line("        roResults.MoveLast");
-    f.line("        ExecSQL = roResults.RecordCount");
-    f.line("        roResults.MoveFirst");
-    f.line("    End If");
-    f.line("    Exit Function");
-    f.line("ExecSQLErr:");
-    f.line("    ExecSQL = dbResultCodes.dbFAIL");
-    f.line("    RaiseError moConn.Errors(0).Number, moConn.Errors(0).Source, moConn.Errors(0).Description");
-    f.line("End Function");
+    p.emit(R"vb(
+    roResults.Open vsQuery, moConn, adOpenStatic
+    If roResults.Supports(adApproxPosition) Or roResults.Supports(adBookmark) Then
+        ExecSQL = roResults.RecordCount
+    Else
+        roResults.MoveLast
+        ExecSQL = roResults.RecordCount
+        roResults.MoveFirst
+    End If
+    Exit Function
+ExecSQLErr:
+    ExecSQL = dbResultCodes.dbFAIL
+    RaiseError moConn.Errors(0).Number, moConn.Errors(0).Source, moConn.Errors(0).Description
+End Function
+)vb");
 }
 
-void writeClassEvents(GenContext& ctx, TextFile& f) {
+void writeClassEvents(GenContext& ctx, Printer& p) {
     const ConnectionPageValues& page = ctx.settings.connection;
-    f.line("Private Sub Class_Initialize()");
-    f.line("On Error GoTo Class_InitializeErr");
-    f.line("    Set moConn = New ADODB.Connection");
+    p.emit(R"vb(
+Private Sub Class_Initialize()
+On Error GoTo Class_InitializeErr
+    Set moConn = New ADODB.Connection
+)vb");
     // A data source connection opens by its name alone: the user name and
     // password of the wizard's login are not written into the class.
     const std::string connectionText = page.optDSN ? ctx.conn.property("Data Source Name") : page.txtConnString;
@@ -58,39 +69,45 @@ void writeClassEvents(GenContext& ctx, TextFile& f) {
         literal += c;
         if (c == '"') literal += '"';
     }
-    f.line("    moConn.Open \"" + literal + "\"");
-    f.line("    Exit Sub");
-    f.line("Class_InitializeErr:");
-    f.line("    RaiseError Err.Number, Err.Source & \" (clsRwtConn.Class_Initialize)\", Err.Description");
-    f.line("End Sub");
-    f.line("Private Sub Class_Terminate()");
-    f.line("On Error GoTo Class_TerminateErr");
-    f.line("    moConn.Close");
-    f.line("    Set moConn = Nothing");
-    f.line("    Exit Sub");
-    f.line("Class_TerminateErr:");
-    f.line("    RaiseError Err.Number, Err.Source & \" (clsRwtConn.Class_Terminate)\", Err.Description");
-    f.line("End Sub");
+    p.emit({{"connection", literal}}, R"vb(
+    moConn.Open "$connection$"
+    Exit Sub
+Class_InitializeErr:
+    RaiseError Err.Number, Err.Source & " (clsRwtConn.Class_Initialize)", Err.Description
+End Sub
+Private Sub Class_Terminate()
+On Error GoTo Class_TerminateErr
+    moConn.Close
+    Set moConn = Nothing
+    Exit Sub
+Class_TerminateErr:
+    RaiseError Err.Number, Err.Source & " (clsRwtConn.Class_Terminate)", Err.Description
+End Sub
+)vb");
 }
 
-void writeExecActionSqlAndTransactions(TextFile& f) {
-    f.line("Public Function ExecActionSQL(ByVal vsQuery As String, Optional ByRef rlRecs As Variant) As Boolean");
-    f.line("On Error GoTo ExecActionSQLErr");
-    f.line("    Dim llRecs As Long");
-    f.line("    moConn.Execute vsQuery, llRecs");
-    f.line("    If Not IsMissing(rlRecs) Then");
-    f.line("        rlRecs = llRecs");
-    f.line("    End If");
-    f.line("    ExecActionSQL = True");
-    f.line("    Exit Function");
-    f.line("ExecActionSQLErr:");
-    f.line("    ExecActionSQL = False");
-    f.line("    RaiseError moConn.Errors(0).Number, moConn.Errors(0).Source, moConn.Errors(0).Description");
-    f.line("End Function");
+void writeExecActionSqlAndTransactions(Printer& p) {
+    p.emit(R"vb(
+Public Function ExecActionSQL(ByVal vsQuery As String, Optional ByRef rlRecs As Variant) As Boolean
+On Error GoTo ExecActionSQLErr
+    Dim llRecs As Long
+    moConn.Execute vsQuery, llRecs
+    If Not IsMissing(rlRecs) Then
+        rlRecs = llRecs
+    End If
+    ExecActionSQL = True
+    Exit Function
+ExecActionSQLErr:
+    ExecActionSQL = False
+    RaiseError moConn.Errors(0).Number, moConn.Errors(0).Source, moConn.Errors(0).Description
+End Function
+)vb");
     for (const char* method : {"RollBackTrans", "CommitTrans", "BeginTrans"}) {
-        f.line(std::string("Public Sub ") + method + "()");
-        f.line(std::string("    moConn.") + method);
-        f.line("End Sub");
+        p.emit({{"method", method}}, R"vb(
+Public Sub $method$()
+    moConn.$method$
+End Sub
+)vb");
     }
 }
 
@@ -101,20 +118,23 @@ void msCreateConnObjFile(GenContext& ctx, const std::string& stagingFolder, cons
         const GenerationSettings& s = ctx.settings;
         OwnedOutputFile out(ctx.files, generatedFilePath(s, stagingFolder, "clsRwtConn", "cls"));
         TextFile& f = out.file();
+        Printer p(f);
 
-        if (!s.mbLoadedProject) writeClassHeaderBlock(f, s, "clsRwtConn", projectTypeWord);
-        if (s.mbModuleHeaders) writeConnModuleHeader(f, s.mbDevNotes);
-        if (!s.mbLoadedProject) f.line("Option Explicit");
-        f.line("Public Enum dbResultCodes");
-        f.line("    dbSUCCESS = 1");
-        f.line("    dbFAIL = -1");
-        f.line("    dbNORECORDS = -2");
-        f.line("    dbLOCKEDRECORD = -3");
-        f.line("End Enum");
-        f.line("Private moConn As ADODB.Connection");
-        writeExecSql(ctx, f);
-        writeClassEvents(ctx, f);
-        writeExecActionSqlAndTransactions(f);
+        if (!s.mbLoadedProject) writeClassHeaderBlock(p, s, "clsRwtConn", projectTypeWord);
+        if (s.mbModuleHeaders) writeConnModuleHeader(p, s.mbDevNotes);
+        if (!s.mbLoadedProject) p.line("Option Explicit");
+        p.emit(R"vb(
+Public Enum dbResultCodes
+    dbSUCCESS = 1
+    dbFAIL = -1
+    dbNORECORDS = -2
+    dbLOCKEDRECORD = -3
+End Enum
+Private moConn As ADODB.Connection
+)vb");
+        writeExecSql(ctx, p);
+        writeClassEvents(ctx, p);
+        writeExecActionSqlAndTransactions(p);
         if (s.mbLoadedProject) f.emptyLines(kSupportModulePadding);
         out.close();
     });

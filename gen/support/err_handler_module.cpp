@@ -10,26 +10,31 @@ void msCreateEHFile(GenContext& ctx, const std::string& stagingFolder) {
         const GenerationSettings& s = ctx.settings;
         OwnedOutputFile out(ctx.files, generatedFilePath(s, stagingFolder, "modRowwrightErrHndlr", "bas"));
         TextFile& f = out.file();
+        Printer p(f);
 
         // A standard module keeps its name line even in a code-only file.
-        f.line("Attribute VB_Name = \"modRowwrightErrHndlr\"");
+        p.line("Attribute VB_Name = \"modRowwrightErrHndlr\"");
         if (s.mbModuleHeaders) {
-            f.line("' Module Name: modRowwrightErrHndlr.bas");
-            writeCreatorLines(f);
-            f.line("");
+            p.line("' Module Name: modRowwrightErrHndlr.bas");
+            writeCreatorLines(p);
+            p.emptyLines();
             if (s.mbDevNotes) {
-                writeDevNotesOpening(f);
-                f.line("'      Obviously, this is a very basic error handler.  Please feel free");
-                f.line("'      to customize it as you see fit.");
+                writeDevNotesOpening(p);
+                p.emit(R"vb(
+'      Obviously, this is a very basic error handler.  Please feel free
+'      to customize it as you see fit.
+)vb");
             }
-            f.line(kRuleLine);
+            p.line(kRuleLine);
         }
-        if (!s.mbLoadedProject) f.line("Option Explicit");
-        f.line("Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription As String)");
-        f.line("");
-        f.line("    Err.Raise vlErrorNumber, vsSource, vsDescription");
-        f.line("");
-        f.line("End Sub");
+        if (!s.mbLoadedProject) p.line("Option Explicit");
+        p.emit(R"vb(
+Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription As String)
+
+    Err.Raise vlErrorNumber, vsSource, vsDescription
+
+End Sub
+)vb");
         if (s.mbLoadedProject) f.emptyLines(kSupportModulePadding);
         out.close();
     });

@@ -1,0 +1,60 @@
+#pragma once
+// Writes generated VB text from templates that look like the output.
+//
+// A template is whole lines; a newline right at its start is skipped, so a
+// raw string can begin on the line after its opening quote:
+//
+//     p.emit({{"obj", n.objectParameter()}, {"cls", n.objectClass()}}, R"vb(
+//     Public Function Add(ByRef $obj$ As $cls$) As Boolean
+//     )vb");
+//
+// "$name$" is replaced by the value named `name` and "$$" writes one "$".
+// Values are written as they are, never read as templates, so a "$" in a
+// table name stays. Every non-empty line gets the current indent in front.
+// Lines go into the file piece by piece; no line is copied on the way.
+#include <initializer_list>
+#include <string_view>
+
+#include "platform/text_files.h"
+
+namespace rw {
+
+struct TemplateVar {
+    std::string_view name;
+    std::string_view value;
+};
+using TemplateVars = std::initializer_list<TemplateVar>;
+
+class Printer {
+public:
+    explicit Printer(TextFile& file) : file_(file) {}
+
+    // Writes the template's lines. A "$name$" with no value of that name, or
+    // an unpaired "$", is a fault in the generator: std::invalid_argument.
+    void emit(TemplateVars vars, std::string_view text);
+    void emit(std::string_view text) { emit({}, text); }
+    // Writes one line exactly as given (no substitution, no indent).
+    void line(std::string_view text);
+    void emptyLines(int count = 1);
+
+    // Adds `spaces` to the indent until the guard goes.
+    class Indent {
+    public:
+        Indent(Printer& p, int spaces) : p_(p), spaces_(spaces) { p_.indent_ += spaces_; }
+        ~Indent() { p_.indent_ -= spaces_; }
+        Indent(const Indent&) = delete;
+        Indent& operator=(const Indent&) = delete;
+
+    private:
+        Printer& p_;
+        int spaces_;
+    };
+
+    TextFile& file() { return file_; }
+
+private:
+    TextFile& file_;
+    int indent_ = 0;
+};
+
+}  // namespace rw

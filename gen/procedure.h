@@ -1,0 +1,61 @@
+#pragma once
+// The frame every generated procedure of a table class shares: the header
+// comment block, the error handler's head and tail, and the end line.
+#include <string_view>
+
+#include "gen/printer.h"
+#include "model/gen_context.h"
+
+namespace rw {
+
+// An apostrophe and 73 equals signs.
+inline constexpr std::string_view kRuleLine =
+    "'=========================================================================";
+// An apostrophe and six spaces: the start of every developer-notes line.
+inline constexpr std::string_view kNoteIndent = "'      ";
+
+struct Procedure {
+    std::string_view kind;    // "Function", "Sub" or "Property": the word of Exit and End
+    std::string_view label;   // the error handler's label; empty: the procedure has none
+    std::string_view source;  // the procedure as RaiseError names it ("clsOrdersColl.Add")
+    // True when the procedure gets its error handler.
+    bool handled(const GenContext& ctx) const { return ctx.settings.mbErrorHandler && !label.empty(); }
+};
+
+// "' [Developer Notes from 'Rowwright']"
+void writeDevNotesOpening(Printer& p);
+
+// The procedure header block, when headers are chosen: the rule line, the
+// procedure name, the purpose lines (a template), the created lines, the
+// developer notes `notes` writes, the rule line.
+template <class Notes>
+void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
+                          std::string_view purpose, Notes&& notes);
+void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
+                          std::string_view purpose);
+
+// "On Error GoTo <label>" when the procedure has its handler.
+void writeHandlerHead(const GenContext& ctx, Printer& p, const Procedure& proc);
+// The handler's tail: an empty line, the Exit line, an empty line, the
+// label, the `cleanup` template's lines, the RaiseError call naming the
+// procedure.
+void writeHandlerTail(const GenContext& ctx, Printer& p, const Procedure& proc, TemplateVars cleanupVars = {},
+                      std::string_view cleanup = {});
+// An empty line and "End <kind>".
+void writeProcedureEnd(Printer& p, const Procedure& proc);
+
+// The header's lines between the purpose and the developer notes.
+void writeProcedureHeaderTop(Printer& p, std::string_view name, TemplateVars vars, std::string_view purpose);
+void writeProcedureHeaderCreated(GenContext& ctx, Printer& p);
+
+template <class Notes>
+void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
+                          std::string_view purpose, Notes&& notes) {
+    if (!ctx.settings.mbFunctionHeaders) return;
+    writeProcedureHeaderTop(p, name, vars, purpose);
+    writeProcedureHeaderCreated(ctx, p);
+    notes();
+    p.line(kRuleLine);
+}
+
+}  // namespace rw
