@@ -100,8 +100,8 @@ KeyColumns detectedKeys(DataConnection& conn, const std::string& table, const st
     return keys;
 }
 
-// The marks the pages pre-mark without detection: keys for Oracle and SQL
-// Server, and SQL Server's identity column.
+// The marks the pages pre-mark without detection: keys for the products
+// that pre-mark them, and an identity column.
 KeyColumns productKeys(DataConnection& conn, const std::string& table, const std::string& dbms) {
     KeyColumns keys;
     if (premarksKeys(dbmsOf(dbms))) keys.primary = primaryKeyColumns(conn, table);
