@@ -94,7 +94,51 @@ public:
         return rows;
     }
 
+    // A bound value did not fit its buffer.
+    struct Truncated {};
+
+    // Binds the columns `wanted` marks (all without it) to buffers, so that
+    // each row costs one call into the driver manager rather than one per
+    // value. fetchBound then fills `row` like fetch; a value longer than a
+    // buffer throws Truncated, and the caller reads the rows with fetch.
+    void bindText(SQLSMALLINT columns, const std::vector<bool>* wanted) {
+        bound_.assign(static_cast<std::size_t>(columns), Binding{});
+        for (SQLSMALLINT c = 1; c <= columns; ++c) {
+            const auto i = static_cast<std::size_t>(c - 1);
+            if (wanted != nullptr && !(i < wanted->size() && (*wanted)[i])) continue;
+            Binding& b = bound_[i];
+            b.used = true;
+            check(SQLBindCol(h_, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, b.buffer, sizeof b.buffer, &b.indicator),
+                  "SQLBindCol");
+        }
+    }
+
+    bool fetchBound(TextRow& row) {
+        const SQLRETURN rc = SQLFetch(h_);
+        if (rc == SQL_NO_DATA) return false;
+        check(rc, "SQLFetch");
+        row.resize(bound_.size());
+        for (std::size_t i = 0; i < bound_.size(); ++i) {
+            const Binding& b = bound_[i];
+            if (!b.used || b.indicator == SQL_NULL_DATA) {
+                row[i].reset();
+            } else if (b.indicator == SQL_NO_TOTAL || b.indicator >= static_cast<SQLLEN>(sizeof b.buffer)) {
+                throw Truncated{};
+            } else {
+                row[i].emplace(b.buffer, static_cast<std::size_t>(std::max<SQLLEN>(b.indicator, 0)));
+            }
+        }
+        return true;
+    }
+
 private:
+    struct Binding {
+        bool used = false;
+        SQLLEN indicator = 0;
+        char buffer[1024];
+    };
+    std::vector<Binding> bound_;
+
     Text text(SQLUSMALLINT column) const {
         std::string value;
         char buffer[4096];
@@ -414,6 +458,7 @@ public:
         std::unordered_map<std::string, Rows> wanted;
         for (const std::string& t : tables) wanted.emplace(t, Rows{});
         Rows* into = nullptr;
+        const CatalogueRead transaction(*this);
         forEachColumnRow(
             {}, {}, {}, {},
             [&](const std::string& cat, const std::string& name) {
@@ -423,7 +468,10 @@ public:
                 into = w == wanted.end() ? nullptr : &w->second;
                 return into != nullptr;
             },
-            [&](std::vector<Variant>&& row) { into->push_back(std::move(row)); });
+            [&](std::vector<Variant>&& row) { into->push_back(std::move(row)); },
+            [&] {
+                for (auto& [name, rows] : wanted) rows.clear();
+            });
         // A table the whole catalogue did not show by its exact name (a
         // name in another case, say) is still asked for by itself.
         for (auto& [name, rows] : wanted)
@@ -439,6 +487,7 @@ public:
         const std::unordered_set<std::string> wanted(tables.begin(), tables.end());
         std::map<std::string, KeyColumns> keys;
         try {
+            const CatalogueRead transaction(*this);
             Statement st(dbc_);
             st.check(SQLExecDirect(st.get(), chars(sql), SQL_NTS), "SQLExecDirect");
             const SQLSMALLINT n = st.columnCount();
@@ -468,6 +517,32 @@ public:
     }
 
 private:
+    // SQLite starts and ends a read transaction for every statement, and the
+    // driver reads each table's columns with a statement of its own: on a
+    // thousand tables that is thousands of lock calls and cache checks. One
+    // read transaction held over a catalogue pass makes them one. Nothing is
+    // written, so it is rolled back; if one cannot begin (say a transaction
+    // is open already), the pass runs as before.
+    class CatalogueRead {
+    public:
+        explicit CatalogueRead(OdbcConnection& c) : c_(c) {
+            if (c_.product_ != Product::SQLite) return;
+            Statement st(c_.dbc_);
+            open_ = SQL_SUCCEEDED(SQLExecDirect(st.get(), chars("BEGIN"), SQL_NTS));
+        }
+        ~CatalogueRead() {
+            if (!open_) return;
+            Statement st(c_.dbc_);
+            SQLExecDirect(st.get(), chars("ROLLBACK"), SQL_NTS);
+        }
+        CatalogueRead(const CatalogueRead&) = delete;
+        CatalogueRead& operator=(const CatalogueRead&) = delete;
+
+    private:
+        OdbcConnection& c_;
+        bool open_ = false;
+    };
+
     void live() const {
         if (dbc_ == SQL_NULL_HDBC)
             throw RuntimeError(3704, "ADODB.Connection", "Operation is not allowed when the object is closed.");
@@ -561,16 +636,31 @@ private:
     // The rows of the columns schema, as SQLColumns gives them.
     Rows columnRows(const Text& catalog, const Text& schema, const Text& table, const Text& column) {
         Rows result;
-        forEachColumnRow(catalog, schema, table, column, nullptr,
-                         [&](std::vector<Variant>&& row) { result.push_back(std::move(row)); });
+        forEachColumnRow(
+            catalog, schema, table, column, nullptr, [&](std::vector<Variant>&& row) { result.push_back(std::move(row)); },
+            [&] { result.clear(); });
         return result;
     }
 
     // Hands each row of the columns schema to `sink`, as it is read; with
     // `keep`, only the rows of the tables it accepts.
+    // `discard` drops what `sink` has taken, for a second reading after a
+    // name too long for the bound buffers.
     void forEachColumnRow(const Text& catalog, const Text& schema, const Text& table, const Text& column,
                           const std::function<bool(const std::string& catalog, const std::string& table)>& keep,
-                          const std::function<void(std::vector<Variant>&&)>& sink) {
+                          const std::function<void(std::vector<Variant>&&)>& sink,
+                          const std::function<void()>& discard) {
+        try {
+            readColumnRows(catalog, schema, table, column, keep, sink, true);
+        } catch (const Statement::Truncated&) {
+            discard();
+            readColumnRows(catalog, schema, table, column, keep, sink, false);
+        }
+    }
+
+    void readColumnRows(const Text& catalog, const Text& schema, const Text& table, const Text& column,
+                        const std::function<bool(const std::string& catalog, const std::string& table)>& keep,
+                        const std::function<void(std::vector<Variant>&&)>& sink, bool bound) {
         Statement st(dbc_);
         const Text schemaPattern = schema ? Text(literalPattern(*schema)) : Text();
         const Text tablePattern = table ? Text(literalPattern(*table)) : Text();
@@ -585,7 +675,8 @@ private:
         const SQLSMALLINT columnCount = st.columnCount();
         std::unordered_map<std::string, long long> ordinals;  // per table, for drivers without ORDINAL_POSITION
         TextRow r;
-        while (st.fetch(r, columnCount, &wanted)) {
+        if (bound) st.bindText(columnCount, &wanted);
+        while (bound ? st.fetchBound(r) : st.fetch(r, columnCount, &wanted)) {
             std::string tableName = at(r, 3).value_or("");
             std::string columnName = at(r, 4).value_or("");
             if (keep && !keep(at(r, 1).value_or(""), tableName)) continue;
