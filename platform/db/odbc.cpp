@@ -169,12 +169,12 @@ long long wholeOr(const Text& text, long long fallback) {
     return end == text->c_str() ? fallback : n;
 }
 
-Variant number(const Text& text) {
+std::optional<long long> whole(const Text& text) {
     if (!text) return {};
     char* end = nullptr;
     const long long n = std::strtoll(text->c_str(), &end, 10);
     if (end == text->c_str()) return {};
-    return Variant(n);
+    return n;
 }
 
 const Text& at(const TextRow& row, std::size_t oneBased) {
@@ -468,7 +468,7 @@ public:
                 into = w == wanted.end() ? nullptr : &w->second;
                 return into != nullptr;
             },
-            [&](std::vector<Variant>&& row) { into->push_back(std::move(row)); },
+            [&](ColumnRow&& row) { into->push_back(std::move(row)); },
             [&] {
                 for (auto& [name, rows] : wanted) rows.clear();
             });
@@ -563,8 +563,8 @@ private:
             case SQL_INTEGER:
             case SQL_TINYINT:
             case SQL_BIGINT: {
-                Variant v = number(text);
-                return v.isNull() ? Variant(*text) : v;
+                const std::optional<long long> n = whole(text);
+                return n ? Variant(*n) : Variant(*text);
             }
             case SQL_BIT: return Variant::boolean(wholeOr(text, 0) != 0);
             default: return Variant(*text);
@@ -619,7 +619,31 @@ private:
         return result;
     }
 
-    using Rows = std::vector<std::vector<Variant>>;
+    // One row of the columns schema, kept compact until its table is asked
+    // for: a whole-catalogue read holds every column of the database.
+    struct ColumnRow {
+        Text catalog, schema;
+        std::string table, column;
+        long long ordinal = 0;
+        std::optional<long long> maxLength, precision, scale;
+        std::int16_t adoType = 0;
+        bool nullable = false;
+    };
+    using Rows = std::vector<ColumnRow>;
+
+    static Variant numberOrNull(const std::optional<long long>& n) { return n ? Variant(*n) : Variant(); }
+
+    // The rows as the columns schema gives them.
+    static std::unique_ptr<Recordset> columnsRecordset(Rows rows) {
+        std::vector<std::vector<Variant>> values;
+        values.reserve(rows.size());
+        for (ColumnRow& r : rows)
+            values.push_back({Variant::fromOptional(r.catalog), Variant::fromOptional(r.schema),
+                              Variant(std::move(r.table)), Variant(std::move(r.column)), Variant(r.ordinal),
+                              Variant::boolean(r.nullable), Variant(static_cast<int>(r.adoType)),
+                              numberOrNull(r.maxLength), numberOrNull(r.precision), numberOrNull(r.scale)});
+        return std::make_unique<MemoryRecordset>(schemaFields(kSchemaColumns), std::move(values));
+    }
 
     std::unique_ptr<Recordset> columns(const Text& catalog, const Text& schema, const Text& table, const Text& column) {
         if (table && !catalog && !schema && !column) {
@@ -627,17 +651,17 @@ private:
             if (cached != prefetched_.end()) {
                 Rows rows = std::move(cached->second);
                 prefetched_.erase(cached);
-                return std::make_unique<MemoryRecordset>(schemaFields(kSchemaColumns), std::move(rows));
+                return columnsRecordset(std::move(rows));
             }
         }
-        return std::make_unique<MemoryRecordset>(schemaFields(kSchemaColumns), columnRows(catalog, schema, table, column));
+        return columnsRecordset(columnRows(catalog, schema, table, column));
     }
 
     // The rows of the columns schema, as SQLColumns gives them.
     Rows columnRows(const Text& catalog, const Text& schema, const Text& table, const Text& column) {
         Rows result;
         forEachColumnRow(
-            catalog, schema, table, column, nullptr, [&](std::vector<Variant>&& row) { result.push_back(std::move(row)); },
+            catalog, schema, table, column, nullptr, [&](ColumnRow&& row) { result.push_back(std::move(row)); },
             [&] { result.clear(); });
         return result;
     }
@@ -648,7 +672,7 @@ private:
     // name too long for the bound buffers.
     void forEachColumnRow(const Text& catalog, const Text& schema, const Text& table, const Text& column,
                           const std::function<bool(const std::string& catalog, const std::string& table)>& keep,
-                          const std::function<void(std::vector<Variant>&&)>& sink,
+                          const std::function<void(ColumnRow&&)>& sink,
                           const std::function<void()>& discard) {
         try {
             readColumnRows(catalog, schema, table, column, keep, sink, true);
@@ -660,7 +684,7 @@ private:
 
     void readColumnRows(const Text& catalog, const Text& schema, const Text& table, const Text& column,
                         const std::function<bool(const std::string& catalog, const std::string& table)>& keep,
-                        const std::function<void(std::vector<Variant>&&)>& sink, bool bound) {
+                        const std::function<void(ColumnRow&&)>& sink, bool bound) {
         Statement st(dbc_);
         const Text schemaPattern = schema ? Text(literalPattern(*schema)) : Text();
         const Text tablePattern = table ? Text(literalPattern(*table)) : Text();
@@ -691,25 +715,25 @@ private:
                                       (containsIgnoringCase(typeName, "unsigned") || tinyIntIsUnsigned());
             const std::int16_t adoType = odbcToAdoType(odbcType, unsignedTiny);
 
-            Variant precision, scale, maxLength;
+            std::optional<long long> precision, scale, maxLength;
             if (isNumericAdoType(adoType)) {
                 long long p = 0, s = 0;
                 // The SQLite driver reports precision and scale shifted
                 // (NUMERIC(10,2): size 2, digits 10); its type name is right.
                 if (product_ == Product::SQLite) {
                     if (precisionFromTypeName(typeName, p, s)) {
-                        precision = Variant(p);
-                        scale = Variant(s);
+                        precision = p;
+                        scale = s;
                     } else {
-                        precision = number(at(r, 7));
-                        if (isWholeAdoType(adoType)) scale = Variant(0);
+                        precision = whole(at(r, 7));
+                        if (isWholeAdoType(adoType)) scale = 0;
                     }
                 } else {
-                    precision = number(at(r, 7));
-                    scale = number(at(r, 9));
+                    precision = whole(at(r, 7));
+                    scale = whole(at(r, 9));
                 }
             } else if (isTextAdoType(adoType)) {
-                maxLength = number(at(r, 7));
+                maxLength = whole(at(r, 7));
             }
             // NULLABLE is filled by every driver; IS_NULLABLE is not (psqlodbc).
             bool nullable = false;
@@ -718,9 +742,8 @@ private:
             else
                 nullable = upper(at(r, 18).value_or("")) == "YES";
 
-            sink({Variant::fromOptional(at(r, 1)), Variant::fromOptional(at(r, 2)), Variant(std::move(tableName)),
-                            Variant(std::move(columnName)), Variant(wholeOr(at(r, 17), ordinal)), Variant::boolean(nullable),
-                            Variant(static_cast<int>(adoType)), maxLength, precision, scale});
+            sink({at(r, 1), at(r, 2), std::move(tableName), std::move(columnName), wholeOr(at(r, 17), ordinal),
+                  maxLength, precision, scale, adoType, nullable});
         }
     }
 
@@ -734,7 +757,7 @@ private:
             std::make_unique<MemoryRecordset>(schemaFields(kSchemaPrimaryKeys), std::vector<std::vector<Variant>>{});
         for (const TextRow& r : st.fetchAll()) {
             result->addRow({Variant::fromOptional(at(r, 1)), Variant::fromOptional(at(r, 2)),
-                            Variant::fromOptional(at(r, 3)), Variant::fromOptional(at(r, 4)), number(at(r, 5)),
+                            Variant::fromOptional(at(r, 3)), Variant::fromOptional(at(r, 4)), numberOrNull(whole(at(r, 5))),
                             Variant::fromOptional(at(r, 6))});
         }
         return result;
