@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <string_view>
 #include <unordered_map>
 
 #include "run/name_checks.h"
@@ -358,6 +359,53 @@ namespace {
 
 Json nullable(const std::optional<std::string>& value) { return value ? Json(*value) : Json(nullptr); }
 
+constexpr std::string_view kRowsPlaceholder = "\n  \"rows\": []";
+
+// Appends `text` as a JSON string, exactly as the document's dump writes it:
+// plain printable ASCII as it is, anything else through the library.
+void appendJsonString(std::string& out, const std::string& text) {
+    bool plain = true;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b >= 0x7F || c == '"' || c == '\\') {
+            plain = false;
+            break;
+        }
+    }
+    if (!plain) {
+        out += Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+        return;
+    }
+    out += '"';
+    out += text;
+    out += '"';
+}
+
+// The field rows in the layout of the document's two-space dump, written
+// straight into the text: a snapshot of a large schema holds tens of
+// thousands of rows, and building them as a JSON tree first costs more
+// than reading them from the database.
+std::string rowsText(const std::vector<FieldRow>& rows) {
+    std::string out = "\n  \"rows\": [";
+    out.reserve(rows.size() * 160);
+    const char* separator = "\n";
+    for (const FieldRow& f : rows) {
+        out += separator;
+        separator = ",\n";
+        out += "    {\n      \"table\": ";
+        appendJsonString(out, f.table);
+        out += ",\n      \"field\": ";
+        appendJsonString(out, f.field);
+        out += f.primary ? ",\n      \"primary\": true" : ",\n      \"primary\": false";
+        out += f.autoNumber ? ",\n      \"auto\": true" : ",\n      \"auto\": false";
+        out += ",\n      \"dataType\": ";
+        out += std::to_string(f.dataType);
+        out += f.nullable ? ",\n      \"nullable\": true\n    }" : ",\n      \"nullable\": false\n    }";
+    }
+    out += "\n  ]";
+    return out;
+}
+
 }  // namespace
 
 std::string answersToJson(const Answers& a) {
@@ -403,22 +451,20 @@ std::string answersToJson(const Answers& a) {
         }
         doc["marks"] = std::move(marks);
     }
-    if (a.rows) {
-        Json rows = Json::array();
-        for (const FieldRow& f : *a.rows)
-            rows.push_back({{"table", f.table},
-                            {"field", f.field},
-                            {"primary", f.primary},
-                            {"auto", f.autoNumber},
-                            {"dataType", f.dataType},
-                            {"nullable", f.nullable}});
-        doc["rows"] = std::move(rows);
-    }
+    // The rows are written into the text after the dump, in the place an
+    // empty array holds for them (a string's own line break is escaped, so
+    // the placeholder's line can only be the member itself).
+    if (a.rows) doc["rows"] = Json::array();
     // Both properties are always written, null when absent, so that a data
     // source name left out on purpose is not defaulted to the DSN on reading.
     doc["dbmsName"] = nullable(a.dbmsName);
     doc["dataSourceName"] = nullable(a.dataSourceName);
-    return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    if (a.rows && !a.rows->empty()) {
+        const std::size_t at = text.find(kRowsPlaceholder);
+        text.replace(at, kRowsPlaceholder.size(), rowsText(*a.rows));
+    }
+    return text;
 }
 
 }  // namespace rw

@@ -127,6 +127,12 @@ const Variant& Recordset::value(const std::string& name) const {
     return value(index);
 }
 
+int MemoryRecordset::fieldIndex(const std::string& name) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (equalsIgnoringCase(fields_[i], name)) return static_cast<int>(i);
+    return -1;
+}
+
 MemoryRecordset::MemoryRecordset(std::vector<std::string> fields, std::vector<std::vector<Variant>> rows,
                                  std::vector<bool> autoIncrement)
     : fields_(std::move(fields)), rows_(std::move(rows)), autoIncrement_(std::move(autoIncrement)) {}

@@ -111,7 +111,7 @@ public:
     virtual void close() {}
 
     // The index of the named field, or -1.
-    int fieldIndex(const std::string& name) const;
+    virtual int fieldIndex(const std::string& name) const;
 };
 
 // A recordset held in memory.
@@ -127,6 +127,9 @@ public:
     std::string fieldName(int index) const override;
     const Variant& value(int index) const override;
     bool isAutoIncrement(int index) const override;
+    // Compares the names in place: a load looks fields up by name for every
+    // row of a large catalogue.
+    int fieldIndex(const std::string& name) const override;
 
     void addRow(std::vector<Variant> row) { rows_.push_back(std::move(row)); }
     std::size_t rowCount() const { return rows_.size(); }

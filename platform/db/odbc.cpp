@@ -94,7 +94,51 @@ public:
         return rows;
     }
 
+    // A bound value did not fit its buffer.
+    struct Truncated {};
+
+    // Binds the columns `wanted` marks (all without it) to buffers, so that
+    // each row costs one call into the driver manager rather than one per
+    // value. fetchBound then fills `row` like fetch; a value longer than a
+    // buffer throws Truncated, and the caller reads the rows with fetch.
+    void bindText(SQLSMALLINT columns, const std::vector<bool>* wanted) {
+        bound_.assign(static_cast<std::size_t>(columns), Binding{});
+        for (SQLSMALLINT c = 1; c <= columns; ++c) {
+            const auto i = static_cast<std::size_t>(c - 1);
+            if (wanted != nullptr && !(i < wanted->size() && (*wanted)[i])) continue;
+            Binding& b = bound_[i];
+            b.used = true;
+            check(SQLBindCol(h_, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, b.buffer, sizeof b.buffer, &b.indicator),
+                  "SQLBindCol");
+        }
+    }
+
+    bool fetchBound(TextRow& row) {
+        const SQLRETURN rc = SQLFetch(h_);
+        if (rc == SQL_NO_DATA) return false;
+        check(rc, "SQLFetch");
+        row.resize(bound_.size());
+        for (std::size_t i = 0; i < bound_.size(); ++i) {
+            const Binding& b = bound_[i];
+            if (!b.used || b.indicator == SQL_NULL_DATA) {
+                row[i].reset();
+            } else if (b.indicator == SQL_NO_TOTAL || b.indicator >= static_cast<SQLLEN>(sizeof b.buffer)) {
+                throw Truncated{};
+            } else {
+                row[i].emplace(b.buffer, static_cast<std::size_t>(std::max<SQLLEN>(b.indicator, 0)));
+            }
+        }
+        return true;
+    }
+
 private:
+    struct Binding {
+        bool used = false;
+        SQLLEN indicator = 0;
+        char buffer[1024];
+    };
+    std::vector<Binding> bound_;
+
     Text text(SQLUSMALLINT column) const {
         std::string value;
         char buffer[4096];
@@ -125,12 +169,12 @@ long long wholeOr(const Text& text, long long fallback) {
     return end == text->c_str() ? fallback : n;
 }
 
-Variant number(const Text& text) {
+std::optional<long long> whole(const Text& text) {
     if (!text) return {};
     char* end = nullptr;
     const long long n = std::strtoll(text->c_str(), &end, 10);
     if (end == text->c_str()) return {};
-    return Variant(n);
+    return n;
 }
 
 const Text& at(const TextRow& row, std::size_t oneBased) {
@@ -414,6 +458,7 @@ public:
         std::unordered_map<std::string, Rows> wanted;
         for (const std::string& t : tables) wanted.emplace(t, Rows{});
         Rows* into = nullptr;
+        const CatalogueRead transaction(*this);
         forEachColumnRow(
             {}, {}, {}, {},
             [&](const std::string& cat, const std::string& name) {
@@ -423,7 +468,10 @@ public:
                 into = w == wanted.end() ? nullptr : &w->second;
                 return into != nullptr;
             },
-            [&](std::vector<Variant>&& row) { into->push_back(std::move(row)); });
+            [&](ColumnRow&& row) { into->push_back(std::move(row)); },
+            [&] {
+                for (auto& [name, rows] : wanted) rows.clear();
+            });
         // A table the whole catalogue did not show by its exact name (a
         // name in another case, say) is still asked for by itself.
         for (auto& [name, rows] : wanted)
@@ -439,6 +487,7 @@ public:
         const std::unordered_set<std::string> wanted(tables.begin(), tables.end());
         std::map<std::string, KeyColumns> keys;
         try {
+            const CatalogueRead transaction(*this);
             Statement st(dbc_);
             st.check(SQLExecDirect(st.get(), chars(sql), SQL_NTS), "SQLExecDirect");
             const SQLSMALLINT n = st.columnCount();
@@ -468,6 +517,32 @@ public:
     }
 
 private:
+    // SQLite starts and ends a read transaction for every statement, and the
+    // driver reads each table's columns with a statement of its own: on a
+    // thousand tables that is thousands of lock calls and cache checks. One
+    // read transaction held over a catalogue pass makes them one. Nothing is
+    // written, so it is rolled back; if one cannot begin (say a transaction
+    // is open already), the pass runs as before.
+    class CatalogueRead {
+    public:
+        explicit CatalogueRead(OdbcConnection& c) : c_(c) {
+            if (c_.product_ != Product::SQLite) return;
+            Statement st(c_.dbc_);
+            open_ = SQL_SUCCEEDED(SQLExecDirect(st.get(), chars("BEGIN"), SQL_NTS));
+        }
+        ~CatalogueRead() {
+            if (!open_) return;
+            Statement st(c_.dbc_);
+            SQLExecDirect(st.get(), chars("ROLLBACK"), SQL_NTS);
+        }
+        CatalogueRead(const CatalogueRead&) = delete;
+        CatalogueRead& operator=(const CatalogueRead&) = delete;
+
+    private:
+        OdbcConnection& c_;
+        bool open_ = false;
+    };
+
     void live() const {
         if (dbc_ == SQL_NULL_HDBC)
             throw RuntimeError(3704, "ADODB.Connection", "Operation is not allowed when the object is closed.");
@@ -488,8 +563,8 @@ private:
             case SQL_INTEGER:
             case SQL_TINYINT:
             case SQL_BIGINT: {
-                Variant v = number(text);
-                return v.isNull() ? Variant(*text) : v;
+                const std::optional<long long> n = whole(text);
+                return n ? Variant(*n) : Variant(*text);
             }
             case SQL_BIT: return Variant::boolean(wholeOr(text, 0) != 0);
             default: return Variant(*text);
@@ -544,7 +619,31 @@ private:
         return result;
     }
 
-    using Rows = std::vector<std::vector<Variant>>;
+    // One row of the columns schema, kept compact until its table is asked
+    // for: a whole-catalogue read holds every column of the database.
+    struct ColumnRow {
+        Text catalog, schema;
+        std::string table, column;
+        long long ordinal = 0;
+        std::optional<long long> maxLength, precision, scale;
+        std::int16_t adoType = 0;
+        bool nullable = false;
+    };
+    using Rows = std::vector<ColumnRow>;
+
+    static Variant numberOrNull(const std::optional<long long>& n) { return n ? Variant(*n) : Variant(); }
+
+    // The rows as the columns schema gives them.
+    static std::unique_ptr<Recordset> columnsRecordset(Rows rows) {
+        std::vector<std::vector<Variant>> values;
+        values.reserve(rows.size());
+        for (ColumnRow& r : rows)
+            values.push_back({Variant::fromOptional(r.catalog), Variant::fromOptional(r.schema),
+                              Variant(std::move(r.table)), Variant(std::move(r.column)), Variant(r.ordinal),
+                              Variant::boolean(r.nullable), Variant(static_cast<int>(r.adoType)),
+                              numberOrNull(r.maxLength), numberOrNull(r.precision), numberOrNull(r.scale)});
+        return std::make_unique<MemoryRecordset>(schemaFields(kSchemaColumns), std::move(values));
+    }
 
     std::unique_ptr<Recordset> columns(const Text& catalog, const Text& schema, const Text& table, const Text& column) {
         if (table && !catalog && !schema && !column) {
@@ -552,25 +651,40 @@ private:
             if (cached != prefetched_.end()) {
                 Rows rows = std::move(cached->second);
                 prefetched_.erase(cached);
-                return std::make_unique<MemoryRecordset>(schemaFields(kSchemaColumns), std::move(rows));
+                return columnsRecordset(std::move(rows));
             }
         }
-        return std::make_unique<MemoryRecordset>(schemaFields(kSchemaColumns), columnRows(catalog, schema, table, column));
+        return columnsRecordset(columnRows(catalog, schema, table, column));
     }
 
     // The rows of the columns schema, as SQLColumns gives them.
     Rows columnRows(const Text& catalog, const Text& schema, const Text& table, const Text& column) {
         Rows result;
-        forEachColumnRow(catalog, schema, table, column, nullptr,
-                         [&](std::vector<Variant>&& row) { result.push_back(std::move(row)); });
+        forEachColumnRow(
+            catalog, schema, table, column, nullptr, [&](ColumnRow&& row) { result.push_back(std::move(row)); },
+            [&] { result.clear(); });
         return result;
     }
 
     // Hands each row of the columns schema to `sink`, as it is read; with
     // `keep`, only the rows of the tables it accepts.
+    // `discard` drops what `sink` has taken, for a second reading after a
+    // name too long for the bound buffers.
     void forEachColumnRow(const Text& catalog, const Text& schema, const Text& table, const Text& column,
                           const std::function<bool(const std::string& catalog, const std::string& table)>& keep,
-                          const std::function<void(std::vector<Variant>&&)>& sink) {
+                          const std::function<void(ColumnRow&&)>& sink,
+                          const std::function<void()>& discard) {
+        try {
+            readColumnRows(catalog, schema, table, column, keep, sink, true);
+        } catch (const Statement::Truncated&) {
+            discard();
+            readColumnRows(catalog, schema, table, column, keep, sink, false);
+        }
+    }
+
+    void readColumnRows(const Text& catalog, const Text& schema, const Text& table, const Text& column,
+                        const std::function<bool(const std::string& catalog, const std::string& table)>& keep,
+                        const std::function<void(ColumnRow&&)>& sink, bool bound) {
         Statement st(dbc_);
         const Text schemaPattern = schema ? Text(literalPattern(*schema)) : Text();
         const Text tablePattern = table ? Text(literalPattern(*table)) : Text();
@@ -585,7 +699,8 @@ private:
         const SQLSMALLINT columnCount = st.columnCount();
         std::unordered_map<std::string, long long> ordinals;  // per table, for drivers without ORDINAL_POSITION
         TextRow r;
-        while (st.fetch(r, columnCount, &wanted)) {
+        if (bound) st.bindText(columnCount, &wanted);
+        while (bound ? st.fetchBound(r) : st.fetch(r, columnCount, &wanted)) {
             std::string tableName = at(r, 3).value_or("");
             std::string columnName = at(r, 4).value_or("");
             if (keep && !keep(at(r, 1).value_or(""), tableName)) continue;
@@ -600,25 +715,25 @@ private:
                                       (containsIgnoringCase(typeName, "unsigned") || tinyIntIsUnsigned());
             const std::int16_t adoType = odbcToAdoType(odbcType, unsignedTiny);
 
-            Variant precision, scale, maxLength;
+            std::optional<long long> precision, scale, maxLength;
             if (isNumericAdoType(adoType)) {
                 long long p = 0, s = 0;
                 // The SQLite driver reports precision and scale shifted
                 // (NUMERIC(10,2): size 2, digits 10); its type name is right.
                 if (product_ == Product::SQLite) {
                     if (precisionFromTypeName(typeName, p, s)) {
-                        precision = Variant(p);
-                        scale = Variant(s);
+                        precision = p;
+                        scale = s;
                     } else {
-                        precision = number(at(r, 7));
-                        if (isWholeAdoType(adoType)) scale = Variant(0);
+                        precision = whole(at(r, 7));
+                        if (isWholeAdoType(adoType)) scale = 0;
                     }
                 } else {
-                    precision = number(at(r, 7));
-                    scale = number(at(r, 9));
+                    precision = whole(at(r, 7));
+                    scale = whole(at(r, 9));
                 }
             } else if (isTextAdoType(adoType)) {
-                maxLength = number(at(r, 7));
+                maxLength = whole(at(r, 7));
             }
             // NULLABLE is filled by every driver; IS_NULLABLE is not (psqlodbc).
             bool nullable = false;
@@ -627,9 +742,8 @@ private:
             else
                 nullable = upper(at(r, 18).value_or("")) == "YES";
 
-            sink({Variant::fromOptional(at(r, 1)), Variant::fromOptional(at(r, 2)), Variant(std::move(tableName)),
-                            Variant(std::move(columnName)), Variant(wholeOr(at(r, 17), ordinal)), Variant::boolean(nullable),
-                            Variant(static_cast<int>(adoType)), maxLength, precision, scale});
+            sink({at(r, 1), at(r, 2), std::move(tableName), std::move(columnName), wholeOr(at(r, 17), ordinal),
+                  maxLength, precision, scale, adoType, nullable});
         }
     }
 
@@ -643,7 +757,7 @@ private:
             std::make_unique<MemoryRecordset>(schemaFields(kSchemaPrimaryKeys), std::vector<std::vector<Variant>>{});
         for (const TextRow& r : st.fetchAll()) {
             result->addRow({Variant::fromOptional(at(r, 1)), Variant::fromOptional(at(r, 2)),
-                            Variant::fromOptional(at(r, 3)), Variant::fromOptional(at(r, 4)), number(at(r, 5)),
+                            Variant::fromOptional(at(r, 3)), Variant::fromOptional(at(r, 4)), numberOrNull(whole(at(r, 5))),
                             Variant::fromOptional(at(r, 6))});
         }
         return result;
