@@ -3,12 +3,12 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <ostream>
-#include <unistd.h>
 
 #include "cli/console_ui.h"
 #include "core/connection_page.h"
 #include "core/field_loader.h"
 #include "model/gen_context.h"
+#include "platform/process.h"
 #include "core/table_choice.h"
 #include "platform/db/odbc.h"
 #include "platform/runtime_error.h"
@@ -284,7 +284,7 @@ int DbCommands::run(FileSystem& fs, std::ostream& out, std::ostream& err) {
     db::OdbcOptions odbc;
     odbc.drivers = db::oleDbDriversFromEnvironment();
     db::OdbcDataAccess access(odbc);
-    options_.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    options_.stderrIsTerminal = rw::isTerminal(rw::StdStream::Err);
     if (sources_->parsed()) return runSourcesCommand(access, out, err);
     if (tables_->parsed()) return runTablesCommand(access, options_, out, err);
     if (fields_->parsed()) return runFieldsCommand(access, options_, out, err);

@@ -1,15 +1,15 @@
 // The command-line tool: parses the arguments and hands over to the command.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
 #include "model/product.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -19,22 +19,11 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a
 
 void askToStop(int signal) { stopSignal.store(signal); }
 
-// SIGINT and SIGTERM end the run at its next safe point. Without SA_RESTART,
-// a question waiting for its answer returns at once.
-void stopOnSignals() {
-    struct sigaction action {};
-    action.sa_handler = askToStop;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace rw::cli;
-    // A file-size limit then fails the write (a run-time error) instead of
-    // killing the tool.
-    std::signal(SIGXFSZ, SIG_IGN);
+    rw::prepareProcess();
     CLI::App app{"Visual Basic 6 data-access classes from a database schema.", "rowwright"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("rowwright ") + rw::product::kVersion);
@@ -79,7 +68,11 @@ int main(int argc, char** argv) {
     DbCommands db(app);
 
     try {
-        app.parse(argc, argv);
+        // CLI11 takes the arguments last to first.
+        std::vector<std::string> arguments = rw::utf8Arguments(argc, argv);
+        if (!arguments.empty()) arguments.erase(arguments.begin());
+        std::reverse(arguments.begin(), arguments.end());
+        app.parse(arguments);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : kExitUsage;
@@ -101,16 +94,14 @@ int main(int argc, char** argv) {
     else if (const char* fromEnvironment = std::getenv("ROWWRIGHT_PASSWORD"))
         options.password = fromEnvironment;
     options.stopSignal = &stopSignal;
-    options.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
-    if (char* folder = ::getcwd(nullptr, 0)) {
-        options.workingFolder = folder;
-        std::free(folder);
-    }
-    stopOnSignals();
+    options.stderrIsTerminal = rw::isTerminal(rw::StdStream::Err);
+    options.workingFolder = rw::currentFolder();
+    // SIGINT and SIGTERM end the run at its next safe point.
+    rw::stopOnSignals(askToStop);
 
     try {
         rw::PosixFileSystem fs;
-        return runGenerateCommand(options, std::cout, std::cerr, fs, std::cin, ::isatty(STDIN_FILENO) == 1);
+        return runGenerateCommand(options, std::cout, std::cerr, fs, std::cin, rw::isTerminal(rw::StdStream::In));
     } catch (const std::exception& e) {
         std::cerr << "rowwright: " << e.what() << '\n';
         return kExitErrorsShown;

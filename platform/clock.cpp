@@ -6,6 +6,12 @@
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include <cwchar>
+
+#include "platform/win_api.h"
+#endif
+
 namespace rw {
 
 std::string generalDateText(const DateTime& t) {
@@ -52,6 +58,35 @@ DateTime localDateTime(std::time_t value) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+#ifdef _WIN32
+namespace {
+// The general date text in the user's locale: the US form under en-US (and
+// when the locale cannot be read), otherwise its short date and its time.
+std::string userLocaleText(const DateTime& t) {
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH];
+    if (GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) == 0 || std::wcscmp(locale, L"en-US") == 0)
+        return generalDateText(t);
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(t.year);
+    st.wMonth = static_cast<WORD>(t.month);
+    st.wDay = static_cast<WORD>(t.day);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    wchar_t date[128], time[128];
+    if (GetDateFormatEx(locale, DATE_SHORTDATE, &st, nullptr, date, 128, nullptr) == 0) return generalDateText(t);
+    std::wstring text = date;
+    if (t.hour != 0 || t.minute != 0 || t.second != 0) {
+        if (GetTimeFormatEx(locale, 0, &st, nullptr, time, 128) == 0) return generalDateText(t);
+        text += L' ';
+        text += time;
+    }
+    return win::narrow(text);
+}
+}  // namespace
+
+std::string SystemClock::nowText() { return userLocaleText(localDateTime(std::time(nullptr))); }
+#else
 namespace {
 bool usesUsFormat() {
     const char* names[] = {"LC_ALL", "LC_TIME", "LANG"};
@@ -78,5 +113,7 @@ std::string SystemClock::nowText() {
     std::setlocale(LC_TIME, previous.c_str());
     return n == 0 ? generalDateText(localDateTime(now)) : std::string(buffer, n);
 }
+
+#endif
 
 }  // namespace rw

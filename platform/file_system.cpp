@@ -1,36 +1,73 @@
 #include "platform/file_system.h"
 
+#include "platform/replace_file.h"
+#include "platform/runtime_error.h"
+
+#ifndef _WIN32
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/replace_file.h"
-#include "platform/runtime_error.h"
+#endif
 
 namespace rw {
 
+bool isPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+std::size_t lastSeparator(std::string_view path) {
+#ifdef _WIN32
+    return path.find_last_of("/\\");
+#else
+    return path.rfind('/');
+#endif
+}
+
+bool isAbsolutePath(std::string_view path) {
+    if (path.empty()) return false;
+#ifdef _WIN32
+    if (path.size() >= 2 && path[1] == ':') return true;
+#endif
+    return isPathSeparator(path.front());
+}
+
+bool fitsFileName(std::string_view name) {
+#ifdef _WIN32
+    if (!name.empty() && name.back() == '.') return false;
+    return name.find_first_of("/\\:*?\"<>|") == std::string_view::npos;
+#else
+    // "\" too: a project file is read on Windows, where it separates folders.
+    return name.find_first_of("/\\") == std::string_view::npos;
+#endif
+}
+
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
-    path += '/';
+    path += kPathSeparator;
     path += name;
     return path;
 }
 
 std::string absoluteFrom(const std::string& workingFolder, const std::string& path) {
-    if (workingFolder.empty() || path.empty() || path.front() == '/') return path;
-    return workingFolder.back() == '/' ? workingFolder + path : workingFolder + '/' + path;
+    if (workingFolder.empty() || path.empty() || isAbsolutePath(path)) return path;
+    return isPathSeparator(workingFolder.back()) ? workingFolder + path : joinPath(workingFolder, path);
 }
 
 std::string tempPathBeside(const std::string& path, int n) {
-    const auto slash = path.rfind('/');
+    const auto slash = lastSeparator(path);
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     return folder + "." + name + ".rwnew" + (n == 0 ? "" : std::to_string(n));
 }
 
 // ---- POSIX --------------------------------------------------------------
+#ifndef _WIN32
 
 namespace {
 
@@ -148,5 +185,7 @@ void PosixFileSystem::createDirectories(const std::string& path) {
         if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) throw folderError(errno, partial);
     }
 }
+
+#endif  // _WIN32
 
 }  // namespace rw

@@ -91,8 +91,32 @@ protected:
     FileSystem& inner_;
 };
 
+// The separator the platform writes between folders: "\" on Windows (so
+// project files and reports read as Windows writes them), "/" elsewhere.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// Whether `c` separates folders in a path the user gives: "/", and on
+// Windows "\" as well.
+bool isPathSeparator(char c);
+
+// The position of the last separator in `path`, or npos.
+std::size_t lastSeparator(std::string_view path);
+
+// Whether `path` names its place without a working folder: "/..." on POSIX;
+// on Windows also "\...", "\\server\..." and anything after a drive ("C:").
+bool isAbsolutePath(std::string_view path);
+
+// Whether `name` can be the name of a file in a folder: no "/" or "\", and
+// on Windows none of : * ? " < > | (":" would write an alternate data
+// stream) and no dot at its end (which Windows drops).
+bool fitsFileName(std::string_view name);
+
 // Joins a folder text and a file name with one separator, always inserted:
-// a folder ending in "/" gives "//", which the file system accepts.
+// a folder ending in a separator gives two, which the file system accepts.
 std::string joinPath(std::string_view folder, std::string_view name);
 
 // A relative path with `workingFolder` put in front of it, nothing else
@@ -105,7 +129,7 @@ std::string absoluteFrom(const std::string& workingFolder, const std::string& pa
 // "." + name + ".rwnew", then ".rwnew1", ".rwnew2", ...
 std::string tempPathBeside(const std::string& path, int n);
 
-// The real file system.
+// The real file system (on Windows through the Win32 API, win_file_system.cpp).
 class PosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteSink> create(const std::string& path) override;

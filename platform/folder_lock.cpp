@@ -1,5 +1,6 @@
 #include "platform/folder_lock.h"
 
+#ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
 #include <set>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#endif
 
 namespace rw {
 
@@ -18,6 +20,8 @@ RuntimeError folderInUse(const std::string& folder) {
                         "Permission denied: another Rowwright run is using the folder \"" + folder + "\"");
 }
 
+#ifndef _WIN32
+// Windows: win_folder_lock.cpp.
 namespace {
 
 class PosixFolderLock final : public FolderLock {
@@ -59,5 +63,7 @@ std::unique_ptr<FolderLock> PosixFileSystem::lockFolders(const std::vector<std::
     for (const std::string& folder : folders) lock->add(folder);
     return lock;
 }
+
+#endif
 
 }  // namespace rw

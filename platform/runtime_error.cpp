@@ -29,7 +29,9 @@ RuntimeError fileError(int errnoValue, std::string path) {
         case ENAMETOOLONG: return fileErrorNumber(kErrPathNotFound, std::move(path));
         // A file-size limit (SIGXFSZ ignored) is a full disk to the user.
         case ENOSPC:
+#ifdef EDQUOT
         case EDQUOT:
+#endif
         case EFBIG: return fileErrorNumber(kErrDiskFull, std::move(path));
         case EBUSY:
         case ETXTBSY: return fileErrorNumber(kErrPermissionDenied, std::move(path));

@@ -48,12 +48,19 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // A path in a comparable form: "\" taken as a separator, a relative path
-// taken from `folder`, "." and ".." and doubled separators folded away.
+// taken from `folder`, "." and ".." and doubled separators folded away; on
+// Windows, whose file names ignore case, in lower case.
 std::string comparablePath(std::string path, const std::string& folder) {
     std::replace(path.begin(), path.end(), '\\', '/');
     std::filesystem::path p(path);
     if (p.is_relative()) p = std::filesystem::path(folder) / p;
-    return p.lexically_normal().string();
+    std::string comparable = p.lexically_normal().string();
+#ifdef _WIN32
+    std::replace(comparable.begin(), comparable.end(), '\\', '/');
+    for (char& c : comparable)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+#endif
+    return comparable;
 }
 
 struct ListedClass {
@@ -97,7 +104,7 @@ public:
     // True when the table is accepted; otherwise its message was shown.
     bool accept(const std::string& table, std::unordered_set<std::string>& listedHere) {
         const std::string shown = "Table \"" + shownName(table) + "\" was not generated: ";
-        if (table.find_first_of("/\\") != std::string::npos || hasControl(table) || outsideCp1252(table))
+        if (!fitsFileName(table) || hasControl(table) || outsideCp1252(table))
             return refuse(kErrBadFileName, shown + "its name cannot be used for a file.");
         for (const FieldRow* row : grid_.tableRows(table)) {
             if (hasControl(row->field))
@@ -176,6 +183,8 @@ std::string projectNameMessage(std::string_view name) {
         why = "it cannot be \".\" or \"..\"";
     else if (name.find('"') != std::string_view::npos)
         why = "it contains a double quote";
+    else if (!fitsFileName(name))
+        why = "it cannot be a file name on Windows";
     else if (hasControl(name))
         why = "it contains a control character";
     else if (outsideCp1252(name))

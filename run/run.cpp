@@ -44,9 +44,9 @@ bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunE
 
 // The folder of a file path ("." for a bare name).
 std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
+    const auto slash = lastSeparator(path);
     if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 // Where the generated files are recorded: a project file, or the project
@@ -102,7 +102,7 @@ public:
             std::string text = s.project.txtExistProject;
             for (std::size_t at = text.find(".vbp"); at != std::string::npos; at = text.find(".vbp", at + 4))
                 text.replace(at, 4, ".txt");
-            const auto slash = text.rfind('/');
+            const auto slash = lastSeparator(text);
             return slash == std::string::npos ? joinPath(s.msStoreDir, text) : s.msStoreDir + text.substr(slash);
         }
         return joinPath(s.msStoreDir, s.project.txtProjName + ".txt");

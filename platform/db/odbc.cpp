@@ -1,5 +1,12 @@
 #include "platform/db/odbc.h"
 
+#ifdef _WIN32
+// Windows' ODBC headers use the Windows types without including them.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
 

@@ -135,8 +135,8 @@ Component* VBComponents::find(const std::string& name) {
 
 Project::Project(FileSystem& fs, std::string vbpPath)
     : fs_(fs), vbpPath_(std::move(vbpPath)), references_(*this), components_(*this) {
-    const auto slash = vbpPath_.rfind('/');
-    if (slash != std::string::npos) folder_ = slash == 0 ? "/" : vbpPath_.substr(0, slash);
+    const auto slash = lastSeparator(vbpPath_);
+    if (slash != std::string::npos) folder_ = slash == 0 ? vbpPath_.substr(0, 1) : vbpPath_.substr(0, slash);
 }
 
 std::unique_ptr<Project> Project::load(FileSystem& fs, const std::string& vbpPath) {
@@ -146,11 +146,12 @@ std::unique_ptr<Project> Project::load(FileSystem& fs, const std::string& vbpPat
 }
 
 std::string Project::resolve(const std::string& pathText) const {
-    // A project written on Windows separates folders with "\".
+    // A project written on Windows separates folders with "\"; here they
+    // take the platform's separator.
     std::string path = pathText;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    if (path.empty() || path.front() == '/' || folder_.empty()) return path;
-    return folder_ == "/" ? "/" + path : joinPath(folder_, path);
+    std::replace(path.begin(), path.end(), kPathSeparator == '/' ? '\\' : '/', kPathSeparator);
+    if (path.empty() || isAbsolutePath(path) || folder_.empty()) return path;
+    return folder_.size() == 1 && isPathSeparator(folder_[0]) ? folder_ + path : joinPath(folder_, path);
 }
 
 void Project::parse() {

@@ -55,11 +55,12 @@ private:
 MemoryFileSystem::MemoryFileSystem() { dirs_["/"] = true; }
 
 std::string MemoryFileSystem::normal(std::string_view path) {
-    // Repeated separators name the same place, as on a real file system.
+    // Repeated separators name the same place, as on a real file system;
+    // on Windows "\" separates as "/" does.
     std::string out;
     for (const char c : path) {
-        if (c == '/' && !out.empty() && out.back() == '/') continue;
-        out += c;
+        if (isPathSeparator(c) && !out.empty() && out.back() == '/') continue;
+        out += isPathSeparator(c) ? '/' : c;
     }
     if (out.size() > 1 && out.back() == '/') out.pop_back();
     return out;

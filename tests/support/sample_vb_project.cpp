@@ -37,7 +37,7 @@ const char* const kFormBytes =
 }  // namespace
 
 void writeBytes(FileSystem& fs, const std::string& path, const std::string& bytes) {
-    const auto slash = path.rfind('/');
+    const auto slash = lastSeparator(path);
     if (slash != std::string::npos && slash > 0) fs.createDirectories(path.substr(0, slash));
     auto sink = fs.create(path);
     sink->write(bytes);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <iconv.h>
+#endif
 
 #include <string>
 #include <utility>
@@ -53,6 +55,9 @@ TEST(Names, BracketsOnlyNamesWithSpaces) {
 // Every byte the C library's own Windows-1252 table defines decodes to the
 // same character, and back; the bytes it leaves undefined still round-trip.
 TEST(Cp1252, EveryByteMatchesTheCLibraryTable) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX-only: the C library's table is iconv's";
+#else
     iconv_t cd = iconv_open("UTF-8", "CP1252");
     ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
     int defined = 0;
@@ -72,6 +77,7 @@ TEST(Cp1252, EveryByteMatchesTheCLibraryTable) {
     }
     iconv_close(cd);
     EXPECT_GE(defined, 251);
+#endif
 }
 
 TEST(Cp1252, UnmappableAndInvalidBecomeQuestionMarks) {

@@ -366,11 +366,13 @@ struct RealFilesTest : ::testing::Test {
 };
 
 TEST_F(RealFilesTest, StagingFolderIsPrivate) {
+#ifndef _WIN32  // POSIX-only: Windows has no mode; the folder is private as the user's temporary folder is
     struct stat st {};
     ASSERT_EQ(::stat(root.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+#endif
     const std::string inner = SystemTempFolders(root).makePrivateFolder();
-    EXPECT_EQ(inner.rfind(root + "/rowwright-", 0), 0u);
+    EXPECT_EQ(inner.rfind(joinPath(root, "rowwright-"), 0), 0u);
     EXPECT_NE(inner, SystemTempFolders(root).makePrivateFolder());  // a new folder each time
 }
 

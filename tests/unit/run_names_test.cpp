@@ -52,6 +52,12 @@ TEST(RunNames, RefusedTablesLeaveNoTraceAndTheRestIsGenerated) {
                     "\"Orders\"."},
           {58, no + "A\u00c9\" was not generated: its class clsA\u00c9 is already generated for table "
                     "\"a\u00e9\"."}}},
+#ifdef _WIN32
+        // Names Windows cannot give a file (":" would write a data stream).
+        {{t("a:b"), orders, t("x.")}, {orders},
+         {{52, no + "a:b\" was not generated: its name cannot be used for a file."},
+          {52, no + "x.\" was not generated: its name cannot be used for a file."}}},
+#endif
         // Rows that come back later belong to the table of their first row.
         {{t("A", "x"), t("B", "y"), t("A", "z")}, {t("A", "x"), t("A", "z"), t("B", "y")}, {}},
     };

@@ -49,6 +49,22 @@ TEST_F(RunTest, NewProjectWritesEveryFileAndTheReport) {
     test::expectGolden("report_new_project.txt", outcome.reportText);
 }
 
+// On Windows the project file and the report name every file as Windows
+// writes a path: the store folder as given, "\" and the name.
+TEST_F(RunTest, WindowsPathFormsInTheProjectFileAndTheReport) {
+#ifndef _WIN32
+    GTEST_SKIP() << "Windows-only: POSIX joins with \"/\" (the test above)";
+#endif
+    fx.settings.msStoreDir = "C:\\Out";
+    fx.settings.msProjectFile = "C:\\Out\\Orders.vbp";
+    fx.fs.createDirectories("C:/Out");
+    const RunOutcome outcome = run();
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_EQ(outcome.reportFileName, "C:\\Out\\Orders.txt");
+    test::expectGolden("report_new_project_windows.txt", outcome.reportText);
+    test::expectGolden("project_new_windows.txt", fx.fs.readAll("C:\\Out\\Orders.vbp"));
+}
+
 TEST_F(RunTest, OverwriteQuestionIsAskedOnceAndNoWritesNothing) {
     fx.fs.put("/out/clsCustomers.cls", "old");
     fx.fs.put("/out/clsOrderDetails.cls", "old");
