@@ -182,29 +182,6 @@ TEST(CliGenerate, RelativePathsAreTakenFromTheWorkingFolderAndNothingElseChanges
     }
 }
 
-// The example project to extend, as README copies it: it opens with every
-// component, and the extended copy does too.
-TEST(CliGenerate, TheExampleProjectOpensAndItsExtendedCopyToo) {
-    PosixFileSystem disk;
-    ide::Environment examples(disk);
-    ide::Project& original = examples.loadProject(RW_EXAMPLES_DIR "/Existing.vbp");
-    CliRun r;
-    r.fs.createDirectories("/w/out/existing");
-    r.fs.put("/w/out/existing/Existing.vbp", disk.readAll(original.fileName()));
-    std::vector<std::pair<std::string, int>> components;
-    for (const auto& c : original.vbComponents()) {
-        r.fs.put("/w/out/existing/" + std::filesystem::path(c->fileName()).filename().string(), disk.readAll(c->fileName()));
-        components.emplace_back(c->name(), c->type());
-    }
-    EXPECT_EQ(components, (std::vector<std::pair<std::string, int>>{{"modOrderRules", ide::kStdModule},
-                                                                     {"clsOrderService", ide::kClassModule}}));
-    r.answers(disk.readAll(RW_EXAMPLES_DIR "/orders-existing.json"));
-    r.options.workingFolder = "/w";
-    ASSERT_EQ(r.run(), kExitSuccess) << r.err;
-    ide::Environment environment(r.fs);
-    EXPECT_EQ(environment.loadProject("/w/out/existing/Existing.vbp").vbComponents().count(), 8);
-}
-
 TEST(CliGenerate, OverwriteQuestionDecidesWhetherEarlierOutputIsReplaced) {
     const struct {
         bool terminal, yes;

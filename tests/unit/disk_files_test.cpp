@@ -188,6 +188,7 @@ const std::string kRows = R"(,
   "dbmsName": "Microsoft SQL Server"})";
 const std::string kNew = R"({"target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "gen"})" + kRows;
 const std::string kExisting = R"({"target": {"mode": "existing", "project": "P.vbp", "store": "gen"})" + kRows;
+const std::string kLoaded = R"({"target": {"mode": "loaded", "project": "L.vbp"})" + kRows;
 const char* kOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups";
 
 // Unmounts what the test mounted, on every way out.
@@ -258,10 +259,13 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
              return true;
          },
          "", "", 1, expectComplete},
+        // Longer earlier files, one of them with a second name, which is
+        // rewritten in place.
         {"earlier output longer than the new", kNew,
          [&](Mounted&) {
              fsys::create_directory(dir + "/gen");
-             putBytes(dir + "/gen/Orders.vbp", "earlier");
+             putBytes(dir + "/gen/Orders.vbp", std::string(20000, 'y'));
+             fsys::create_hard_link(dir + "/gen/Orders.vbp", dir + "/gen/Other.vbp");
              putBytes(dir + "/gen/clsOrders.cls", std::string(100000, 'x'));
              return true;
          },
@@ -271,6 +275,22 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
                  EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
              EXPECT_EQ(run.err, "You are about to overwrite previously generated files.  Continue?\n"
                                 "Answered Yes (--yes).\n");
+         }},
+        {"a loaded project whose class file was longer", kLoaded,
+         [&](Mounted&) {
+             putBytes(dir + "/L.vbp", "Type=OleDll\r\nClass=clsOrders; clsOrders.cls\r\nName=\"L\"\r\n");
+             std::string old;
+             for (int k = 0; k < 5000; ++k) old += "' old line\r\n";
+             test::writeClassFile(disk, dir + "/clsOrders.cls", "clsOrders", old);
+             fsys::create_hard_link(dir + "/clsOrders.cls", dir + "/link.cls");
+             return true;
+         },
+         "", "", 0,
+         [&](const ToolRun&) {
+             const std::string saved = bytesOf(dir + "/clsOrders.cls");
+             EXPECT_EQ(saved.find("' old line"), std::string::npos);
+             EXPECT_EQ(saved.substr(saved.size() - 14), "End Function\r\n");
+             EXPECT_EQ(bytesOf(dir + "/link.cls"), saved);
          }},
     };
     for (const Case& c : cases) {
