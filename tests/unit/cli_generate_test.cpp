@@ -9,7 +9,6 @@
 #include "cli/db_commands.h"
 #include "answers/clock_choice.h"
 #include "cli/generate_command.h"
-#include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
 #include "support/fake_db.h"
