@@ -275,7 +275,14 @@ TEST_F(SupportFiles, OperationsLeaveFilesOpenedByOthersAlone) {
     msCreateConnObjFile(c, kStage, "Exe");
     EXPECT_TRUE(fx.files.isOpen(other));
     EXPECT_EQ(fx.files.freeFile(), other + 1);
-    fx.files.close(other);
+    // The last number is still free for an operation; after it, none is.
+    for (int k = other + 1; k < 511; ++k) fx.files.openForOutput("/out/f" + std::to_string(k));
+    msCreateEHFile(c, kStage);
+    expectNoMessages();
+    fx.files.openForOutput("/out/last");
+    msCreateEHFile(c, kStage);
+    EXPECT_EQ(fx.messageTexts(), std::vector<std::string>{"Error: 67\r\nSource: RwtAddIn (frmFields.msCreateEHFile)"
+                                                          "\r\n\r\nDescription: Too many files"});
 }
 
 }  // namespace

@@ -84,6 +84,7 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
                                                       ::mkfifo((d + "/P.vbp").c_str(), 0644) == 0; },
          nullptr},
         {"mode 0600", kProject, chmodTo(0600), keeps(::geteuid(), ::getegid(), 0600)},
+        {"set-group-id and sticky", kProject, chmodTo(03664), keeps(::geteuid(), ::getegid(), 03664)},
         {"mode 0640, another group", kProject, chownTo(0, 65534, 0640), keeps(0, 65534, 0640)},
         {"another owner", kProject, chownTo(65534, 65534, 0664), keeps(65534, 65534, 0664)},
         {"symbolic link", kProject,
