@@ -188,6 +188,7 @@ const std::string kRows = R"(,
            {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
   "dbmsName": "Microsoft SQL Server"})";
 const std::string kNew = R"({"target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "gen"})" + kRows;
+const std::string kNewDeep = R"({"target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "gen/sub"})" + kRows;
 const std::string kExisting = R"({"target": {"mode": "existing", "project": "P.vbp", "store": "gen"})" + kRows;
 const std::string kLoaded = R"({"target": {"mode": "loaded", "project": "L.vbp"})" + kRows;
 const char* kOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups";
@@ -276,6 +277,15 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
                  EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
              EXPECT_EQ(run.err, "You are about to overwrite previously generated files.  Continue?\n"
                                 "Answered Yes (--yes).\n");
+         }},
+        {"a store that is a file", kNew, [&](Mounted&) { putBytes(dir + "/gen", "x"); return true; }, "", "", 1,
+         [&](const ToolRun& run) {
+             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen\" is not a folder\n");
+         }},
+        {"a store in a file", kNewDeep, [&](Mounted&) { putBytes(dir + "/gen", "x"); return true; }, "", "", 1,
+         [&](const ToolRun& run) {
+             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen/sub\" cannot be created: "
+                                "Path not found\n");
          }},
         {"a loaded project whose class file was longer", kLoaded,
          [&](Mounted&) {
