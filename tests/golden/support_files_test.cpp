@@ -285,11 +285,6 @@ TEST_F(SupportFiles, OperationsLeaveFilesOpenedByOthersAlone) {
                                                           "\r\n\r\nDescription: Too many files"});
 }
 
-}  // namespace
-}  // namespace rw
-
-namespace rw {
-namespace {
 
 TEST_F(SupportFiles, DoubleQuoteInTheConnectionTextIsDoubled) {
     byString("Driver=X;Database=\"C:\\a b\\db.mdb\"");

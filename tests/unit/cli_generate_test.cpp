@@ -334,11 +334,6 @@ TEST(CliGenerate, ClockComesFromNowThenSourceDateEpoch) {
     EXPECT_THROW(chooseClock(o.now, o.sourceDateEpoch), ClockChoiceError);
 }
 
-}  // namespace
-}  // namespace rw::cli
-
-namespace rw::cli {
-namespace {
 
 TEST(CliGenerate, LoadedProjectIsUpdatedAndSaved) {
     CliRun r;
@@ -394,11 +389,6 @@ TEST(CliGenerate, LoadedProjectThatCannotBeLoadedGivesStatusOne) {
     EXPECT_EQ(r.out, "");
 }
 
-}  // namespace
-}  // namespace rw::cli
-
-namespace rw::cli {
-namespace {
 
 std::string rowsAnswers(const std::string& store, const std::vector<std::pair<std::string, std::string>>& rows) {
     std::string json = R"({"target": {"mode": "new", "kind": "Exe", "name": "P", "store": ")" + store +
