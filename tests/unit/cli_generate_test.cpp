@@ -301,7 +301,7 @@ TEST(CliGenerate, LiveRunFromTheCommandLineWritesWhatItsAnswersFileWrites) {
             live.generated.chkCode = false;
         } else if (run == 1) {
             r.answers(R"({"options": {"code": false}, "target": {"mode": "new", "kind": "Exe", "name": "Shop"},
-                          "connection": {"kind": "string", "string": "DSN=Shop"}, "tables": ["Orders"]})");
+                          "connection": {"kind": "string", "string": "DSN=Shop"}})");
             r.options.saveAnswersPath = "/saved.json";
             r.options.givenFlags = kDatabaseReadFlags;  // read: the file has no rows
         } else {
@@ -314,6 +314,8 @@ TEST(CliGenerate, LiveRunFromTheCommandLineWritesWhatItsAnswersFileWrites) {
             if (path.rfind("/out/", 0) == 0) written[run][path] = bytes;
     }
     EXPECT_EQ(saved.find("s3cret"), std::string::npos);
+    // The tables listed are those with rows, each once.
+    EXPECT_EQ(parseAnswers(saved, "s").tables, std::optional<std::vector<std::string>>({"Orders"}));
     EXPECT_TRUE(written[0].count("/out/Shop.vbp"));
     EXPECT_EQ(written[0], written[1]);
     EXPECT_EQ(written[0], written[2]);

@@ -158,6 +158,13 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
         EXPECT_EQ(namesIn(dir), before);  // no temporary file or backup left
         fsys::remove_all(dir);
     }
+    // Until it takes the old file's place, the new text is its writer's alone.
+    const std::string dir = SystemTempFolders().makePrivateFolder();
+    putBytes(dir + "/P.vbp", kProject);
+    TempFile temp = disk.createTempBeside(dir + "/P.vbp");
+    temp.sink->close();
+    EXPECT_EQ(statOf(temp.path).st_mode & 0777, 0600u);
+    fsys::remove_all(dir);
 }
 
 struct ToolRun {
