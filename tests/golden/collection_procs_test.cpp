@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -60,13 +61,89 @@ void notesOnly(GenFixture& fx) {
 
 // ---------------------------------------------------------------- Add
 
-TEST(CollAdd, WorkedExample) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, false, true), row("Orders", "CustomerID", 130),
-                         row("Orders", "OrderDate", 135), row("Orders", "Shipped", 11)});
-    expectGolden("collection_add_example.txt", procBytes(fx, msGenCollAddProc, "Orders", "Orders"));
-    EXPECT_TRUE(fx.ui.messages.empty());
+// Whole procedures and properties, one golden file each.
+TEST(CollProcs, GoldenFiles) {
+    using Setup = void (*)(GenFixture&);
+    const auto orders = [](GenFixture& fx) {
+        codeAndHandler(fx);
+        fx.grid = FieldGrid({row("Orders", "OrderID", 3, false, true), row("Orders", "CustomerID", 130),
+                             row("Orders", "OrderDate", 135), row("Orders", "Shipped", 11)});
+    };
+    const auto refresh = [](GenFixture& fx) {
+        codeAndHandler(fx);
+        fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, false, false),
+                             row("Orders", "CustomerID", 130, false, false, true),
+                             row("Orders", "OrderDate", 135, false, false, true)});
+    };
+    const auto addNotes = [](GenFixture& fx) {
+        notesOnly(fx);
+        fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, true), row("Orders", "customer ID", 130),
+                             row("Orders", "Seq", 3, false, true), row("Other", "X", 3)});
+    };
+    const auto refreshNotes = [](GenFixture& fx) {
+        notesOnly(fx);
+        fx.grid = FieldGrid({row("Orders", "OrderID", 3), row("Orders", "CustomerID", 130),
+                             row("Orders", "OrderDate", 135), row("Orders", "Freight", 6),
+                             row("Orders", "ShipName", 130)});
+    };
+    const auto removeKey = [](GenFixture& fx) {
+        codeAndHandler(fx);
+        fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
+    };
+    const auto removeNotes = [](GenFixture& fx) {
+        notesOnly(fx);
+        fx.grid = FieldGrid({row("Orders", "OrderID", 3, true), row("Orders", "ProductID", 3, true),
+                             row("Orders", "Qty", 3)});
+    };
+    const auto handlerOnly = [](GenFixture& fx) {
+        fx.allOptions(false);
+        fx.settings.mbErrorHandler = true;
+        fx.grid = FieldGrid({row("Order Details", "ID", 3, true)});
+    };
+    const auto nothing = [](GenFixture& fx) {
+        fx.allOptions(false);
+        fx.settings.mbDevNotes = true;  // without headers the notes add nothing
+    };
+    const auto itemHeader = [](GenFixture& fx) {
+        fx.allOptions(false);
+        fx.settings.mbFunctionHeaders = fx.settings.mbErrorHandler = fx.settings.mbDevNotes = true;
+    };
+    const auto spaced = [](GenFixture& fx) {
+        codeAndHandler(fx);
+        fx.grid = FieldGrid({row("Order Details", "ID", 3, true)});
+    };
+    const struct {
+        const char* golden;
+        Setup setup;
+        ProcWriter proc;  // null: `prop`
+        PropWriter prop;
+        const char* table;
+    } cases[] = {
+        {"collection_add_example.txt", orders, msGenCollAddProc, nullptr, "Orders"},
+        {"collection_add_notes.txt", addNotes, msGenCollAddProc, nullptr, "Orders"},
+        {"collection_add_bare.txt", nothing, msGenCollAddProc, nullptr, "Orders"},
+        {"collection_add_handler_only.txt", handlerOnly, msGenCollAddProc, nullptr, "Orders"},
+        {"collection_refresh_example.txt", refresh, msGenCollRefreshProc, nullptr, "Orders"},
+        {"collection_refresh_notes.txt", refreshNotes, msGenCollRefreshProc, nullptr, "Orders"},
+        {"collection_refresh_handler_only.txt", handlerOnly, msGenCollRefreshProc, nullptr, "Orders"},
+        {"collection_remove_example.txt", removeKey, msGenCollRemoveProc, nullptr, "Orders"},
+        {"collection_remove_notes.txt", removeNotes, msGenCollRemoveProc, nullptr, "Orders"},
+        {"collection_remove_spaced_table.txt", spaced, msGenCollRemoveProc, nullptr, "Order Details"},
+        {"collection_remove_handler_only.txt", handlerOnly, msGenCollRemoveProc, nullptr, "Order Details"},
+        {"collection_count.txt", codeAndHandler, nullptr, msGenCollCountProp, "Orders"},
+        {"collection_new_enum.txt", codeAndHandler, nullptr, msGenCollNewEnumProp, "Orders"},
+        {"collection_sort_order_bare.txt", nothing, nullptr, msGenCollSortOrderProp, "Orders"},
+        {"collection_item_header.txt", itemHeader, nullptr, msGenCollItemProp, "OrderDetails"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.golden);
+        GenFixture fx;
+        k.setup(fx);
+        std::string base = k.table;
+        base.erase(std::remove(base.begin(), base.end(), ' '), base.end());
+        expectGolden(k.golden, k.proc ? procBytes(fx, k.proc, k.table, base) : propBytes(fx, k.prop, base));
+        EXPECT_TRUE(fx.ui.messages.empty());
+    }
 }
 
 TEST(CollAdd, ProductNamesAreComparedExactly) {
@@ -134,14 +211,6 @@ TEST(CollAdd, NoAutoFieldAndEveryFieldAuto) {
     EXPECT_TRUE(hasLine(text, R"~(        lsSQL = "SELECT MAX(Seq) FROM Orders")~"));
 }
 
-TEST(CollAdd, HeaderWithDeveloperNotes) {
-    GenFixture fx;
-    notesOnly(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, true), row("Orders", "customer ID", 130),
-                         row("Orders", "Seq", 3, false, true), row("Other", "X", 3)});
-    expectGolden("collection_add_notes.txt", procBytes(fx, msGenCollAddProc, "Orders", "Orders"));
-}
-
 TEST(CollAdd, NotesNeedHeadersAndCodeOffKeepsTheHandler) {
     GenFixture fx;
     notesOnly(fx);
@@ -151,49 +220,9 @@ TEST(CollAdd, NotesNeedHeadersAndCodeOffKeepsTheHandler) {
     EXPECT_EQ(text.find("MsgBox"), std::string::npos);
     EXPECT_EQ(lineAfter(text, "'          If loOrdersColl.Add(loOrders) Then"), "'          End If");
 
-    fx.settings.mbFunctionHeaders = false;
-    EXPECT_EQ(procText(fx, msGenCollAddProc, "Orders", "Orders"),
-              "Public Function Add(ByRef roOrders As clsOrders) As Boolean\n\nEnd Function\n");
-
-    fx.settings.mbErrorHandler = true;
-    EXPECT_EQ(procText(fx, msGenCollAddProc, "Orders", "Orders"),
-              "Public Function Add(ByRef roOrders As clsOrders) As Boolean\nOn Error GoTo AddErr\n\n"
-              "    Exit Function\n\nAddErr:\n"
-              "    RaiseError Err.Number, Err.Source & \" (clsOrdersColl.Add)\", Err.Description\n\nEnd Function\n");
 }
 
 // ------------------------------------------------------------ Refresh
-
-TEST(CollRefresh, WorkedExample) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, false, false), row("Orders", "CustomerID", 130, false, false, true),
-                         row("Orders", "OrderDate", 135, false, false, true)});
-    expectGolden("collection_refresh_example.txt", procBytes(fx, msGenCollRefreshProc, "Orders", "Orders"));
-}
-
-TEST(CollRefresh, HandlerDoesNotTouchAMissingObject) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
-    std::string text = procText(fx, msGenCollRefreshProc, "Orders", "Orders");
-    EXPECT_EQ(lineAfter(text, "RefreshErr:"), "    If Not loOrders Is Nothing Then loOrders.mbLoading = False");
-
-    // Without the body no working object is declared, so the handler names none.
-    fx.settings.mbCode = false;
-    EXPECT_EQ(procText(fx, msGenCollRefreshProc, "Orders", "Orders"),
-              "Public Sub Refresh()\nOn Error GoTo RefreshErr\n\n    Exit Sub\n\nRefreshErr:\n"
-              "    RaiseError Err.Number, Err.Source & \" (clsOrdersColl.Refresh)\", Err.Description\n\n"
-              "End Sub\n");
-}
-
-TEST(CollRefresh, HeaderWithDeveloperNotesUsesTheFirstFourFields) {
-    GenFixture fx;
-    notesOnly(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3), row("Orders", "CustomerID", 130), row("Orders", "OrderDate", 135),
-                         row("Orders", "Freight", 6), row("Orders", "ShipName", 130)});
-    expectGolden("collection_refresh_notes.txt", procBytes(fx, msGenCollRefreshProc, "Orders", "Orders"));
-}
 
 TEST(CollRefresh, SampleFilterWithOnlyAnUnknownDateIsEmpty) {
     GenFixture fx;
@@ -203,39 +232,6 @@ TEST(CollRefresh, SampleFilterWithOnlyAnUnknownDateIsEmpty) {
     const std::string text = procText(fx, msGenCollRefreshProc, "Orders", "Orders");
     EXPECT_TRUE(hasLine(text, "'          loOrdersColl.RefreshFilter = \"\""));
     EXPECT_TRUE(hasLine(text, "'          loOrdersColl.SortOrder = \"Stamp\""));
-}
-
-// ------------------------------------------------------------- Remove
-
-TEST(CollRemove, WorkedExample) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
-    expectGolden("collection_remove_example.txt", procBytes(fx, msGenCollRemoveProc, "Orders", "Orders"));
-}
-
-TEST(CollRemove, BracketedTableAndNoCode) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    fx.grid = FieldGrid({row("Order Details", "ID", 3, true)});
-    std::string text = procText(fx, msGenCollRemoveProc, "Order Details", "OrderDetails");
-    EXPECT_TRUE(hasLine(text, R"~(    lsSQL = "DELETE FROM [Order Details] " _)~"));
-    EXPECT_TRUE(hasLine(text, R"~(    RaiseError Err.Number, Err.Source & " (clsOrderDetailsColl.Remove)", Err.Description)~"));
-
-    fx.settings.mbCode = false;
-    EXPECT_EQ(procText(fx, msGenCollRemoveProc, "Order Details", "OrderDetails"),
-              "Public Function Remove(ByVal vsFilter as String) As Boolean\nOn Error GoTo RemoveErr\n\n"
-              "    Exit Function\n\nRemoveErr:\n"
-              "    RaiseError Err.Number, Err.Source & \" (clsOrderDetailsColl.Remove)\", Err.Description\n\n"
-              "End Function\n");
-}
-
-TEST(CollRemove, HeaderWithDeveloperNotes) {
-    GenFixture fx;
-    notesOnly(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true), row("Orders", "ProductID", 3, true),
-                         row("Orders", "Qty", 3)});
-    expectGolden("collection_remove_notes.txt", procBytes(fx, msGenCollRemoveProc, "Orders", "Orders"));
 }
 
 TEST(CollRemove, SampleFilterFromTheKey) {
@@ -268,63 +264,6 @@ TEST(CollRemove, SampleFilterFromTheKey) {
         ASSERT_NE(first, std::string::npos);
         EXPECT_NE(text.find(line, first + 1), std::string::npos);
     }
-}
-
-// --------------------------------------------------------- properties
-
-TEST(CollProperties, CountAndNewEnumExamples) {
-    GenFixture fx;
-    codeAndHandler(fx);
-    EXPECT_EQ(propText(fx, msGenCollCountProp, "Orders"), R"~(Public Property Get Count() As Long
-On Error GoTo CountErr
-
-    Count = mCollection.Count
-
-    Exit Property
-
-CountErr:
-    RaiseError Err.Number, Err.Source & " (clsOrdersColl.Count)", Err.Description
-
-End Property
-
-)~");
-    // The enumerator never has a handler.
-    EXPECT_EQ(propText(fx, msGenCollNewEnumProp, "Orders"), R"~(Public Property Get NewEnum() As IUnknown
-Attribute NewEnum.VB_UserMemId = -4
-Attribute NewEnum.VB_MemberFlags = "40"
-
-    Set NewEnum = mCollection.[_NewEnum]
-
-End Property
-
-)~");
-}
-
-TEST(CollProperties, PairStartsWithAnEmptyLine) {
-    GenFixture fx;
-    fx.allOptions(false);
-    fx.settings.mbCode = false;
-    EXPECT_EQ(propText(fx, msGenCollSortOrderProp, "Orders"), R"~(
-Public Property Get SortOrder() As String
-
-    SortOrder = msSortOrder
-
-End Property
-
-Public Property Let SortOrder(ByVal vsSortOrder As String)
-
-    msSortOrder = vsSortOrder
-
-End Property
-
-)~");
-}
-
-TEST(CollProperties, ItemWithHeaderAttributeAndHandler) {
-    GenFixture fx;
-    fx.allOptions(false);
-    fx.settings.mbFunctionHeaders = fx.settings.mbErrorHandler = fx.settings.mbDevNotes = true;
-    expectGolden("collection_item_header.txt", propBytes(fx, msGenCollItemProp, "OrderDetails"));
 }
 
 // ---------------------------------------------------------- failures

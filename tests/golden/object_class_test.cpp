@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,51 +43,6 @@ void ordersTable(GenFixture& fx, const std::string& table = "Orders") {
                          row(table, "Order Date", 135), row(table, "Qty", 2), row(table, "Level", 17),
                          row(table, "Active", 11), row(table, "Price", 14), row(table, "First Name", 130),
                          row(table, "Due", 133), row(table, "Opens", 134)});
-}
-
-TEST(ObjectUpdate, AutoKeyIsOnlyInTheWhereClause) {
-    GenFixture fx;
-    codeOnly(fx);
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, true), row("Orders", "CustomerName", 130)});
-    EXPECT_EQ(updateText(fx, "Orders", "Orders"), R"(Public Function Update() As Boolean
-Dim lsSQL as String
-Dim loConn as New clsRwtConn
-
-
-
-    lsSQL = "UPDATE Orders SET "
-    If CustomerName <> "" Then
-        lsSQL = lsSQL & "CustomerName = '" & Replace(CustomerName, "'", "''") & "'" & ", "
-    End If
-    lsSQL = Left(lsSQL, len(lsSQL) - 2) & " "
-    lsSQL = lsSQL & " WHERE 1 = 1 "
-    lsSQL = lsSQL & "AND OrderID = " & mvarOrderID_ReadBuf & " "
-
-    Update = loConn.ExecActionSQL(lsSQL)
-
-End Function
-)");
-}
-
-TEST(ObjectUpdate, KeyThatIsNotAutoIsInBothListsAndSpacesAreBracketed) {
-    GenFixture fx;
-    codeOnly(fx);
-    fx.grid = FieldGrid({row("Order Details", "Order ID", 3, true), row("Other", "Skipped", 3)});
-    const std::string text = updateText(fx, "Order Details", "OrderDetails");
-    EXPECT_TRUE(hasLine(text, R"(    lsSQL = "UPDATE [Order Details] SET ")"));
-    EXPECT_TRUE(hasLine(text, "    If Order_ID <> \"\" Then"));
-    EXPECT_TRUE(hasLine(text, R"(        lsSQL = lsSQL & "[Order ID] = " & Order_ID & ", ")"));
-    EXPECT_TRUE(hasLine(text, R"(    lsSQL = lsSQL & "AND [Order ID] = " & mvarOrder_ID_ReadBuf & " ")"));
-    EXPECT_EQ(text.find("Skipped"), std::string::npos);
-}
-
-TEST(ObjectUpdate, EveryColumnAutoWritesNoIfBlocks) {
-    GenFixture fx;
-    codeOnly(fx);
-    fx.grid = FieldGrid({row("T", "A", 3, true, true), row("T", "B", 135, false, true)});
-    const std::string text = updateText(fx, "T", "T");
-    EXPECT_NE(text.find("    lsSQL = \"UPDATE T SET \"\n    lsSQL = Left(lsSQL, len(lsSQL) - 2) & \" \"\n"),
-              std::string::npos);
 }
 
 // SET values and key conditions of Boolean, date and text columns under
@@ -190,97 +146,86 @@ TEST(ObjectUpdate, MissingDbmsNameMattersOnlyWhereTheTextNeedsIt) {
     EXPECT_EQ(fx.ui.messages.size(), 1u);
 }
 
-TEST(ObjectUpdate, CodeOffLeavesTheFrameOnly) {
-    GenFixture fx;
-    fx.settings.mbCode = false;
-    fx.settings.mbFunctionHeaders = false;
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
-    EXPECT_EQ(updateText(fx, "Orders", "Orders"), R"vb(Public Function Update() As Boolean
-On Error GoTo UpdateErr
-
-    Exit Function
-
-UpdateErr:
-    RaiseError Err.Number, Err.Source & " (clsOrders.Update)", Err.Description
-
-End Function
-)vb");
-    fx.settings.mbErrorHandler = false;
-    EXPECT_EQ(updateText(fx, "Orders", "Orders"), "Public Function Update() As Boolean\n\nEnd Function\n");
-}
-
-TEST(ObjectClass, PropertyChecksFollowTheDataTypeGroup) {
-    GenFixture fx;
-    fx.allOptions(false);
-    ordersTable(fx);
-    const std::string text = readable(objectFile(fx, "Orders", "Orders"));
-    EXPECT_NE(text.find(R"(Private mvarOpens_ReadBuf As Variant
-Public Property Let OrderID (ByVal vData As Variant)
-)"),
-              std::string::npos);
-    EXPECT_NE(text.find(R"(Public Property Let Qty (ByVal vData As Variant)
-
-    If IsNull(vData) Then
-        Err.Raise 94, "clsOrders.Qty", "Invalid use of Null"
-    ElseIf IsNumeric(vData) Then
-        If vData >= 32768 Or vdata < -32768 Then
-            Err.Raise 6, "clsOrders.Qty", "Overflow"
-        End If
-    Else
-        Err.Raise 13, "clsOrders.Qty", "Type Mismatch"
-    End If
-    mvarQty = vData
-    If mbLoading Then
-        mvarQty_ReadBuf = vData
-    End If
-
-End Property
-
-Public Property Get Qty() As Variant
-
-    Qty = mvarQty
-
-End Property
-
-)"),
-              std::string::npos);
-    EXPECT_TRUE(hasLine(text, "        If vData < 0 Or vdata > 255 Then"));
-    EXPECT_NE(text.find("Public Property Let Active (ByVal vData As Variant)\n    If IsNull(vData) Then\n"
-                        "        Err.Raise 94, \"clsOrders.Active\", \"Invalid use of Null\"\n"
-                        "    ElseIf Not IsNumeric(vData) Then\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("Public Property Let Price (ByVal vData As Variant)\n\n    mvarPrice = vData\n"),
-              std::string::npos);
-}
-
-TEST(ObjectClass, TableWithoutRowsHasFrameAndUpdateOnly) {
-    GenFixture fx;
-    fx.allOptions(false);
-    fx.settings.mbLoadedProject = true;
-    fx.grid = FieldGrid({row("Other", "Id", 3, true)});
-    EXPECT_EQ(readable(objectFile(fx, "Orders", "Orders")),
-              "\nPublic mbLoading As Boolean\nPublic Function Update() As Boolean\n\nEnd Function\n" +
-                  std::string(500, '\n'));
-}
-
-// Whole object class files. The no-key file holds the six stop lines, the
-// "-None-" key list and the warning of the developer notes.
-TEST(ObjectClassGolden, WholeFiles) {
-    GenFixture fx;
-    ordersTable(fx);
-    expectGolden("object_all_on.txt", objectFile(fx, "Orders", "Orders"));
-
-    GenFixture off;
-    off.allOptions(false);
-    ordersTable(off);
-    expectGolden("object_all_off.txt", objectFile(off, "Orders", "Orders"));
-
-    GenFixture noKey;
-    noKey.newProject("OleDll");
-    noKey.conn.set("DBMS Name", "Oracle");
-    noKey.grid = FieldGrid({row("Order Details", "Line No", 3, false, true), row("Order Details", "Shipped", 7),
-                            row("Order Details", "Note", 8)});
-    expectGolden("object_order_details_no_key.txt", objectFile(noKey, "Order Details", "OrderDetails"));
+// Whole object class files and Update functions, one golden file each.
+// The no-key file holds the six stop lines, the "-None-" key list and the
+// warning of the developer notes.
+TEST(ObjectClass, GoldenFiles) {
+    using Setup = void (*)(GenFixture&);
+    const struct {
+        const char* golden;
+        Setup setup;
+        const char* table;
+        bool update;  // the Update function alone, else the whole file
+    } cases[] = {
+        {"object_all_on.txt", [](GenFixture& fx) { ordersTable(fx); }, "Orders", false},
+        {"object_all_off.txt",
+         [](GenFixture& fx) {
+             fx.allOptions(false);
+             ordersTable(fx);
+         },
+         "Orders", false},
+        {"object_order_details_no_key.txt",
+         [](GenFixture& fx) {
+             fx.newProject("OleDll");
+             fx.conn.set("DBMS Name", "Oracle");
+             fx.grid = FieldGrid({row("Order Details", "Line No", 3, false, true),
+                                  row("Order Details", "Shipped", 7), row("Order Details", "Note", 8)});
+         },
+         "Order Details", false},
+        // A table without rows of its own: the frame and an empty Update.
+        {"object_loaded_no_rows.txt",
+         [](GenFixture& fx) {
+             fx.allOptions(false);
+             fx.settings.mbLoadedProject = true;
+             fx.grid = FieldGrid({row("Other", "Id", 3, true)});
+         },
+         "Orders", false},
+        // An auto key is only in the WHERE clause.
+        {"object_update_auto_key.txt",
+         [](GenFixture& fx) {
+             codeOnly(fx);
+             fx.grid = FieldGrid({row("Orders", "OrderID", 3, true, true), row("Orders", "CustomerName", 130)});
+         },
+         "Orders", true},
+        // A key that is not auto is in both lists; names with spaces are bracketed.
+        {"object_update_spaced_key.txt",
+         [](GenFixture& fx) {
+             codeOnly(fx);
+             fx.grid = FieldGrid({row("Order Details", "Order ID", 3, true), row("Other", "Skipped", 3)});
+         },
+         "Order Details", true},
+        {"object_update_every_column_auto.txt",
+         [](GenFixture& fx) {
+             codeOnly(fx);
+             fx.grid = FieldGrid({row("T", "A", 3, true, true), row("T", "B", 135, false, true)});
+         },
+         "T", true},
+        {"object_update_handler_only.txt",
+         [](GenFixture& fx) {
+             fx.settings.mbCode = fx.settings.mbFunctionHeaders = false;
+             fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
+         },
+         "Orders", true},
+        {"object_update_bare.txt",
+         [](GenFixture& fx) {
+             fx.allOptions(false);
+             fx.settings.mbDevNotes = true;
+             fx.grid = FieldGrid({row("Orders", "OrderID", 3, true)});
+         },
+         "Orders", true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.golden);
+        GenFixture fx;
+        k.setup(fx);
+        std::string base = k.table;
+        base.erase(std::remove(base.begin(), base.end(), ' '), base.end());
+        expectGolden(k.golden, k.update ? fx.capture([&](GenContext& c, int n) {
+                                              msGenObjectUpdateMethod(c, n, base, k.table);
+                                          })
+                                        : objectFile(fx, k.table, base));
+        EXPECT_TRUE(fx.ui.messages.empty());
+    }
 }
 
 }  // namespace

@@ -38,10 +38,10 @@ std::string missingPropertyMessage(const std::string& operation) {
            "ordinal.";
 }
 
-struct SupportFiles : ::testing::Test {
+struct Support {
     GenFixture fx;
 
-    SupportFiles() { fx.fs.createDirectories(kStage); }
+    Support() { fx.fs.createDirectories(kStage); }
 
     std::string eh() {
         GenContext c = fx.ctx();
@@ -73,92 +73,72 @@ struct SupportFiles : ::testing::Test {
     void expectAllFilesClosed() { EXPECT_EQ(fx.files.freeFile(), 1); }
 };
 
-// ---- error-handler module ------------------------------------------------
+struct SupportFiles : ::testing::Test, Support {};
 
-TEST_F(SupportFiles, ErrorHandlerModuleWithoutHeadersHasSevenLines) {
-    fx.allOptions(false);
-    fx.settings.mbDevNotes = true;  // without module headers the notes do nothing
-    fx.fs.put(kEhPath, "an older file that is replaced\r\n");
-    EXPECT_EQ(eh(),
-              "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\n"
-              "Option Explicit\r\n"
-              "Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription As String)\r\n"
-              "\r\n"
-              "    Err.Raise vlErrorNumber, vsSource, vsDescription\r\n"
-              "\r\n"
-              "End Sub\r\n");
-    expectNoMessages();
-    expectAllFilesClosed();
-}
-
-TEST_F(SupportFiles, ErrorHandlerModuleHeaders) {
-    fx.settings.mbDevNotes = false;
-    const std::string plain = eh();
-    expectGolden("support_eh_headers.txt", plain);
-    // The creator lines are followed by an empty line, then the rule line.
-    const auto lines = linesOf(plain);
-    ASSERT_GE(lines.size(), 7u);
-    EXPECT_EQ(lines[4], "' Data-access code generated from the database schema.");
-    EXPECT_EQ(lines[5], "");
-    EXPECT_EQ(lines[6], std::string(1, '\'') + std::string(73, '='));
-
-    fx.settings.mbDevNotes = true;
-    expectGolden("support_eh_headers_notes.txt", eh());
-    expectNoMessages();
-}
-
-TEST_F(SupportFiles, ErrorHandlerModuleForLoadedProjectIsStagedCodeOnly) {
-    fx.allOptions(false);
-    loaded();
-    GenContext c = fx.ctx();
-    msCreateEHFile(c, kStage);
-    expectNoMessages();
-    expectAllFilesClosed();
-    EXPECT_FALSE(fx.fs.exists(kEhPath));
-    EXPECT_FALSE(fx.fs.exists("/nowhere/modRowwrightErrHndlr.bas"));
-    const std::string expected =
-        "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\n"
-        "Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription As String)\r\n"
-        "\r\n"
-        "    Err.Raise vlErrorNumber, vsSource, vsDescription\r\n"
-        "\r\n"
-        "End Sub\r\n";
-    std::string padding;
-    for (int k = 0; k < 100; ++k) padding += "\r\n";
-    EXPECT_EQ(fx.fs.readAll(kStage + "/modRowwrightErrHndlr.rwg"), expected + padding);
-}
-
-TEST_F(SupportFiles, ErrorHandlerModuleHeadersInLoadedProjectFollowTheNameLine) {
-    loaded();
-    GenContext c = fx.ctx();
-    msCreateEHFile(c, kStage);
-    const auto lines = linesOf(fx.fs.readAll(kStage + "/modRowwrightErrHndlr.rwg"));
-    ASSERT_EQ(lines.size(), 1u + 9u + 5u + 100u);  // name line, header with notes, body, padding
-    EXPECT_EQ(lines[1], "' Module Name: modRowwrightErrHndlr.bas");  // the extension stays ".bas"
-}
-
-// ---- connection class ----------------------------------------------------
-
-TEST_F(SupportFiles, ConnectionClassByDataSourceName) {
-    byDsn();
-    expectGolden("support_conn_dsn_exe.txt", conn());
-    expectNoMessages();
-    expectAllFilesClosed();
-}
-
-TEST_F(SupportFiles, ConnectionClassByOracleStringHasCursorLocationLines) {
-    fx.newProject("OleDll");
-    fx.settings.mbDevNotes = false;
-    fx.conn = OfflineConnection(std::string("Oracle"), std::nullopt);  // never asked for a string connection
-    byString("Provider=MSDAORA.1;Password=tiger;User ID=scott;Data Source=orcl;Persist Security Info=True");
-    const std::string text = conn("ignored");
-    expectGolden("support_conn_oracle_string.txt", text);
-    expectNoMessages();
-    const auto lines = linesOf(text);
-    const auto at = std::find(lines.begin(), lines.end(), "On Error GoTo ExecSQLErr");
-    ASSERT_NE(at, lines.end());
-    const std::string second = *(at + 2);
-    EXPECT_EQ(second.find_first_not_of(' '), 45u);
+// Whole files, one golden file each: in the store, or staged as code only
+// (with its padding) for a loaded project, which writes nothing to the store.
+TEST_F(SupportFiles, GoldenFiles) {
+    using Setup = void (*)(Support&);
+    const struct {
+        const char* golden;
+        Setup setup;
+        bool connection;  // else the error-handler module
+    } cases[] = {
+        {"support_eh_bare.txt",
+         [](Support& t) {
+             t.fx.allOptions(false);
+             t.fx.settings.mbDevNotes = true;  // without module headers the notes do nothing
+             t.fx.fs.put(kEhPath, "an older file that is replaced\r\n");
+         },
+         false},
+        {"support_eh_headers.txt", [](Support& t) { t.fx.settings.mbDevNotes = false; }, false},
+        {"support_eh_headers_notes.txt", [](Support&) {}, false},
+        {"support_eh_loaded.txt",
+         [](Support& t) {
+             t.fx.allOptions(false);
+             t.loaded();
+         },
+         false},
+        {"support_eh_loaded_headers.txt", [](Support& t) { t.loaded(); }, false},
+        {"support_conn_dsn_exe.txt", [](Support& t) { t.byDsn(); }, true},
+        {"support_conn_oracle_string.txt",
+         [](Support& t) {
+             t.fx.newProject("OleDll");
+             t.fx.settings.mbDevNotes = false;
+             t.fx.conn = OfflineConnection(std::string("Oracle"), std::nullopt);  // never asked for by a string
+             t.byString("Provider=MSDAORA.1;Password=tiger;User ID=scott;Data Source=orcl;Persist Security Info=True");
+         },
+         true},
+        {"support_conn_no_headers.txt",
+         [](Support& t) {
+             t.byDsn();
+             t.fx.settings.mbModuleHeaders = false;  // and so no notes
+         },
+         true},
+        {"support_conn_loaded.txt",
+         [](Support& t) {
+             t.byDsn();
+             t.loaded();
+             t.fx.settings.mbModuleHeaders = false;
+         },
+         true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.golden);
+        Support t;
+        k.setup(t);
+        GenContext c = t.fx.ctx();
+        if (k.connection)
+            msCreateConnObjFile(c, kStage, "Exe");
+        else
+            msCreateEHFile(c, kStage);
+        const std::string stored = k.connection ? kConnPath : kEhPath;
+        const std::string staged = kStage + (k.connection ? "/clsRwtConn.rwg" : "/modRowwrightErrHndlr.rwg");
+        EXPECT_NE(t.fx.fs.exists(stored), t.fx.settings.mbLoadedProject);
+        expectGolden(k.golden, t.fx.fs.readAll(t.fx.settings.mbLoadedProject ? staged : stored));
+        EXPECT_TRUE(t.fx.ui.messages.empty());
+        EXPECT_EQ(t.fx.files.freeFile(), 1);
+    }
 }
 
 TEST_F(SupportFiles, CursorLocationLinesOnlyForExactlyOracleByString) {
@@ -206,36 +186,6 @@ TEST_F(SupportFiles, ConnectionClassExposureLine) {
         EXPECT_EQ(lines[12], k.line ? k.line : "' Module Name: clsRwtConn") << k.kind << " " << k.typeWord;
     }
     expectNoMessages();
-}
-
-TEST_F(SupportFiles, ConnectionClassNotesNeedModuleHeaders) {
-    byDsn();
-    fx.settings.mbModuleHeaders = false;
-    const auto lines = linesOf(conn());
-    ASSERT_GT(lines.size(), 14u);
-    EXPECT_EQ(lines[13], "Option Explicit");
-    EXPECT_EQ(lines[14], "Public Enum dbResultCodes");
-}
-
-TEST_F(SupportFiles, ConnectionClassForLoadedProjectIsStagedCodeOnly) {
-    byDsn();
-    loaded();
-    fx.settings.mbModuleHeaders = false;
-    GenContext c = fx.ctx();
-    msCreateConnObjFile(c, kStage, "");
-    expectNoMessages();
-    expectAllFilesClosed();
-    EXPECT_FALSE(fx.fs.exists(kConnPath));
-    const auto lines = linesOf(fx.fs.readAll(kStage + "/clsRwtConn.rwg"));
-    ASSERT_EQ(lines.size(), 60u + 100u);  // the body, then the padding
-    EXPECT_EQ(lines.front(), "Public Enum dbResultCodes");
-    EXPECT_EQ(lines[59], "End Sub");
-    EXPECT_EQ(lines[58], "    moConn.BeginTrans");
-    for (std::size_t k = 60; k < lines.size(); ++k) ASSERT_EQ(lines[k], "") << k;
-    // Nothing of the frame is left in a code-only file.
-    const std::string text = readable(fx.fs.readAll(kStage + "/clsRwtConn.rwg"));
-    EXPECT_EQ(text.find("Attribute"), std::string::npos);
-    EXPECT_EQ(text.find("Option Explicit"), std::string::npos);
 }
 
 // ---- failures --------------------------------------------------------------
@@ -325,14 +275,16 @@ TEST_F(SupportFiles, OperationsLeaveFilesOpenedByOthersAlone) {
     msCreateConnObjFile(c, kStage, "Exe");
     EXPECT_TRUE(fx.files.isOpen(other));
     EXPECT_EQ(fx.files.freeFile(), other + 1);
-    fx.files.close(other);
+    // The last number is still free for an operation; after it, none is.
+    for (int k = other + 1; k < 511; ++k) fx.files.openForOutput("/out/f" + std::to_string(k));
+    msCreateEHFile(c, kStage);
+    expectNoMessages();
+    fx.files.openForOutput("/out/last");
+    msCreateEHFile(c, kStage);
+    EXPECT_EQ(fx.messageTexts(), std::vector<std::string>{"Error: 67\r\nSource: RwtAddIn (frmFields.msCreateEHFile)"
+                                                          "\r\n\r\nDescription: Too many files"});
 }
 
-}  // namespace
-}  // namespace rw
-
-namespace rw {
-namespace {
 
 TEST_F(SupportFiles, DoubleQuoteInTheConnectionTextIsDoubled) {
     byString("Driver=X;Database=\"C:\\a b\\db.mdb\"");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -40,6 +41,7 @@ void expectGolden(const std::string& name, const std::string& actual) {
     const std::string path = goldenPath(name);
     const char* update = std::getenv("RW_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << actual;
         return;
     }

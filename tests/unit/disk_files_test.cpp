@@ -84,6 +84,7 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
                                                       ::mkfifo((d + "/P.vbp").c_str(), 0644) == 0; },
          nullptr},
         {"mode 0600", kProject, chmodTo(0600), keeps(::geteuid(), ::getegid(), 0600)},
+        {"set-group-id and sticky", kProject, chmodTo(03664), keeps(::geteuid(), ::getegid(), 03664)},
         {"mode 0640, another group", kProject, chownTo(0, 65534, 0640), keeps(0, 65534, 0640)},
         {"another owner", kProject, chownTo(65534, 65534, 0664), keeps(65534, 65534, 0664)},
         {"symbolic link", kProject,
@@ -157,6 +158,13 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
         EXPECT_EQ(namesIn(dir), before);  // no temporary file or backup left
         fsys::remove_all(dir);
     }
+    // Until it takes the old file's place, the new text is its writer's alone.
+    const std::string dir = SystemTempFolders().makePrivateFolder();
+    putBytes(dir + "/P.vbp", kProject);
+    TempFile temp = disk.createTempBeside(dir + "/P.vbp");
+    temp.sink->close();
+    EXPECT_EQ(statOf(temp.path).st_mode & 0777, 0600u);
+    fsys::remove_all(dir);
 }
 
 struct ToolRun {
@@ -187,7 +195,9 @@ const std::string kRows = R"(,
            {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
   "dbmsName": "Microsoft SQL Server"})";
 const std::string kNew = R"({"target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "gen"})" + kRows;
+const std::string kNewDeep = R"({"target": {"mode": "new", "kind": "OleDll", "name": "Orders", "store": "gen/sub"})" + kRows;
 const std::string kExisting = R"({"target": {"mode": "existing", "project": "P.vbp", "store": "gen"})" + kRows;
+const std::string kLoaded = R"({"target": {"mode": "loaded", "project": "L.vbp"})" + kRows;
 const char* kOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups";
 
 // Unmounts what the test mounted, on every way out.
@@ -258,10 +268,13 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
              return true;
          },
          "", "", 1, expectComplete},
+        // Longer earlier files, one of them with a second name, which is
+        // rewritten in place.
         {"earlier output longer than the new", kNew,
          [&](Mounted&) {
              fsys::create_directory(dir + "/gen");
-             putBytes(dir + "/gen/Orders.vbp", "earlier");
+             putBytes(dir + "/gen/Orders.vbp", std::string(20000, 'y'));
+             fsys::create_hard_link(dir + "/gen/Orders.vbp", dir + "/gen/Other.vbp");
              putBytes(dir + "/gen/clsOrders.cls", std::string(100000, 'x'));
              return true;
          },
@@ -271,6 +284,31 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
                  EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
              EXPECT_EQ(run.err, "You are about to overwrite previously generated files.  Continue?\n"
                                 "Answered Yes (--yes).\n");
+         }},
+        {"a store that is a file", kNew, [&](Mounted&) { putBytes(dir + "/gen", "x"); return true; }, "", "", 1,
+         [&](const ToolRun& run) {
+             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen\" is not a folder\n");
+         }},
+        {"a store in a file", kNewDeep, [&](Mounted&) { putBytes(dir + "/gen", "x"); return true; }, "", "", 1,
+         [&](const ToolRun& run) {
+             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen/sub\" cannot be created: "
+                                "Path not found\n");
+         }},
+        {"a loaded project whose class file was longer", kLoaded,
+         [&](Mounted&) {
+             putBytes(dir + "/L.vbp", "Type=OleDll\r\nClass=clsOrders; clsOrders.cls\r\nName=\"L\"\r\n");
+             std::string old;
+             for (int k = 0; k < 5000; ++k) old += "' old line\r\n";
+             test::writeClassFile(disk, dir + "/clsOrders.cls", "clsOrders", old);
+             fsys::create_hard_link(dir + "/clsOrders.cls", dir + "/link.cls");
+             return true;
+         },
+         "", "", 0,
+         [&](const ToolRun&) {
+             const std::string saved = bytesOf(dir + "/clsOrders.cls");
+             EXPECT_EQ(saved.find("' old line"), std::string::npos);
+             EXPECT_EQ(saved.substr(saved.size() - 14), "End Function\r\n");
+             EXPECT_EQ(bytesOf(dir + "/link.cls"), saved);
          }},
     };
     for (const Case& c : cases) {

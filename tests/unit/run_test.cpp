@@ -240,23 +240,8 @@ TEST(Report, LoadedProjectHasNoStoreAndNoProjectFileLine) {
     facts.loadedProjectName = "Billing";
     facts.classBaseNames = {"Orders"};
     facts.hasErrorHandlerModule = true;
-    const std::string r = buildReportText(s, facts);
-    EXPECT_EQ(r,
-              "Rowwright completed file generation at: \r\n12/5/2026\r\n\r\n"
-              "Options were chosen as follows:\r\n\r\n"
-              "Generate Module Headers: False\r\nGenerate Function Headers: False\r\n"
-              "Generate Developer Notes headers: False\r\nGenerate Error Handler: True\r\n"
-              "Generate VB and SQL code: False\r\n\r\n"
-              "Project File Info:\r\nAdded files to Billing as per request.\r\n"
-              "=================================\r\nList of files generated:\r\n\r\n"
-              "clsOrders.cls\r\nclsOrdersColl.cls\r\n\r\nclsRwtConn.cls\r\n\r\n<End of Report>");
+    test::expectGolden("report_loaded_project.txt", buildReportText(s, facts));
 }
-
-}  // namespace
-}  // namespace rw
-
-namespace rw {
-namespace {
 
 TEST_F(RunTest, StopSignalEndsTheRunAtTheNextSafePointKeepingOnlyCompleteFiles) {
     const struct {
