@@ -11,9 +11,9 @@ void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName
     guarded(ctx.ui, "frmFields.msGenCollFile", [&] {
         const GenerationSettings& s = ctx.settings;
         TextFile& f = ctx.file(fileNumber);
-        if (!s.mbLoadedProject) writeClassHeaderBlock(f, s, "cls" + classBase + "Coll", projectTypeWord);
+        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(f, s, "cls" + classBase + "Coll", projectTypeWord);
         if (s.mbModuleHeaders) msGenCollModHeader(ctx, classBase, fileNumber);
-        if (!s.mbLoadedProject) f.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) f.line("Option Explicit");
 
         f.line("Private mCollection As Collection");
         f.line("Private msRefreshFilter As String");
@@ -41,7 +41,7 @@ void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName
         f.line("");
         msGenCollRemoveProc(ctx, fileNumber, classBase, tableName);
 
-        if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);
         // Hand the buffered lines to the file system here, so that a failed
         // write (a full disk) is reported by this generator.
         f.flush();

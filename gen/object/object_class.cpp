@@ -120,9 +120,9 @@ void msGenObjectFile(GenContext& ctx, int fileNumber, const std::string& tableNa
     guarded(ctx.ui, "frmFields.msGenObjectFile", [&] {
         const GenerationSettings& s = ctx.settings;
         TextFile& f = ctx.file(fileNumber);
-        if (!s.mbLoadedProject) writeClassHeaderBlock(f, s, "cls" + classBase, projectTypeWord);
+        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(f, s, "cls" + classBase, projectTypeWord);
         if (s.mbModuleHeaders) msGenObjectModHeader(ctx, classBase, fileNumber);
-        if (!s.mbLoadedProject) f.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) f.line("Option Explicit");
         f.line("");
         f.line("Public mbLoading As Boolean");
         const auto rows = ctx.grid.tableRows(tableName);
@@ -136,7 +136,7 @@ void msGenObjectFile(GenContext& ctx, int fileNumber, const std::string& tableNa
             writePropertyGet(ctx, f, *row, classBase);
         }
         msGenObjectUpdateMethod(ctx, fileNumber, classBase, tableName);
-        if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);
         // Hand the buffered lines to the file system here, so that a failed
         // write (a full disk) is reported by this generator.
         f.flush();

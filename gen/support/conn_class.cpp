@@ -102,9 +102,9 @@ void msCreateConnObjFile(GenContext& ctx, const std::string& stagingFolder, cons
         OwnedOutputFile out(ctx.files, generatedFilePath(s, stagingFolder, "clsRwtConn", "cls"));
         TextFile& f = out.file();
 
-        if (!s.mbLoadedProject) writeClassHeaderBlock(f, s, "clsRwtConn", projectTypeWord);
+        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(f, s, "clsRwtConn", projectTypeWord);
         if (s.mbModuleHeaders) writeConnModuleHeader(f, s.mbDevNotes);
-        if (!s.mbLoadedProject) f.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) f.line("Option Explicit");
         f.line("Public Enum dbResultCodes");
         f.line("    dbSUCCESS = 1");
         f.line("    dbFAIL = -1");
@@ -115,7 +115,7 @@ void msCreateConnObjFile(GenContext& ctx, const std::string& stagingFolder, cons
         writeExecSql(ctx, f);
         writeClassEvents(ctx, f);
         writeExecActionSqlAndTransactions(f);
-        if (s.mbLoadedProject) f.emptyLines(kSupportModulePadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kSupportModulePadding);
         out.close();
     });
 }

@@ -24,13 +24,13 @@ void msCreateEHFile(GenContext& ctx, const std::string& stagingFolder) {
             }
             f.line(kRuleLine);
         }
-        if (!s.mbLoadedProject) f.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) f.line("Option Explicit");
         f.line("Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription As String)");
         f.line("");
         f.line("    Err.Raise vlErrorNumber, vsSource, vsDescription");
         f.line("");
         f.line("End Sub");
-        if (s.mbLoadedProject) f.emptyLines(kSupportModulePadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kSupportModulePadding);
         out.close();
     });
 }
