@@ -272,27 +272,32 @@ void readMarks(const Reader& r, const Json& doc, Answers& a) {
     }
 }
 
-void readRows(const Reader& r, const Json& doc, Answers& a) {
+FieldRow readRow(const Reader& r, const Json& row, const std::string& rowPath) {
+    r.expectObject(row, rowPath);
+    r.onlyMembers(row, rowPath, {"table", "field", "primary", "auto", "dataType", "nullable"});
+    FieldRow f;
+    f.table = r.requiredString(row, rowPath, "table");
+    f.field = r.requiredString(row, rowPath, "field");
+    f.primary = r.optionalBool(row, rowPath, "primary").value_or(false);
+    f.autoNumber = r.optionalBool(row, rowPath, "auto").value_or(false);
+    f.dataType = r.int16(r.require(row, rowPath, "dataType"), memberPath(rowPath, "dataType"));
+    f.nullable = r.optionalBool(row, rowPath, "nullable").value_or(false);
+    return f;
+}
+
+// `plainRows`: the rows as the parse took them straight from the text.
+void readRows(const Reader& r, const Json& doc, Answers& a, std::optional<std::vector<FieldRow>>& plainRows) {
+    if (plainRows) {
+        a.rows = std::move(plainRows);
+        return;
+    }
     const Json* rows = r.find(doc, "rows");
     if (rows == nullptr) return;
     const std::string path = "$.rows";
     if (!rows->is_array()) r.fail(path, "expected an array of field rows");
     a.rows.emplace();
     a.rows->reserve(rows->size());
-    for (std::size_t i = 0; i < rows->size(); ++i) {
-        const Json& row = (*rows)[i];
-        const std::string rowPath = indexPath(path, i);
-        r.expectObject(row, rowPath);
-        r.onlyMembers(row, rowPath, {"table", "field", "primary", "auto", "dataType", "nullable"});
-        FieldRow f;
-        f.table = r.requiredString(row, rowPath, "table");
-        f.field = r.requiredString(row, rowPath, "field");
-        f.primary = r.optionalBool(row, rowPath, "primary").value_or(false);
-        f.autoNumber = r.optionalBool(row, rowPath, "auto").value_or(false);
-        f.dataType = r.int16(r.require(row, rowPath, "dataType"), memberPath(rowPath, "dataType"));
-        f.nullable = r.optionalBool(row, rowPath, "nullable").value_or(false);
-        a.rows->push_back(std::move(f));
-    }
+    for (std::size_t i = 0; i < rows->size(); ++i) a.rows->push_back(readRow(r, (*rows)[i], indexPath(path, i)));
 }
 
 void readProperties(const Reader& r, const Json& doc, Answers& a) {
@@ -303,14 +308,151 @@ void readProperties(const Reader& r, const Json& doc, Answers& a) {
         a.dataSourceName = a.dsn;
 }
 
+// Builds the document, except that the top-level "rows" array goes straight
+// into field rows: tens of thousands of small objects are never built. The
+// document gets an empty array in its place. Anything a well-formed row
+// does not hold (an unknown or missing member, a wrong type, a NUL, a second
+// "rows") stops the parse, and the caller parses the whole document again to
+// read it with its messages.
+class RowsReadingParser {
+public:
+    using Dom = nlohmann::detail::json_sax_dom_parser<Json>;
+
+    explicit RowsReadingParser(Json& doc) : dom_(doc) {}
+
+    // The rows, when the document has a "rows" array.
+    std::optional<std::vector<FieldRow>>& rows() { return rows_; }
+
+    bool null() { return inRows() ? false : value(dom_.null()); }
+    bool boolean(bool v) {
+        if (!inRows()) return value(dom_.boolean(v));
+        bool* target = member_ == kPrimary ? &row_.primary : member_ == kAuto ? &row_.autoNumber
+                       : member_ == kNullable ? &row_.nullable : nullptr;
+        if (target == nullptr || depth_ != rowsDepth_ + 1) return false;
+        *target = v;
+        return true;
+    }
+    bool number_integer(Json::number_integer_t v) {
+        if (!inRows()) return value(dom_.number_integer(v));
+        return dataType(v >= -32768 && v <= 32767, v);
+    }
+    bool number_unsigned(Json::number_unsigned_t v) {
+        if (!inRows()) return value(dom_.number_unsigned(v));
+        return dataType(v <= 32767, static_cast<Json::number_integer_t>(v));
+    }
+    bool number_float(Json::number_float_t v, const std::string& text) {
+        return inRows() ? false : value(dom_.number_float(v, text));
+    }
+    bool string(std::string& v) {
+        if (!inRows()) return value(dom_.string(v));
+        if ((member_ != kTable && member_ != kField) || depth_ != rowsDepth_ + 1) return false;
+        if (v.find('\0') != std::string::npos) return false;
+        (member_ == kTable ? row_.table : row_.field) = std::move(v);
+        seen_ |= member_;
+        return true;
+    }
+    bool binary(Json::binary_t& v) { return inRows() ? false : value(dom_.binary(v)); }
+    bool start_object(std::size_t n) {
+        if (inRows()) {
+            if (depth_ != rowsDepth_) return false;  // a row holds no objects
+            ++depth_;
+            row_ = FieldRow();
+            seen_ = 0;
+            return true;
+        }
+        rowsNext_ = false;
+        ++depth_;
+        return dom_.start_object(n);
+    }
+    bool key(std::string& k) {
+        if (inRows()) {
+            member_ = k == "table"      ? kTable
+                      : k == "field"    ? kField
+                      : k == "primary"  ? kPrimary
+                      : k == "auto"     ? kAuto
+                      : k == "dataType" ? kDataType
+                      : k == "nullable" ? kNullable
+                                        : 0U;
+            return member_ != 0;
+        }
+        rowsNext_ = depth_ == 1 && k == "rows";
+        if (rowsNext_ && rows_) return false;  // a second "rows"
+        return dom_.key(k);
+    }
+    bool end_object() {
+        if (inRows()) {
+            --depth_;
+            if ((seen_ & (kTable | kField | kDataType)) != (kTable | kField | kDataType)) return false;
+            rows_->push_back(std::move(row_));
+            return true;
+        }
+        --depth_;
+        return value(dom_.end_object());
+    }
+    bool start_array(std::size_t n) {
+        if (inRows()) return false;  // a row is an object and holds no arrays
+        if (rowsNext_) {
+            rowsNext_ = false;
+            rows_.emplace();
+            rowsDepth_ = ++depth_;
+            return dom_.start_array(0) && dom_.end_array();
+        }
+        ++depth_;
+        return dom_.start_array(n);
+    }
+    bool end_array() {
+        --depth_;
+        if (inRows() && depth_ + 1 == rowsDepth_) {
+            rowsDepth_ = 0;
+            return true;
+        }
+        return value(dom_.end_array());
+    }
+    template <class Exception>
+    bool parse_error(std::size_t position, const std::string& token, const Exception& e) {
+        return dom_.parse_error(position, token, e);
+    }
+
+private:
+    static constexpr unsigned kTable = 1, kField = 2, kPrimary = 4, kAuto = 8, kDataType = 16, kNullable = 32;
+
+    bool inRows() const { return rowsDepth_ != 0; }
+    // A value outside the rows: a "rows" that is not an array goes into the document.
+    bool value(bool ok) {
+        rowsNext_ = false;
+        return ok;
+    }
+    bool dataType(bool inRange, Json::number_integer_t v) {
+        if (member_ != kDataType || depth_ != rowsDepth_ + 1 || !inRange) return false;
+        row_.dataType = static_cast<std::int16_t>(v);
+        seen_ |= kDataType;
+        return true;
+    }
+
+    Dom dom_;
+    std::optional<std::vector<FieldRow>> rows_;
+    std::size_t depth_ = 0;      // containers open
+    std::size_t rowsDepth_ = 0;  // the depth inside the "rows" array; 0: outside it
+    bool rowsNext_ = false;      // the next value is the top-level "rows"
+    FieldRow row_;
+    unsigned seen_ = 0;
+    unsigned member_ = 0;
+};
+
 }  // namespace
 
 Answers parseAnswers(const std::string& text, const std::string& fileName,
                      const std::optional<std::string>& storeOverride) {
     const Reader r(fileName);
     Json doc;
+    std::optional<std::vector<FieldRow>> plainRows;
     try {
-        doc = Json::parse(text);
+        RowsReadingParser parser(doc);
+        if (Json::sax_parse(text, &parser)) {
+            plainRows = std::move(parser.rows());
+        } else {
+            doc = Json::parse(text);
+        }
     } catch (const Json::exception& e) {
         // what() reads "[json.exception.parse_error.101] parse error at line 3, column 7: ...", or
         // "[json.exception.out_of_range.406] number overflow parsing '1e400'" for a number too large.
@@ -327,7 +469,7 @@ Answers parseAnswers(const std::string& text, const std::string& fileName,
     readConnection(r, doc, a);
     readTables(r, doc, a);
     readMarks(r, doc, a);
-    readRows(r, doc, a);
+    readRows(r, doc, a, plainRows);
     readProperties(r, doc, a);
     return a;
 }

@@ -128,9 +128,9 @@ void saveAnswers(FileSystem& fs, const std::string& path, Answers answers, const
 
 }  // namespace
 
-FieldSource openFieldSource(const Answers& answers, const std::string& fileName) {
+FieldSource openFieldSource(Answers& answers, const std::string& fileName) {
     if (!answers.rows) throw UsageError(fileName + ": this answers file has no rows");
-    FieldSource source{FieldGrid(*answers.rows),
+    FieldSource source{FieldGrid(std::move(*answers.rows)),
                        std::make_unique<OfflineConnection>(answers.dbmsName, answers.dataSourceName)};
     applyMarks(source.grid, answers.marks, fileName);
     return source;

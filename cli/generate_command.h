@@ -83,11 +83,12 @@ struct UsageError : std::runtime_error {
 // Where the run's field rows and connection come from: the answers file's
 // rows with a stand-in connection, marks applied. A file without rows reads
 // the live database instead (openLiveFieldSource, cli/db_commands.h).
+// The rows are moved out of `answers` into the grid.
 struct FieldSource {
     FieldGrid grid;
     std::unique_ptr<Connection> conn;
 };
-FieldSource openFieldSource(const Answers& answers, const std::string& fileName);
+FieldSource openFieldSource(Answers& answers, const std::string& fileName);
 
 // Runs the command; `in` answers questions when `stdinIsTerminal`. A
 // loaded-project run stages its files in a folder from `tempFolders`

@@ -23,22 +23,22 @@ void Printer::emit(TemplateVars vars, std::string_view text) {
         const std::size_t end = text.find('\n');
         std::string_view rest = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!rest.empty() && indent_ > 0) file_.append(kSpaces.substr(0, static_cast<std::size_t>(indent_)));
+        if (!rest.empty() && indent_ > 0) file_.text(kSpaces.substr(0, static_cast<std::size_t>(indent_)));
         for (std::size_t dollar = rest.find('$'); dollar != std::string_view::npos; dollar = rest.find('$')) {
             const std::size_t close = rest.find('$', dollar + 1);
             if (close == std::string_view::npos) throw std::invalid_argument("unpaired $ in template");
-            file_.append(rest.substr(0, dollar));
+            file_.text(rest.substr(0, dollar));
             const std::string_view name = rest.substr(dollar + 1, close - dollar - 1);
-            file_.append(name.empty() ? std::string_view("$") : valueOf(vars, name));
+            file_.text(name.empty() ? std::string_view("$") : valueOf(vars, name));
             rest.remove_prefix(close + 1);
         }
-        file_.append(rest);
+        file_.text(rest);
         file_.endLine();
     }
 }
 
 void Printer::line(std::string_view text) {
-    file_.append(text);
+    file_.text(text);
     file_.endLine();
 }
 

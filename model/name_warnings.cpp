@@ -74,23 +74,36 @@ bool isIdentifier(const std::string& cp1252Text, bool anyStart) {
     return true;
 }
 
+// The comparison keys of the functions above, in their order.
+const std::vector<std::string>& calledFunctionKeys() {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> k;
+        for (const CalledFunction& f : kCalledFunctions) k.push_back(nameKey(f.name));
+        return k;
+    }();
+    return keys;
+}
+
 // Why a column's property is a problem, with its consequence; empty when it is not.
-std::string columnProblem(const std::string& property, const std::unordered_map<std::string, std::string>& members,
+std::string columnProblem(const std::string& property, const std::string& key,
+                          const std::unordered_map<std::string, std::string>& members,
                           const std::unordered_map<std::string, std::string>& earlierProperties) {
-    const std::string bytes = cp1252::fromUtf8(property);
-    if (cp1252::toUtf8(bytes) != property)
+    const bool ascii = cp1252::asciiPrefix(property) == property.size();
+    const std::string bytes = ascii ? std::string() : cp1252::fromUtf8(property);
+    if (!ascii && cp1252::toUtf8(bytes) != property)
         return std::string("its characters outside Windows-1252 become \"?\" in the property name") + kWillNotCompile;
-    const std::string named = "the property name " + property;
-    if (!isIdentifier(bytes, false)) return named + " is not a valid identifier" + kWillNotCompile;
-    const std::string key = nameKey(property);
-    if (reservedWords().count(key)) return named + " is a reserved word" + kWillNotCompile;
+    const auto named = [&] { return "the property name " + property; };
+    if (!isIdentifier(ascii ? property : bytes, false)) return named() + " is not a valid identifier" + kWillNotCompile;
+    if (reservedWords().count(key)) return named() + " is a reserved word" + kWillNotCompile;
     if (const auto m = members.find(key); m != members.end())
-        return named + " is also the class member " + m->second + kWillNotCompile;
+        return named() + " is also the class member " + m->second + kWillNotCompile;
     if (const auto p = earlierProperties.find(key); p != earlierProperties.end())
-        return named + " is also that of column \"" + p->second + "\"" + kWillNotCompile;
-    for (const CalledFunction& f : kCalledFunctions) {
-        if (key == nameKey(f.name))
-            return named + " hides the function " + f.name + " that the class calls" + f.consequence;
+        return named() + " is also that of column \"" + p->second + "\"" + kWillNotCompile;
+    const std::vector<std::string>& called = calledFunctionKeys();
+    for (std::size_t k = 0; k < called.size(); ++k) {
+        if (key == called[k])
+            return named() + " hides the function " + kCalledFunctions[k].name + " that the class calls" +
+                   kCalledFunctions[k].consequence;
     }
     return {};
 }
@@ -119,9 +132,10 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
         std::unordered_map<std::string, std::string> earlier;
         for (const FieldRow* row : rows) {
             const std::string property = propertyName(row->field);
-            const std::string problem = columnProblem(property, members, earlier);
+            std::string key = nameKey(property);
+            const std::string problem = columnProblem(property, key, members, earlier);
             if (!problem.empty()) warnings.push_back("warning: " + table + "." + row->field + ": " + problem);
-            earlier.emplace(nameKey(property), row->field);
+            earlier.emplace(std::move(key), row->field);
         }
     }
     return warnings;

@@ -31,6 +31,11 @@ std::size_t utf8Length(unsigned char lead) {
 
 std::string upperFirst(std::string_view text) {
     if (text.empty()) return {};
+    if (static_cast<unsigned char>(text[0]) < 0x80) {
+        std::string out(text);
+        if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 0x20);
+        return out;
+    }
     const std::size_t n = std::min(utf8Length(static_cast<unsigned char>(text[0])), text.size());
     const std::string first = cp1252::fromUtf8(text.substr(0, n));
     std::string out;
@@ -72,6 +77,10 @@ std::string bracketedTableName(std::string_view table) { return bracketedFieldNa
 std::string nameKey(std::string_view name) {
     std::string key = cp1252::fromUtf8(name);
     for (char& c : key) {
+        if (static_cast<unsigned char>(c) < 0x80) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+            continue;
+        }
         const int up = cp1252::byteOf(upperInCp1252(cp1252::codePointOf(static_cast<unsigned char>(c))));
         c = static_cast<char>(up);
     }

@@ -4,6 +4,17 @@
 
 namespace rw {
 
+TargetMode targetMode(const GenerationSettings& s) {
+    if (s.mbLoadedProject) return TargetMode::Loaded;
+    return s.mbExistingProject ? TargetMode::Existing : TargetMode::New;
+}
+
+ProjectKind projectKind(const GenerationSettings& s) {
+    if (s.mbStdExe) return ProjectKind::StdExe;
+    if (s.mbActiveXExe) return ProjectKind::ActiveXExe;
+    return s.mbActiveXDll ? ProjectKind::ActiveXDll : ProjectKind::None;
+}
+
 void fillSettings(GenerationSettings& s, const WelcomeOptions& options, const ProjectPageValues& project,
                   const ConnectionPageValues& connection) {
     s.project = project;

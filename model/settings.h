@@ -53,6 +53,22 @@ struct GenerationSettings {
     ConnectionPageValues connection;
 };
 
+// Where a run puts the generated files.
+enum class TargetMode {
+    New,       // a new project file in the store folder
+    Existing,  // an existing project file, extended
+    Loaded,    // the project loaded in the development environment
+};
+
+// The kind of a new project.
+enum class ProjectKind { None, StdExe, ActiveXExe, ActiveXDll };
+
+// The target mode the settings hold: loaded, else existing, else new.
+TargetMode targetMode(const GenerationSettings& s);
+// The kind the settings hold for a new project; None when no kind is chosen
+// (an existing or a loaded project).
+ProjectKind projectKind(const GenerationSettings& s);
+
 // Fills the settings from the pages. Filling only sets values, never clears
 // one; the target mode is loaded, else new, else existing, in that order.
 void fillSettings(GenerationSettings& s, const WelcomeOptions& options, const ProjectPageValues& project,

@@ -1,6 +1,8 @@
 #include "platform/cp1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace rw::cp1252 {
 namespace {
@@ -67,24 +69,40 @@ int byteOf(char32_t cp) {
     return -1;
 }
 
-void appendFromUtf8(std::string& out, std::string_view utf8) {
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        // Runs of ASCII are copied as they are.
-        std::size_t j = i;
-        while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) < 0x80) ++j;
-        out.append(utf8.data() + i, j - i);
-        i = j;
-        if (i >= utf8.size()) break;
-        const int b = byteOf(decodeOne(utf8, i));
-        out += b < 0 ? '?' : static_cast<char>(b);
+std::size_t asciiPrefix(std::string_view text) {
+    // Eight bytes at a time: a word with no high bit set is all ASCII.
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + k, 8);
+        if (word & 0x8080808080808080ULL) break;
     }
+    while (k < n && static_cast<unsigned char>(p[k]) < 0x80) ++k;
+    return k;
+}
+
+std::size_t encodeInto(std::string_view& utf8, char* out, std::size_t room) {
+    std::size_t written = 0;
+    std::size_t i = 0;
+    while (written < room && i < utf8.size()) {
+        const std::size_t ascii = asciiPrefix(utf8.substr(i, room - written));
+        std::memcpy(out + written, utf8.data() + i, ascii);
+        written += ascii;
+        i += ascii;
+        if (written == room || i == utf8.size()) break;
+        const int b = byteOf(decodeOne(utf8, i));
+        out[written++] = b < 0 ? '?' : static_cast<char>(b);
+    }
+    utf8.remove_prefix(i);
+    return written;
 }
 
 std::string fromUtf8(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    appendFromUtf8(out, utf8);
+    // Each character gives one byte: room for all of them, then cut to size.
+    std::string out(utf8.size(), '\0');
+    out.resize(encodeInto(utf8, out.data(), out.size()));
     return out;
 }
 

@@ -13,8 +13,14 @@ namespace rw::cp1252 {
 // gives back every byte unchanged.
 std::string fromUtf8(std::string_view utf8);
 
-// Appends the Windows-1252 form of utf8 to out (see fromUtf8).
-void appendFromUtf8(std::string& out, std::string_view utf8);
+// Converts characters from the front of utf8 into out (see fromUtf8) until
+// utf8 is used up or `room` bytes are written, drops them from utf8 and
+// returns the bytes written. Every character gives one byte, and runs of
+// ASCII are copied as they are.
+std::size_t encodeInto(std::string_view& utf8, char* out, std::size_t room);
+
+// The length of the run of ASCII bytes that text starts with.
+std::size_t asciiPrefix(std::string_view text);
 
 // Windows-1252 to UTF-8; every byte value has a character.
 std::string toUtf8(std::string_view bytes);

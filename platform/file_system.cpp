@@ -140,6 +140,9 @@ std::string PosixFileSystem::readAll(const std::string& path) {
     if (fd < 0) throw errno == ENOENT ? fileErrorNumber(kErrFileNotFound, path) : fileError(errno, path);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
+    // A regular file's size is known: its text is read without growing the string.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -1,17 +1,18 @@
 #include "platform/text_files.h"
 
+#include <cstring>
+
 #include "platform/cp1252.h"
 #include "platform/runtime_error.h"
 
 namespace rw {
 namespace {
-constexpr std::size_t kBufferSize = 1 << 16;
 constexpr int kMaxFileNumber = 511;
 }  // namespace
 
-TextFile::TextFile(std::unique_ptr<ByteSink> sink, std::string path)
-    : sink_(std::move(sink)), path_(std::move(path)) {
-    buffer_.reserve(kBufferSize + 1024);
+TextFile::TextFile(std::unique_ptr<ByteSink> sink, std::string path, Buffer buffer)
+    : sink_(std::move(sink)), path_(std::move(path)), buffer_(std::move(buffer)) {
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
 }
 
 TextFile::~TextFile() {
@@ -21,52 +22,51 @@ TextFile::~TextFile() {
     }
 }
 
-void TextFile::spill() {
-    if (buffer_.size() >= kBufferSize) flush();
-}
-
-void TextFile::line(std::string_view text) {
+void TextFile::writable() const {
     if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
-    cp1252::appendFromUtf8(buffer_, text);
-    buffer_ += "\r\n";
-    spill();
 }
 
-void TextFile::emptyLines(int count) {
-    for (int k = 0; k < count; ++k) line({});
+void TextFile::spill() {
+    const std::size_t n = used_;
+    used_ = 0;
+    sink_->write(std::string_view(buffer_.get(), n));
 }
 
 void TextFile::text(std::string_view utf8) {
-    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
-    cp1252::appendFromUtf8(buffer_, utf8);
-    spill();
-}
-
-void TextFile::append(std::string_view utf8) {
-    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
-    cp1252::appendFromUtf8(buffer_, utf8);
+    writable();
+    while (!utf8.empty()) {
+        if (used_ == kBufferSize) spill();
+        used_ += cp1252::encodeInto(utf8, buffer_.get() + used_, kBufferSize - used_);
+    }
 }
 
 void TextFile::endLine() {
-    if (!sink_) throw fileErrorNumber(kErrPathFileAccess, path_);
-    buffer_ += "\r\n";
-    spill();
+    writable();
+    if (kBufferSize - used_ < 2) spill();
+    buffer_[used_] = '\r';
+    buffer_[used_ + 1] = '\n';
+    used_ += 2;
+}
+
+void TextFile::line(std::string_view text) {
+    this->text(text);
+    endLine();
+}
+
+void TextFile::emptyLines(int count) {
+    for (int k = 0; k < count; ++k) endLine();
 }
 
 void TextFile::flush() {
-    if (!sink_ || buffer_.empty()) return;
-    std::string pending;
-    pending.swap(buffer_);
-    buffer_.reserve(kBufferSize + 1024);
-    sink_->write(pending);
+    if (sink_ && used_ > 0) spill();
 }
 
 void TextFile::close() {
     if (!sink_) return;
     auto sink = std::move(sink_);
-    std::string pending;
-    pending.swap(buffer_);
-    if (!pending.empty()) sink->write(pending);
+    const std::size_t n = used_;
+    used_ = 0;
+    if (n > 0) sink->write(std::string_view(buffer_.get(), n));
     sink->close();
 }
 
@@ -80,16 +80,24 @@ int FileTable::freeFile() const {
     return number;
 }
 
-int FileTable::openForOutput(const std::string& path) {
+int FileTable::put(std::unique_ptr<ByteSink> sink, const std::string& path) {
     const int number = freeFile();
-    open_[number] = std::make_unique<TextFile>(fs_.create(path), path);
+    TextFile::Buffer buffer;
+    if (!spare_.empty()) {
+        buffer = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    open_[number] = std::make_unique<TextFile>(std::move(sink), path, std::move(buffer));
     return number;
 }
 
+int FileTable::openForOutput(const std::string& path) {
+    freeFile();  // "Too many files" before a file is made
+    return put(fs_.create(path), path);
+}
+
 int FileTable::openSink(std::unique_ptr<ByteSink> sink, const std::string& path) {
-    const int number = freeFile();
-    open_[number] = std::make_unique<TextFile>(std::move(sink), path);
-    return number;
+    return put(std::move(sink), path);
 }
 
 TextFile& FileTable::at(int number) {
@@ -104,6 +112,7 @@ void FileTable::close(int number) {
     auto file = std::move(f->second);
     open_.erase(f);
     file->close();
+    spare_.push_back(file->takeBuffer());
 }
 
 void FileTable::closeAll() noexcept {

@@ -6,17 +6,25 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 
 namespace rw {
 
-// One open output file. Lines go through a buffer that is handed to the
-// file system when it fills up, on flush and on close, so memory stays flat
-// however large the file grows. A write failure throws a RuntimeError.
+// One open output file. Text is converted straight into a buffer of fixed
+// size that is handed to the file system whenever it is full, on flush and
+// on close, so memory stays flat however large the file grows and a file of
+// a few kilobytes takes one write. A write failure throws a RuntimeError.
 class TextFile {
 public:
-    TextFile(std::unique_ptr<ByteSink> sink, std::string path);
+    // Bytes collected before they go to the file system.
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 16;
+    using Buffer = std::unique_ptr<char[]>;
+
+    // `buffer` (kBufferSize bytes) is reused when given; otherwise the file
+    // makes its own.
+    TextFile(std::unique_ptr<ByteSink> sink, std::string path, Buffer buffer = nullptr);
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
@@ -25,23 +33,24 @@ public:
     void line(std::string_view text);
     // Writes `count` empty lines.
     void emptyLines(int count);
-    // Writes raw text without a line end (converted like a line).
+    // Writes a piece of text (UTF-8, converted like a line) without a line end.
     void text(std::string_view utf8);
-    // Adds one piece (UTF-8) to the line being written, without a line end;
-    // `endLine` ends it. A line is built from pieces without a copy of it.
-    void append(std::string_view utf8);
-    // Ends the line being written with CR LF.
+    // Ends the current line: CR LF.
     void endLine();
     void flush();
     void close();
     const std::string& path() const { return path_; }
+    // The buffer, for another file, once this one is closed.
+    Buffer takeBuffer() { return std::move(buffer_); }
 
 private:
+    void writable() const;
     void spill();
 
     std::unique_ptr<ByteSink> sink_;
     std::string path_;
-    std::string buffer_;
+    Buffer buffer_;
+    std::size_t used_ = 0;
 };
 
 class FileTable {
@@ -65,8 +74,13 @@ public:
     FileSystem& fileSystem() { return fs_; }
 
 private:
+    int put(std::unique_ptr<ByteSink> sink, const std::string& path);
+
     FileSystem& fs_;
     std::map<int, std::unique_ptr<TextFile>> open_;
+    // Buffers of closed files, handed to the next files opened: a run opens
+    // thousands of files and a fresh buffer each time costs page faults.
+    std::vector<TextFile::Buffer> spare_;
 };
 
 }  // namespace rw

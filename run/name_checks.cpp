@@ -98,7 +98,7 @@ class TableChecker {
 public:
     TableChecker(const GenerationSettings& s, const FieldGrid& grid, FileSystem& fs, Ui& ui)
         : settings_(s), grid_(grid), ui_(ui) {
-        if (s.mbExistingProject) listed_ = listedClasses(fs, s.msProjectFile);
+        if (targetMode(s) == TargetMode::Existing) listed_ = listedClasses(fs, s.msProjectFile);
     }
 
     // True when the table is accepted; otherwise its message was shown.

@@ -60,7 +60,10 @@ void ProjectFileWriter::create() {
         throw fileErrorNumber(kErrPathFileAccess, s.msProjectFile);
     openTemporary();
     const std::string name = s.project.txtProjName;
-    writeLine(s.mbStdExe ? "Type=Exe" : s.mbActiveXExe ? "Type=OleExe" : "Type=OleDll");
+    const ProjectKind kind = projectKind(s);
+    writeLine(kind == ProjectKind::StdExe       ? "Type=Exe"
+              : kind == ProjectKind::ActiveXExe ? "Type=OleExe"
+                                                : "Type=OleDll");
     writeLine("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE Automation");
     writeLine("Reference=*\\G{00000201-0000-0010-8000-00AA006D2EA4}#2.1#0#C:\\Program Files\\Common Files\\System\\ADO\\msado15.dll#Microsoft ActiveX Data Objects 2.1 Library");
     writeLine("Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas");

@@ -11,9 +11,10 @@ const char* word(bool value) { return value ? "True" : "False"; }
 }  // namespace
 
 std::string buildReportText(const GenerationSettings& s, const ReportFacts& facts) {
+    const TargetMode mode = targetMode(s);
     std::string r;
     r += std::string(kProductName) + " completed file generation at: " + kCrLf + facts.dateText + kCrLf + kCrLf;
-    if (!s.mbLoadedProject) r += std::string("Files stored in: ") + kCrLf + s.msStoreDir + kCrLf + kCrLf;
+    if (mode != TargetMode::Loaded) r += std::string("Files stored in: ") + kCrLf + s.msStoreDir + kCrLf + kCrLf;
     r += std::string("Options were chosen as follows:") + kCrLf + kCrLf;
     r += std::string("Generate Module Headers: ") + word(s.mbModuleHeaders) + kCrLf;
     r += std::string("Generate Function Headers: ") + word(s.mbFunctionHeaders) + kCrLf;
@@ -21,16 +22,19 @@ std::string buildReportText(const GenerationSettings& s, const ReportFacts& fact
     r += std::string("Generate Error Handler: ") + word(s.mbErrorHandler) + kCrLf;
     r += std::string("Generate VB and SQL code: ") + word(s.mbCode) + kCrLf + kCrLf;
     r += std::string("Project File Info:") + kCrLf;
-    if (s.mbLoadedProject) {
+    if (mode == TargetMode::Loaded) {
         r += "Added files to " + facts.loadedProjectName + " as per request." + kCrLf;
-    } else if (s.mbExistingProject) {
+    } else if (mode == TargetMode::Existing) {
         r += "Added files to '" + s.msProjectFile + "' as per request." + kCrLf;
     } else {
-        const char* kind = s.mbStdExe ? "Standard EXE" : s.mbActiveXExe ? "ActiveX EXE" : "ActiveX DLL";
+        const ProjectKind k = projectKind(s);
+        const char* kind = k == ProjectKind::StdExe       ? "Standard EXE"
+                           : k == ProjectKind::ActiveXExe ? "ActiveX EXE"
+                                                          : "ActiveX DLL";
         r += std::string("Created ") + kind + " project file '" + s.msProjectFile + "'" + kCrLf;
     }
     r += std::string("=================================") + kCrLf + "List of files generated:" + kCrLf + kCrLf;
-    if (!s.mbLoadedProject && !s.mbExistingProject) r += s.msProjectFile + kCrLf + kCrLf;
+    if (mode == TargetMode::New) r += s.msProjectFile + kCrLf + kCrLf;
     for (const std::string& base : facts.classBaseNames) {
         const ClassNames names(base);
         r += names.objectClassFile() + kCrLf + names.collectionClassFile() + kCrLf;

@@ -31,7 +31,7 @@ bool overwriteAgreed(Ui& ui) {
 // write nothing, so theirs do not count). True when the run may go on.
 bool overwriteConfirmed(const GenerationSettings& s, const FieldGrid& grid, RunEnvironment& env,
                         const TableNameChecks& names) {
-    if (!s.mbExistingProject && env.fs.exists(s.msProjectFile)) return overwriteAgreed(env.ui);
+    if (targetMode(s) == TargetMode::New && env.fs.exists(s.msProjectFile)) return overwriteAgreed(env.ui);
     const std::string* last = nullptr;
     for (const FieldRow& row : grid.rows()) {
         if ((last != nullptr && row.table == *last) || names.refused.count(row.table)) continue;
@@ -76,7 +76,7 @@ public:
         : settings_(s), project_(files, s), listed_(listed) {}
 
     std::string prepare(ReportFacts& facts) override {
-        if (!settings_.mbExistingProject) {
+        if (targetMode(settings_) == TargetMode::New) {
             project_.create();
             return {};
         }
@@ -98,7 +98,7 @@ public:
 
     std::string reportFileName(const ReportFacts&) const override {
         const GenerationSettings& s = settings_;
-        if (s.mbExistingProject) {
+        if (targetMode(s) == TargetMode::Existing) {
             std::string text = s.project.txtExistProject;
             for (std::size_t at = text.find(".vbp"); at != std::string::npos; at = text.find(".vbp", at + 4))
                 text.replace(at, 4, ".txt");
@@ -163,11 +163,11 @@ private:
 std::unique_ptr<FolderLock> lockRunFolders(const GenerationSettings& s, const std::string& loadedProjectFile,
                                            FileSystem& fs, Ui& ui) {
     std::vector<std::string> folders;
-    if (s.mbLoadedProject) {
+    if (targetMode(s) == TargetMode::Loaded) {
         if (!loadedProjectFile.empty()) folders.push_back(folderOf(loadedProjectFile));
     } else {
         folders.push_back(s.msStoreDir);
-        if (s.mbExistingProject) folders.push_back(folderOf(s.msProjectFile));
+        if (targetMode(s) == TargetMode::Existing) folders.push_back(folderOf(s.msProjectFile));
     }
     std::unique_ptr<FolderLock> lock;
     guarded(ui, kRunHandler, [&] { lock = fs.lockFolders(folders); });
@@ -178,6 +178,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     RunOutcome outcome;
     BusyPointer busy(env.ui);
     const GenerationSettings& s = settings;
+    const bool loaded = targetMode(s) == TargetMode::Loaded;
     const auto stopped = [&] { return env.stopSignal != nullptr && env.stopSignal->load() != 0; };
 
     // Held until the run returns, so no other run writes into its folders.
@@ -194,7 +195,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     // Names that cannot be generated safely are refused before anything is written.
     const TableNameChecks names = checkTableNames(s, grid, env.fs, env.ui);
     outcome.warnings = nameWarnings(grid, names.refused);
-    if (!s.mbLoadedProject && !overwriteConfirmed(s, grid, env, names)) {
+    if (!loaded && !overwriteConfirmed(s, grid, env, names)) {
         outcome.status = RunOutcome::Status::Declined;
         return outcome;
     }
@@ -207,7 +208,7 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     SystemTempFolders systemTemp;
     StagingFolder staging(env.fs, env.tempFolders != nullptr ? *env.tempFolders : systemTemp);
     std::unique_ptr<RunTarget> target;
-    if (s.mbLoadedProject) {
+    if (loaded) {
         target = std::make_unique<LoadedProjectTarget>(env.loadedProject, env.ui, files, s, staging);
     } else {
         target = std::make_unique<ProjectFileTarget>(files, s, names.listed);
@@ -217,10 +218,10 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
     bool stop = false;
 
     const bool completed = guarded(env.ui, kRunHandler, [&] {
-        if (s.mbLoadedProject) staging.create();
+        if (loaded) staging.create();
         const std::string& stagingFolder = staging.path();
         const auto staged = [&](const std::string& baseName) {
-            if (s.mbLoadedProject) staging.track(generatedFilePath(s, stagingFolder, baseName, "cls"));
+            if (loaded) staging.track(generatedFilePath(s, stagingFolder, baseName, "cls"));
         };
         const std::string projectTypeWord = target->prepare(facts);
 

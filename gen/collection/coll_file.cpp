@@ -13,9 +13,9 @@ void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName
         const GenerationSettings& s = ctx.settings;
         TextFile& f = ctx.file(fileNumber);
         Printer p(f);
-        if (!s.mbLoadedProject) writeClassHeaderBlock(p, s, ClassNames(classBase).collectionClass(), projectTypeWord);
+        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(p, s, ClassNames(classBase).collectionClass(), projectTypeWord);
         if (s.mbModuleHeaders) msGenCollModHeader(ctx, classBase, fileNumber);
-        if (!s.mbLoadedProject) p.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) p.line("Option Explicit");
         p.emit(R"vb(
 Private mCollection As Collection
 Private msRefreshFilter As String
@@ -44,7 +44,7 @@ End Sub
         p.emptyLines();
         msGenCollRemoveProc(ctx, fileNumber, classBase, tableName);
 
-        if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);
         // Hand the buffered lines to the file system here, so that a failed
         // write (a full disk) is reported by this generator.
         f.flush();

@@ -18,7 +18,7 @@ int openClassFile(GenContext& ctx, const std::string& baseName, const std::strin
 
 std::string generatedFilePath(const GenerationSettings& s, const std::string& stagingFolder,
                               std::string_view baseName, std::string_view extension) {
-    if (s.mbLoadedProject) return joinPath(stagingFolder, std::string(baseName) + ".rwg");
+    if (targetMode(s) == TargetMode::Loaded) return joinPath(stagingFolder, std::string(baseName) + ".rwg");
     return joinPath(s.msStoreDir, std::string(baseName) + "." + std::string(extension));
 }
 
@@ -33,9 +33,10 @@ int mfCreateCollClassFile(GenContext& ctx, const std::string& classBase, const s
 std::string_view exposureLine(const GenerationSettings& s, std::string_view projectTypeWord) {
     constexpr std::string_view exposed = "Attribute VB_Exposed = True";
     constexpr std::string_view hidden = "Attribute VB_Exposed = False";
-    if (s.mbActiveXDll || s.mbActiveXExe) return exposed;
-    if (s.mbStdExe) return hidden;
-    if (s.mbExistingProject) {
+    const ProjectKind kind = projectKind(s);
+    if (kind == ProjectKind::ActiveXDll || kind == ProjectKind::ActiveXExe) return exposed;
+    if (kind == ProjectKind::StdExe) return hidden;
+    if (targetMode(s) == TargetMode::Existing) {
         if (projectTypeWord == "Exe") return hidden;
         if (projectTypeWord == "OleExe" || projectTypeWord == "OleDll") return exposed;
     }

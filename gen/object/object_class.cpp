@@ -104,9 +104,9 @@ void msGenObjectFile(GenContext& ctx, int fileNumber, const std::string& tableNa
         const ClassNames names(classBase);
         TextFile& f = ctx.file(fileNumber);
         Printer p(f);
-        if (!s.mbLoadedProject) writeClassHeaderBlock(p, s, names.objectClass(), projectTypeWord);
+        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(p, s, names.objectClass(), projectTypeWord);
         if (s.mbModuleHeaders) msGenObjectModHeader(ctx, classBase, fileNumber);
-        if (!s.mbLoadedProject) p.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) p.line("Option Explicit");
         p.emit(R"vb(
 
 Public mbLoading As Boolean
@@ -124,7 +124,7 @@ Private $buffer$ As Variant
             writePropertyGet(ctx, p, *row, names);
         }
         msGenObjectUpdateMethod(ctx, fileNumber, classBase, tableName);
-        if (s.mbLoadedProject) f.emptyLines(kTableClassPadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);
         // Hand the buffered lines to the file system here, so that a failed
         // write (a full disk) is reported by this generator.
         f.flush();

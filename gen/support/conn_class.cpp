@@ -120,9 +120,9 @@ void msCreateConnObjFile(GenContext& ctx, const std::string& stagingFolder, cons
         TextFile& f = out.file();
         Printer p(f);
 
-        if (!s.mbLoadedProject) writeClassHeaderBlock(p, s, "clsRwtConn", projectTypeWord);
+        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(p, s, "clsRwtConn", projectTypeWord);
         if (s.mbModuleHeaders) writeConnModuleHeader(p, s.mbDevNotes);
-        if (!s.mbLoadedProject) p.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) p.line("Option Explicit");
         p.emit(R"vb(
 Public Enum dbResultCodes
     dbSUCCESS = 1
@@ -135,7 +135,7 @@ Private moConn As ADODB.Connection
         writeExecSql(ctx, p);
         writeClassEvents(ctx, p);
         writeExecActionSqlAndTransactions(p);
-        if (s.mbLoadedProject) f.emptyLines(kSupportModulePadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kSupportModulePadding);
         out.close();
     });
 }

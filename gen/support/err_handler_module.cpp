@@ -27,7 +27,7 @@ void msCreateEHFile(GenContext& ctx, const std::string& stagingFolder) {
             }
             p.line(kRuleLine);
         }
-        if (!s.mbLoadedProject) p.line("Option Explicit");
+        if (targetMode(s) != TargetMode::Loaded) p.line("Option Explicit");
         p.emit(R"vb(
 Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription As String)
 
@@ -35,7 +35,7 @@ Public Sub RaiseError(vlErrorNumber As Long, vsSource As String, vsDescription A
 
 End Sub
 )vb");
-        if (s.mbLoadedProject) f.emptyLines(kSupportModulePadding);
+        if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kSupportModulePadding);
         out.close();
     });
 }

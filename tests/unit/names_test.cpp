@@ -8,6 +8,8 @@
 
 #include "model/names.h"
 #include "platform/cp1252.h"
+#include "platform/text_files.h"
+#include "support/memory_file_system.h"
 
 namespace rw {
 
@@ -87,6 +89,39 @@ TEST(Cp1252, UnmappableAndInvalidBecomeQuestionMarks) {
     EXPECT_EQ(cp1252::fromUtf8("\xF0\x9F\x98\x80"), "?");
     EXPECT_EQ(cp1252::fromUtf8("a\x80" "b"), "a?b");           // a continuation byte alone
     EXPECT_EQ(cp1252::fromUtf8("a\xC0\xAF" "b").find('/'), std::string::npos);  // an overlong "/"
+}
+
+// Lines whose text ends `before` bytes short of a full buffer: every byte
+// on both sides of the point where the buffer is handed on is the right one.
+// Each file of the table reuses the buffer of the one before.
+TEST(TextFile, LinesAcrossTheBufferBoundaryKeepEveryByte) {
+    const struct {
+        std::size_t before;
+        const char* utf8;
+        const char* bytes;
+    } cases[] = {
+        {3, "abcdef", "abcdef\r\n"},
+        {3, "abc\u20ac", "abc\x80\r\n"},              // ASCII fills it, then a conversion
+        {1, "\u00e9x", "\xE9x\r\n"},                 // the last byte of the buffer
+        {0, "\u20ac" "a", "\x80" "a\r\n"},            // the first byte after it
+        {2, "a\u20ac" "b\u00e9", "a\x80" "b\xE9\r\n"},
+        {1, "\u4e2dz", "?z\r\n"},                     // no Windows-1252 form
+        {1, "", "\r\n"},                               // CR and LF on either side
+        {10, "abcdefgh\u0153", "abcdefgh\x9C\r\n"},
+    };
+    MemoryFileSystem fs;
+    fs.createDirectories("/out");
+    FileTable files(fs);
+    for (const auto& c : cases) {
+        const std::string filler(TextFile::kBufferSize - c.before, 'f');
+        const int n = files.openForOutput("/out/t.txt");
+        files.at(n).text(filler);
+        files.at(n).line(c.utf8);
+        files.close(n);
+        const std::string& got = fs.files().at("/out/t.txt");
+        EXPECT_EQ(got.find_first_not_of('f'), filler.size()) << c.utf8;
+        EXPECT_EQ(got.substr(filler.size()), c.bytes) << c.utf8;
+    }
 }
 
 }  // namespace rw
