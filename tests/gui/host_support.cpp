@@ -1,21 +1,14 @@
 #include "host_support.h"
 
-#include <QFile>
-#include <QMenu>
-#include <QSettings>
-
 #include "host/settings_store.h"
 #include "host/workbench_app.h"
-#include "wizard/frm_add_in_main.h"
-#include "support/memory_file_system.h"
 #include "support/memory_temp_folders.h"
 
 namespace rw::test {
 
 std::string readFile(const std::string& path) {
     QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
-    return file.readAll().toStdString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
 }
 
 QStringList treeLabels(const QTreeWidget* tree) {
@@ -48,18 +41,13 @@ HostHarness::HostHarness(std::unique_ptr<FileSystem> files)
     else
         tempFolders = std::make_unique<SystemTempFolders>();
     host::addRowwrightClass(classes, {ui, data, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR}, ui);
-    workbench = std::make_unique<host::Workbench>(services());
+    restartWorkbench();
 }
-
-host::WorkbenchServices HostHarness::services() {
-    return {ui, environment, registry, classes, bundled ? &*bundled : nullptr};
-}
-
-HostHarness::~HostHarness() { workbench.reset(); }
 
 void HostHarness::restartWorkbench() {
-    workbench->close();
-    workbench = std::make_unique<host::Workbench>(services());
+    if (workbench) workbench->close();
+    workbench = std::make_unique<host::Workbench>(
+        host::WorkbenchServices{ui, environment, registry, classes, bundled ? &*bundled : nullptr});
 }
 
 host::Rowwright* HostHarness::addIn() const {
@@ -71,28 +59,20 @@ host::QtWizardLauncher* HostHarness::launcher() const {
     return object != nullptr ? dynamic_cast<host::QtWizardLauncher*>(&object->welcomePage()) : nullptr;
 }
 
-wizard::FrmAddInMain* HostHarness::welcomePage() const {
-    host::QtWizardLauncher* l = launcher();
-    return l != nullptr ? l->page() : nullptr;
-}
+wizard::FrmAddInMain* HostHarness::welcomePage() const { return launcher() != nullptr ? launcher()->page() : nullptr; }
 
-bool HostHarness::welcomeShown() const {
-    const wizard::FrmAddInMain* page = welcomePage();
-    return page != nullptr && page->isVisible();
-}
+bool HostHarness::welcomeShown() const { return welcomePage() != nullptr && welcomePage()->isVisible(); }
 
 QList<QAction*> HostHarness::addInActions() const {
     QList<QAction*> added;
-    for (QAction* action : workbench->addInsMenu->actions()) {
+    for (QAction* action : workbench->addInsMenu->actions())
         if (action != workbench->actAddInManager && !action->isSeparator()) added << action;
-    }
     return added;
 }
 
 QAction* HostHarness::menuEntry() const {
-    for (QAction* action : addInActions()) {
+    for (QAction* action : addInActions())
         if (action->text() == QLatin1String(host::kMenuCaption)) return action;
-    }
     return nullptr;
 }
 

@@ -1,12 +1,6 @@
 #pragma once
 // What the workbench tests share: private settings files, and a workbench
 // with the Rowwright add-in class over scripted and in-memory services.
-#include <QAction>
-#include <QStringList>
-#include <QTreeWidget>
-#include <memory>
-#include <string>
-
 #include "host/add_in.h"
 #include "host/rowwright_add_in.h"
 #include "host/wizard_launcher.h"
@@ -22,7 +16,7 @@ void clearSettings();
 std::string storedDisplayOnConnect();
 void storeDisplayOnConnect(const std::string& value);
 
-// A file's bytes, or "<missing>" when it cannot be read.
+// A file's bytes, or "<missing>".
 std::string readFile(const std::string& path);
 
 // The workbench tree's labels: each project, then its components indented.
@@ -31,23 +25,18 @@ QStringList treeLabels(const QTreeWidget* tree);
 struct HostHarness {
     // `fs` null: an in-memory file system.
     explicit HostHarness(std::unique_ptr<FileSystem> files = nullptr);
-    ~HostHarness();
-
-    // Closes the workbench (as its window's close box does) and starts a
-    // new one over the same services, not yet started up.
+    ~HostHarness() { workbench.reset(); }
+    // Closes the workbench (as its close box does) and makes a new one over
+    // the same services, not yet started up.
     void restartWorkbench();
-    host::WorkbenchServices services();
-
     host::Rowwright* addIn() const;
     host::QtWizardLauncher* launcher() const;
-    // The loaded welcome page, or null.
-    wizard::FrmAddInMain* welcomePage() const;
+    wizard::FrmAddInMain* welcomePage() const;  // or null
     bool welcomeShown() const;
     // The actions add-ins put into the "Add-Ins" menu, in order.
     QList<QAction*> addInActions() const;
     // The one called "Rowwright!", or null.
     QAction* menuEntry() const;
-
     ScriptedWizardUi ui;
     FakeAccess data;
     std::unique_ptr<FileSystem> fs;

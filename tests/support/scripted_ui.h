@@ -9,22 +9,40 @@
 namespace rw {
 
 // Records every message and answers from a queue (then with `fallback`).
-class ScriptedUi final : public Ui {
+// `Base` is Ui or an interface that extends it.
+template <class Base>
+class ScriptedUiOver : public Base {
 public:
     struct Message {
         std::string text;
         int style;
-        std::string title;
-        std::string path;  // the subject of an error
+        std::string title = kProductName;
+        std::string path{};  // the subject of an error
+        bool operator==(const Message&) const = default;
     };
 
-    int msgBox(const std::string& text, int style, const std::string& title = kProductName) override;
-    void showError(const std::string& text, const ErrorSubject& subject) override;
+    int msgBox(const std::string& text, int style, const std::string& title = kProductName) override {
+        messages.push_back({text, style, title});
+        if (answers.empty()) return fallback;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showError(const std::string& text, const ErrorSubject& subject) override {
+        msgBox(text, kStyleExclamation);
+        messages.back().path = subject.path;
+    }
     void beep() override { ++beeps; }
     void setBusy(bool busy) override { busy ? ++busyDepth : --busyDepth; }
 
     // Answers the data source dialog from a queue; an empty queue cancels.
-    bool promptDataSource(const std::vector<std::string>& dataSources, std::string& connectionString) override;
+    bool promptDataSource(const std::vector<std::string>& dataSources, std::string& connectionString) override {
+        dataSourcePrompts.push_back(dataSources);
+        if (dataSourceAnswers.empty()) return false;
+        connectionString = dataSourceAnswers.front();
+        dataSourceAnswers.pop_front();
+        return true;
+    }
 
     std::deque<int> answers;
     int fallback = kAnswerOk;
@@ -34,5 +52,7 @@ public:
     int beeps = 0;
     int busyDepth = 0;
 };
+
+class ScriptedUi final : public ScriptedUiOver<Ui> {};
 
 }  // namespace rw

@@ -1,72 +1,26 @@
 #include "support/gui_support.h"
-#include "support/memory_file_system.h"
-#include "support/memory_temp_folders.h"
 
-#include <QCheckBox>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QDir>
-#include <QPixmap>
-#include <QPointer>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
+#include "support/memory_temp_folders.h"
 
 namespace rw::test {
 
-int ScriptedWizardUi::msgBox(const std::string& text, int style, const std::string& title) {
-    messages.push_back({text, style, title});
-    if (onMessage) onMessage(messages.back());
-    if (answers.empty()) return kAnswerOk;
-    const int answer = answers.front();
-    answers.pop_front();
+std::optional<std::string> ScriptedWizardUi::answer(Dialog dialog) {
+    dialogs.push_back(std::move(dialog));
+    if (dialogAnswers.empty()) return std::nullopt;
+    std::optional<std::string> answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
     return answer;
 }
 
-bool ScriptedWizardUi::promptDataSource(const std::vector<std::string>& dataSources, std::string& connectionString) {
-    dataSourcePrompts.push_back(dataSources);
-    if (dataSourceAnswers.empty()) return false;
-    connectionString = dataSourceAnswers.front();
-    dataSourceAnswers.pop_front();
-    return true;
+Msg shownError(long number, const std::string& source, const std::string& where, const std::string& description) {
+    return {errorMessageText(number, source + " (" + where + ")", description), kStyleExclamation};
 }
 
-namespace {
-
-std::optional<std::string> nextAnswer(std::deque<std::optional<std::string>>& queue) {
-    if (queue.empty()) return std::nullopt;
-    std::optional<std::string> answer = queue.front();
-    queue.pop_front();
-    return answer;
-}
-
-}  // namespace
-
-std::optional<std::string> ScriptedWizardUi::openFile(QWidget*, const std::string& filter,
-                                                      const std::string& initialFolder) {
-    dialogs.push_back({"open", filter, initialFolder, "", "", 0, 0});
-    return nextAnswer(dialogAnswers);
-}
-
-std::optional<std::string> ScriptedWizardUi::saveFile(QWidget*, const std::string& filter,
-                                                      const std::string& initialFolder, const std::string& fileName) {
-    dialogs.push_back({"save", filter, initialFolder, fileName, "", 0, 0});
-    return nextAnswer(dialogAnswers);
-}
-
-std::optional<std::string> ScriptedWizardUi::browseFolder(QWidget*, int root, int flags, const std::string& title,
-                                                          const std::string& initialFolder) {
-    dialogs.push_back({"folder", "", initialFolder, "", title, root, flags});
-    return nextAnswer(dialogAnswers);
-}
-
-std::string shownError(long number, const std::string& source, const std::string& where,
-                       const std::string& description) {
-    return errorMessageText(number, source + " (" + where + ")", description);
+bool saidInTurn(const std::vector<Msg>& messages, const std::vector<std::string>& parts) {
+    bool same = messages.size() == parts.size();
+    for (std::size_t i = 0; same && i < parts.size(); ++i) same = messages[i].text.find(parts[i]) != std::string::npos;
+    for (const Msg& m : same ? std::vector<Msg>{} : messages) qWarning("shown: %s", m.text.c_str());
+    return same;
 }
 
 WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data, wizard::WizardMemory* memory)
@@ -127,51 +81,18 @@ void startModalWatchdog() {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || pendingModalAnswers > 0) {
             seen = nullptr;
-            return;
-        }
-        if (modal != seen) {
+        } else if (modal != seen) {
             seen = modal;
             since.start();
-            return;
+        } else if (since.elapsed() >= 3000) {
+            ++modalFailures();
+            qWarning("an unexpected modal %s was closed", modal->metaObject()->className());
+            seen = nullptr;
+            modal->close();
         }
-        if (since.elapsed() < 3000) return;
-        ++modalFailures();
-        qWarning("an unexpected modal %s was closed", modal->metaObject()->className());
-        seen = nullptr;
-        modal->close();
     });
     watchdog->start();
 }
-
-}  // namespace
-
-void whenModal(const char* className, std::function<void(QWidget*)> answer) {
-    startModalWatchdog();
-    ++pendingModalAnswers;
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    const QDeadlineTimer deadline(5000);
-    const QString wanted = QString::fromLatin1(className);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, wanted, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const bool right = modal != nullptr && modal->inherits(wanted.toLatin1().constData());
-        if (!right && !deadline.hasExpired()) return;
-        timer->stop();
-        timer->deleteLater();
-        --pendingModalAnswers;
-        if (right) {
-            answer(modal);
-            return;
-        }
-        ++modalFailures();
-        qWarning("expected a modal %s, found %s", qPrintable(wanted),
-                 modal != nullptr ? modal->metaObject()->className() : "none");
-        if (modal != nullptr) modal->close();
-    });
-    timer->start();
-}
-
-namespace {
 
 QtMessageHandler previousHandler = nullptr;
 
@@ -183,18 +104,32 @@ void withoutPlatformNotes(QtMsgType type, const QMessageLogContext& context, con
 
 }  // namespace
 
+void whenModal(const char* className, std::function<void(QWidget*)> answer) {
+    startModalWatchdog();
+    ++pendingModalAnswers;
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    const QDeadlineTimer deadline(5000);
+    const QByteArray wanted(className);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, wanted, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool right = modal != nullptr && modal->inherits(wanted.constData());
+        if (!right && !deadline.hasExpired()) return;
+        timer->stop();
+        timer->deleteLater();
+        --pendingModalAnswers;
+        if (right) return answer(modal);
+        ++modalFailures();
+        qWarning("expected a modal %s, found %s", wanted.constData(),
+                 modal != nullptr ? modal->metaObject()->className() : "none");
+        if (modal != nullptr) modal->close();
+    });
+    timer->start();
+}
+
 void quietPlatformWarnings() {
     if (previousHandler == nullptr) previousHandler = qInstallMessageHandler(withoutPlatformNotes);
     startModalWatchdog();
-}
-
-void screenshot(QWidget* window, const QString& name) {
-    QDir().mkpath(QStringLiteral(RW_SCREENSHOT_DIR));
-    // Layouts settle before the picture is taken.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    const QPixmap picture = window->grab();
-    QVERIFY2(picture.save(QStringLiteral(RW_SCREENSHOT_DIR "/") + name + QStringLiteral(".png")),
-             qPrintable(QStringLiteral("cannot save screenshot ") + name));
 }
 
 QStringList windowsLeft() {
