@@ -16,21 +16,15 @@ using test::writeBytes;
 using test::writeClassFile;
 using test::writeSampleProject;
 
-RuntimeError errorOf(const std::function<void()>& action) {
+void expectError(const std::function<void()>& action, long number, const std::string& description) {
     try {
         action();
+        ADD_FAILURE() << "no RuntimeError was thrown";
     } catch (const RuntimeError& e) {
-        return e;
+        EXPECT_EQ(e.number, number);
+        EXPECT_EQ(e.source, "RwtIde");
+        EXPECT_EQ(e.description, description);
     }
-    ADD_FAILURE() << "no RuntimeError was thrown";
-    return RuntimeError(0, "", "");
-}
-
-void expectError(const std::function<void()>& action, long number, const std::string& description) {
-    const RuntimeError e = errorOf(action);
-    EXPECT_EQ(e.number, number);
-    EXPECT_EQ(e.source, "RwtIde");
-    EXPECT_EQ(e.description, description);
 }
 
 struct EnvironmentTest : ::testing::Test {
