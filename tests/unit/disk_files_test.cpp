@@ -45,74 +45,56 @@ struct stat statOf(const std::string& path) {
 
 const std::string kProject = "Type=Exe\r\nName=\"P\"\r\n";
 
+// Each row's P.vbp holds `bytes`, is given `mode` (0: as made) and, as
+// root only, the owner and group `owner` (-1: as made); `prepare` makes the
+// rest of the case in its folder. A refused file keeps its bytes; a replaced
+// one keeps its mode and owner, and `check` looks at what else it kept.
 TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
-    // `prepare` makes the case in the folder around P.vbp (false: it cannot
-    // be made here); `check` looks at the result, null for a refused file.
     struct Case {
         const char* name;
         std::string bytes;
-        std::function<bool(const std::string& dir)> prepare;
-        std::function<void(const std::string& dir)> check;
-        bool newProject = false;
+        mode_t mode;
+        int owner;
+        bool refused, newProject = false;
+        std::function<void(const std::string& dir)> prepare = nullptr, check = nullptr;
     };
-    const auto chmodTo = [](mode_t mode) {
-        return [mode](const std::string& d) { return ::chmod((d + "/P.vbp").c_str(), mode) == 0; };
-    };
-    const auto chownTo = [](uid_t uid, gid_t gid, mode_t mode) {
-        return [=](const std::string& d) {
-            return ::geteuid() == 0 && ::chown((d + "/P.vbp").c_str(), uid, gid) == 0 &&
-                   ::chmod((d + "/P.vbp").c_str(), mode) == 0;
-        };
-    };
-    const auto keeps = [](uid_t uid, gid_t gid, mode_t mode) {
-        return [=](const std::string& d) {
-            const struct stat st = statOf(d + "/P.vbp");
-            EXPECT_EQ(st.st_mode & 07777, mode);
-            EXPECT_EQ(st.st_uid, uid);
-            EXPECT_EQ(st.st_gid, gid);
-        };
-    };
-    const auto any = [](const std::string&) { return true; };
     const std::vector<Case> cases = {
-        {"binary", "Type=Exe\r\n\0\x01\x02"s, any, nullptr},
-        {"UTF-16", "\xFF\xFET\0y\0p\0e\0=\0E\0x\0e\0\r\0\n\0"s, any, nullptr},
-        {"empty", "", any, nullptr},
-        {"no Type line", "Name=\"P\"\r\nType =Exe\r\n", any, nullptr},
-        {"read-only (even to root)", kProject, chmodTo(0444), nullptr},
-        {"read-only, for a new project", kProject, chmodTo(0444), nullptr, true},
-        {"a pipe", "", [](const std::string& d) { return ::unlink((d + "/P.vbp").c_str()) == 0 &&
-                                                      ::mkfifo((d + "/P.vbp").c_str(), 0644) == 0; },
-         nullptr},
-        {"mode 0600", kProject, chmodTo(0600), keeps(::geteuid(), ::getegid(), 0600)},
-        {"set-group-id and sticky", kProject, chmodTo(03664), keeps(::geteuid(), ::getegid(), 03664)},
-        {"mode 0640, another group", kProject, chownTo(0, 65534, 0640), keeps(0, 65534, 0640)},
-        {"another owner", kProject, chownTo(65534, 65534, 0664), keeps(65534, 65534, 0664)},
-        {"symbolic link", kProject,
+        {"binary", "Type=Exe\r\n\0\x01\x02"s, 0, -1, true},
+        {"UTF-16", "\xFF\xFET\0y\0p\0e\0=\0E\0x\0e\0\r\0\n\0"s, 0, -1, true},
+        {"empty", "", 0, -1, true},
+        {"no Type line", "Name=\"P\"\r\nType =Exe\r\n", 0, -1, true},
+        {"read-only (even to root)", kProject, 0444, -1, true},
+        {"read-only, for a new project", kProject, 0444, -1, true, true},
+        {"a pipe", "", 0, -1, true, false,
+         [](const std::string& d) {
+             fsys::remove(d + "/P.vbp");
+             ASSERT_EQ(::mkfifo((d + "/P.vbp").c_str(), 0644), 0);
+         }},
+        {"mode 0600", kProject, 0600, -1, false},
+        {"set-group-id and sticky", kProject, 03664, -1, false},
+        {"mode 0640, another group", kProject, 0640, 0, false},
+        {"another owner", kProject, 0664, 65534, false},
+        {"symbolic link", kProject, 0, -1, false, false,
          [](const std::string& d) {
              fsys::create_directory(d + "/real");
              fsys::rename(d + "/P.vbp", d + "/real/R.vbp");
              fsys::create_symlink("real/R.vbp", d + "/P.vbp");
-             return true;
          },
          [](const std::string& d) {
              EXPECT_TRUE(fsys::is_symlink(d + "/P.vbp"));
              EXPECT_EQ(namesIn(d + "/real"), std::set<std::string>{"R.vbp"});
          }},
-        {"hard link", kProject,
-         [](const std::string& d) {
-             fsys::create_hard_link(d + "/P.vbp", d + "/H.vbp");
-             return true;
-         },
+        {"hard link", kProject, 0, -1, false, false,
+         [](const std::string& d) { fsys::create_hard_link(d + "/P.vbp", d + "/H.vbp"); },
          [](const std::string& d) {
              EXPECT_EQ(statOf(d + "/P.vbp").st_ino, statOf(d + "/H.vbp").st_ino);
              EXPECT_EQ(bytesOf(d + "/H.vbp"), bytesOf(d + "/P.vbp"));
          }},
-        {"link planted at the temporary name", kProject,
+        {"link planted at the temporary name", kProject, 0, -1, false, false,
          [](const std::string& d) {
              putBytes(d + "/victim", "keep");
              fsys::create_symlink("victim", d + "/.P.vbp.rwnew");
              fsys::create_symlink("gone", d + "/.P.vbp.rwnew1");
-             return true;
          },
          [](const std::string& d) {
              EXPECT_EQ(bytesOf(d + "/victim"), "keep");
@@ -122,38 +104,44 @@ TEST(ProjectFileOnDisk, RefusedOrReplacedKeepingWhatTheFileIs) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.owner >= 0 && ::geteuid() != 0) continue;
         const std::string dir = SystemTempFolders().makePrivateFolder();
-        putBytes(dir + "/P.vbp", c.bytes);
-        if (!c.prepare(dir)) {
-            fsys::remove_all(dir);
-            continue;
-        }
+        const std::string vbp = dir + "/P.vbp";
+        putBytes(vbp, c.bytes);
+        const uid_t uid = c.owner >= 0 ? static_cast<uid_t>(c.owner) : ::geteuid();
+        const gid_t gid = c.owner >= 0 ? 65534 : ::getegid();
+        if (c.owner >= 0) ASSERT_EQ(::chown(vbp.c_str(), uid, gid), 0);
+        if (c.mode) ASSERT_EQ(::chmod(vbp.c_str(), c.mode), 0);
+        if (c.prepare) c.prepare(dir);
         const std::set<std::string> before = namesIn(dir);
         FileTable files(disk);
         GenerationSettings s;
         s.mbExistingProject = !c.newProject;
         s.mbErrorHandler = true;
         s.msStoreDir = "/out";
-        s.msProjectFile = dir + "/P.vbp";
+        s.msProjectFile = vbp;
         ProjectFileWriter writer(files, s);
         try {
             if (c.newProject) writer.create();
             else writer.extend();
             writer.appendTable("Orders");
             writer.close();
-            ASSERT_TRUE(c.check) << "should be refused";
-            c.check(dir);
-            EXPECT_EQ(bytesOf(dir + "/P.vbp"),
-                      kProject + "Module=modRowwrightErrHndlr; /out/modRowwrightErrHndlr.bas\r\n"
-                                 "Class=clsRwtConn; /out/clsRwtConn.cls\r\nClass=clsOrders; /out/clsOrders.cls\r\n"
-                                 "Class=clsOrdersColl; /out/clsOrdersColl.cls\r\n");
-        } catch (const RuntimeError& e) {
-            EXPECT_FALSE(c.check) << e.description;
-            EXPECT_EQ(e.number, kErrPathFileAccess);
-            EXPECT_EQ(e.subject.path, dir + "/P.vbp");
-            if (fsys::is_regular_file(dir + "/P.vbp")) {
-                EXPECT_EQ(bytesOf(dir + "/P.vbp"), c.bytes);
+            ASSERT_FALSE(c.refused) << "should be refused";
+            if (c.check) c.check(dir);
+            if (c.mode) {
+                const struct stat st = statOf(vbp);
+                EXPECT_EQ(st.st_mode & 07777, c.mode);
+                EXPECT_EQ(st.st_uid, uid);
+                EXPECT_EQ(st.st_gid, gid);
             }
+            EXPECT_EQ(bytesOf(vbp), kProject + "Module=modRowwrightErrHndlr; /out/modRowwrightErrHndlr.bas\r\n"
+                                               "Class=clsRwtConn; /out/clsRwtConn.cls\r\nClass=clsOrders; "
+                                               "/out/clsOrders.cls\r\nClass=clsOrdersColl; /out/clsOrdersColl.cls\r\n");
+        } catch (const RuntimeError& e) {
+            EXPECT_TRUE(c.refused) << e.description;
+            EXPECT_EQ(e.number, kErrPathFileAccess);
+            EXPECT_EQ(e.subject.path, vbp);
+            if (fsys::is_regular_file(vbp)) EXPECT_EQ(bytesOf(vbp), c.bytes);
         }
         EXPECT_EQ(namesIn(dir), before);  // no temporary file or backup left
         fsys::remove_all(dir);
@@ -240,6 +228,10 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
             return root && ::chmod(dir.c_str(), 0777) == 0 && ::chmod((dir + "/P.vbp").c_str(), mode) == 0;
         };
     };
+    const auto storeIsAFile = [&](Mounted&) {
+        putBytes(dir + "/gen", "x");
+        return true;
+    };
     const std::vector<Case> cases = {
         {"a user who may not write the project file", kExisting, projectFile(0644), kOtherUser, "", 1,
          [&](const ToolRun& run) {
@@ -251,8 +243,7 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
          }},
         {"a user who may write it but not give it its owner", kExisting, projectFile(0666), kOtherUser, "", 0,
          [&](const ToolRun& run) {
-             struct stat st {};
-             ASSERT_EQ(::stat((dir + "/P.vbp").c_str(), &st), 0);
+             const struct stat st = statOf(dir + "/P.vbp");
              EXPECT_EQ(st.st_uid, 0u);
              EXPECT_EQ(st.st_mode & 07777, 0666u);
              EXPECT_NE(bytesOf(dir + "/P.vbp").find("\r\nClass=clsOrders; "), std::string::npos);
@@ -285,14 +276,11 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
              EXPECT_EQ(run.err, "You are about to overwrite previously generated files.  Continue?\n"
                                 "Answered Yes (--yes).\n");
          }},
-        {"a store that is a file", kNew, [&](Mounted&) { putBytes(dir + "/gen", "x"); return true; }, "", "", 1,
+        {"a store that is a file", kNew, storeIsAFile, "", "", 1,
+         [&](const ToolRun& run) { EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen\" is not a folder\n"); }},
+        {"a store in a file", kNewDeep, storeIsAFile, "", "", 1,
          [&](const ToolRun& run) {
-             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen\" is not a folder\n");
-         }},
-        {"a store in a file", kNewDeep, [&](Mounted&) { putBytes(dir + "/gen", "x"); return true; }, "", "", 1,
-         [&](const ToolRun& run) {
-             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen/sub\" cannot be created: "
-                                "Path not found\n");
+             EXPECT_EQ(run.err, "rowwright: the store folder \"" + dir + "/gen/sub\" cannot be created: Path not found\n");
          }},
         {"a loaded project whose class file was longer", kLoaded,
          [&](Mounted&) {

@@ -4,6 +4,7 @@
 
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
+#include "support/golden.h"
 #include "support/sample_vb_project.h"
 #include "support/memory_file_system.h"
 
@@ -15,21 +16,15 @@ using test::writeBytes;
 using test::writeClassFile;
 using test::writeSampleProject;
 
-RuntimeError errorOf(const std::function<void()>& action) {
+void expectError(const std::function<void()>& action, long number, const std::string& description) {
     try {
         action();
+        ADD_FAILURE() << "no RuntimeError was thrown";
     } catch (const RuntimeError& e) {
-        return e;
+        EXPECT_EQ(e.number, number);
+        EXPECT_EQ(e.source, "RwtIde");
+        EXPECT_EQ(e.description, description);
     }
-    ADD_FAILURE() << "no RuntimeError was thrown";
-    return RuntimeError(0, "", "");
-}
-
-void expectError(const std::function<void()>& action, long number, const std::string& description) {
-    const RuntimeError e = errorOf(action);
-    EXPECT_EQ(e.number, number);
-    EXPECT_EQ(e.source, "RwtIde");
-    EXPECT_EQ(e.description, description);
 }
 
 struct EnvironmentTest : ::testing::Test {
@@ -70,6 +65,9 @@ TEST_F(EnvironmentTest, LoadsTypeNameReferencesAndComponentsInListingOrder) {
     EXPECT_EQ(module.codeModule().lines(2, 1), "Public Const Greeting As String = \"Gr\u00fc\u00dfe\"");
     EXPECT_FALSE(p.isDirty());
     EXPECT_EQ(&env.loadProject(vbp), &p);  // loading the same file again gives the same project
+    const auto before = fs.files();
+    p.save();  // untouched: writes nothing
+    EXPECT_EQ(fs.files(), before);
 }
 
 TEST_F(EnvironmentTest, TypeWords) {
@@ -80,13 +78,6 @@ TEST_F(EnvironmentTest, TypeWords) {
         EXPECT_EQ(p.type(), type) << word;
         EXPECT_EQ(p.name(), "Project1");
     }
-}
-
-TEST_F(EnvironmentTest, SavingAnUntouchedProjectWritesNothing) {
-    const auto before = fs.files();
-    Project& p = load();
-    p.save();
-    EXPECT_EQ(fs.files(), before);
 }
 
 TEST_F(EnvironmentTest, LoadFailuresNameTheFileAndChangeNothing) {
@@ -120,13 +111,7 @@ TEST_F(EnvironmentTest, MemberAttributesAreNotCodeAndAreSavedWithTheirLine) {
     EXPECT_TRUE(orders->isDirty());
     p.save();
     EXPECT_FALSE(orders->isDirty());
-    const std::string saved = file("/proj/clsOrders.cls");
-    EXPECT_NE(saved.find("Attribute VB_Exposed = False\r\nOption Explicit\r\n"
-                         "Public Property Get Item(vlIndex As Variant) As Variant\r\n"
-                         "Attribute Item.VB_UserMemId = 0\r\n    Item = 1\r\nEnd Property\r\n"),
-              std::string::npos);
-    EXPECT_EQ(saved.find("spare"), std::string::npos);
-    EXPECT_EQ(saved.rfind("VERSION 1.0 CLASS\r\nBEGIN\r\n", 0), 0u);
+    test::expectGolden("ide_member_attribute_kept.txt", file("/proj/clsOrders.cls"));
 }
 
 TEST_F(EnvironmentTest, DeleteLinesChecksItsRange) {
@@ -135,9 +120,8 @@ TEST_F(EnvironmentTest, DeleteLinesChecksItsRange) {
     CodeModule& code = module.codeModule();
     code.deleteLines(1, 0);  // nothing to delete is no change
     EXPECT_FALSE(module.isDirty());
-    for (const auto& [start, count] : std::vector<std::pair<int, int>>{{0, 1}, {7, 1}, {2, 6}, {1, -1}}) {
+    for (const auto& [start, count] : std::vector<std::pair<int, int>>{{0, 1}, {7, 1}, {2, 6}, {1, -1}})
         expectError([&] { code.deleteLines(start, count); }, 5, "Invalid procedure call or argument");
-    }
     EXPECT_FALSE(module.isDirty());
     code.deleteLines(2, 5);
     EXPECT_EQ(code.lines(1, code.countOfLines()), "Option Explicit");
@@ -146,17 +130,18 @@ TEST_F(EnvironmentTest, DeleteLinesChecksItsRange) {
     EXPECT_TRUE(module.isDirty());
 }
 
-TEST_F(EnvironmentTest, AddFromFileTakesAttributesOutOfTheText) {
+// Attribute lines are taken out of an added text; the text goes after the
+// declarations, before the first procedure.
+TEST_F(EnvironmentTest, AddFromFileTakesAttributesOutAndInsertsBeforeTheFirstProcedure) {
     Project& p = load();
-    writeBytes(fs, "/stage/eh.rwg",
-               "Attribute VB_Name = \"modErrors\"\r\n"
-               "Public Sub RaiseError()\r\n"
-               "End Sub\r\n"
-               "Public Property Get NewEnum() As IUnknown\r\n"
-               "Attribute NewEnum.VB_UserMemId = -4\r\n"
-               "Attribute NewEnum.VB_MemberFlags = \"40\"\r\n"
-               "End Property\r\n"
-               "\r\n\r\n");
+    const std::string saved = "Attribute VB_Name = \"modErrors\"\r\n"
+                              "Public Sub RaiseError()\r\n"
+                              "End Sub\r\n"
+                              "Public Property Get NewEnum() As IUnknown\r\n"
+                              "Attribute NewEnum.VB_UserMemId = -4\r\n"
+                              "Attribute NewEnum.VB_MemberFlags = \"40\"\r\n"
+                              "End Property\r\n";
+    writeBytes(fs, "/stage/eh.rwg", saved + "\r\n\r\n");
     Component& added = p.vbComponents().add(kStdModule);
     EXPECT_EQ(added.name(), "Module1");
     expectError([&] { added.codeModule().addFromFile("/stage/none.rwg"); }, 53, "File not found: '/stage/none.rwg'");
@@ -166,18 +151,8 @@ TEST_F(EnvironmentTest, AddFromFileTakesAttributesOutOfTheText) {
     EXPECT_EQ(added.codeModule().lines(1, 4),
               "Public Sub RaiseError()\r\nEnd Sub\r\nPublic Property Get NewEnum() As IUnknown\r\nEnd Property");
     // Saved: one name line, the member attributes after their line, no trailing empty lines.
-    EXPECT_EQ(added.fileBytes(),
-              "Attribute VB_Name = \"modErrors\"\r\n"
-              "Public Sub RaiseError()\r\n"
-              "End Sub\r\n"
-              "Public Property Get NewEnum() As IUnknown\r\n"
-              "Attribute NewEnum.VB_UserMemId = -4\r\n"
-              "Attribute NewEnum.VB_MemberFlags = \"40\"\r\n"
-              "End Property\r\n");
-}
+    EXPECT_EQ(added.fileBytes(), saved);
 
-TEST_F(EnvironmentTest, AddFromFileInsertsBeforeTheFirstProcedure) {
-    Project& p = load();
     CodeModule& code = p.vbComponents().item(1).codeModule();  // modMain
     writeBytes(fs, "/stage/decl.txt", "Private mCount As Long\r\n");
     code.addFromFile("/stage/decl.txt");
@@ -194,9 +169,8 @@ TEST_F(EnvironmentTest, NamesMustBeIdentifiersAndUnique) {
     Project& p = load();
     Component& c = p.vbComponents().add(kClassModule);
     EXPECT_EQ(c.name(), "Class1");
-    for (const char* bad : {"", "cls Orders", "1st", "Order-Items", "_x"}) {
+    for (const char* bad : {"", "cls Orders", "1st", "Order-Items", "_x"})
         expectError([&] { c.setName(bad); }, 380, "Invalid property value");
-    }
     expectError([&] { c.setName("MODMAIN"); }, 32813,
                 "Name conflicts with existing module, project, or object library");
     EXPECT_EQ(c.name(), "Class1");
@@ -222,37 +196,9 @@ TEST_F(EnvironmentTest, NewComponentsAndReferencesAreSavedBesideTheProjectAndLis
     p.save();
     EXPECT_FALSE(p.isDirty());
 
-    EXPECT_EQ(file("/proj/clsNew.cls"),
-              "VERSION 1.0 CLASS\r\n"
-              "BEGIN\r\n"
-              "  MultiUse = -1  'True\r\n"
-              "  Persistable = 0  'NotPersistable\r\n"
-              "  DataBindingBehavior = 0  'vbNone\r\n"
-              "  DataSourceBehavior  = 0  'vbNone\r\n"
-              "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
-              "END\r\n"
-              "Attribute VB_Name = \"clsNew\"\r\n"
-              "Attribute VB_GlobalNameSpace = False\r\n"
-              "Attribute VB_Creatable = True\r\n"
-              "Attribute VB_PredeclaredId = False\r\n"
-              "Attribute VB_Exposed = False\r\n"
-              "Public Name As String\r\n");
+    test::expectGolden("ide_new_class.txt", file("/proj/clsNew.cls"));
     EXPECT_EQ(file("/proj/Module1.bas"), "Attribute VB_Name = \"Module1\"\r\n");
-    EXPECT_EQ(file(vbp),
-              "Type=Exe\r\n"
-              "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE "
-              "Automation\r\n"
-              "Reference=*\\G{00000200-0000-0010-8000-00AA006D2EA4}#2.0#0#C:\\Program Files\\Common Files\\System\\"
-              "ADO\\msado20.tlb#Microsoft ActiveX Data Objects 2.0 Library\r\n"
-              "Reference=*\\G{12345678-9ABC-DEF0-1234-56789ABCDEF0}#a.1#0##\r\n"
-              "Form=frmMain.frm\r\n"
-              "Module=modMain; Modules\\modMain.bas\r\n"
-              "Class=clsNew; clsNew.cls\r\n"
-              "Module=Module1; Module1.bas\r\n"
-              "Startup=\"frmMain\"\r\n"
-              "Name=\"Billing\"\r\n"
-              "[MS Transaction Server]\r\n"
-              "AutoRefresh=1\r\n");
+    test::expectGolden("ide_saved_project.txt", file(vbp));
 
     // Saved state is kept: another save writes nothing, a reload sees the same.
     const auto after = fs.files();
@@ -290,11 +236,10 @@ TEST_F(EnvironmentTest, ProjectSavedOnLinuxKeepsItsLineEnds) {
     Project& p = load({"", true});
     p.vbComponents().add(kStdModule);
     p.save();
-    const std::string text = file(vbp);
-    EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_NE(text.find("Module=modMain; Modules\\modMain.bas\nModule=Module1; Module1.bas\nStartup="),
-              std::string::npos);
-    EXPECT_NE(text.find("[MS Transaction Server]\nAutoRefresh=1\n"), std::string::npos);
+    std::string expected = test::sampleVbpText();
+    expected.insert(expected.find("Startup="), "Module=Module1; Module1.bas\r\n");
+    for (std::size_t at; (at = expected.find('\r')) != std::string::npos;) expected.erase(at, 1);
+    EXPECT_EQ(file(vbp), expected);
 }
 
 }  // namespace
