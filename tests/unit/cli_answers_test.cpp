@@ -104,50 +104,37 @@ TEST(CliAnswers, EveryKindOfFaultNamesItsJsonPath) {
 }
 
 TEST(CliAnswers, TargetModesFillTheProjectPage) {
-    const std::string conn = R"(, "connection": {"kind": "dsn", "dsn": "D"}})";
-    const auto read = [&](const std::string& target, std::optional<std::string> store = std::nullopt) {
-        return parseAnswers(R"({"target": )" + target + conn, "a.json", store).project;
+    const struct {
+        const char* target;
+        std::optional<std::string> store;  // --store, which replaces the file's
+        const char* page;
+    } cases[] = {
+        {R"({"mode": "new", "kind": "Exe", "name": "Orders", "store": "out"})", std::nullopt, "new Exe Orders  out"},
+        {R"({"mode": "new", "kind": "OleExe", "name": "O", "store": "o"})", std::nullopt, "new OleExe O  o"},
+        {R"({"mode": "new", "kind": "OleDll", "name": "O", "store": "o"})", std::nullopt, "new OleDll O  o"},
+        {R"({"mode": "existing", "project": "p/E.vbp", "store": "p"})", "q", "existing  p/E.vbp q"},
+        {R"({"mode": "loaded", "project": "p/L.vbp"})", std::nullopt, "loaded   p/L.vbp"},
     };
-    const ProjectPageValues exe = read(R"({"mode": "new", "kind": "Exe", "name": "Orders", "store": "out"})");
-    EXPECT_TRUE(exe.optNew && exe.optProjectStdExe && !exe.optProjectActiveXExe && !exe.optProjectActiveXDLL);
-    EXPECT_EQ(exe.txtProjName, "Orders");
-    EXPECT_EQ(exe.msStoreDir, "out");
-    EXPECT_TRUE(read(R"({"mode": "new", "kind": "OleExe", "name": "O", "store": "o"})").optProjectActiveXExe);
-    EXPECT_TRUE(read(R"({"mode": "new", "kind": "OleDll", "name": "O", "store": "o"})").optProjectActiveXDLL);
-
-    const ProjectPageValues existing = read(R"({"mode": "existing", "project": "p/E.vbp", "store": "p"})", "q");
-    EXPECT_TRUE(existing.optProjectExisting && !existing.optNew && !existing.optLoaded);
-    EXPECT_EQ(existing.txtExistProject, "p/E.vbp");
-    EXPECT_EQ(existing.msStoreDir, "q");  // --store replaces the file's store
-
-    const Answers loaded = parseAnswers(R"({"target": {"mode": "loaded", "project": "p/L.vbp"})" + conn, "a.json");
-    EXPECT_TRUE(loaded.project.optLoaded && !loaded.project.optNew && !loaded.project.optProjectExisting);
-    EXPECT_EQ(loaded.loadedProject, "p/L.vbp");
+    for (const auto& c : cases) {
+        const Answers a = parseAnswers(R"({"target": )" + std::string(c.target) +
+                                           R"(, "connection": {"kind": "dsn", "dsn": "D"}})", "a.json", c.store);
+        const ProjectPageValues& p = a.project;
+        const std::string page = std::string(p.optNew ? "new" : "") + (p.optProjectExisting ? "existing" : "") +
+                                 (p.optLoaded ? "loaded" : "") + (p.optProjectStdExe ? " Exe" : "") +
+                                 (p.optProjectActiveXExe ? " OleExe" : "") + (p.optProjectActiveXDLL ? " OleDll" : "") +
+                                 " " + p.txtProjName + " " + p.txtExistProject + " " + p.msStoreDir + a.loadedProject;
+        EXPECT_EQ(page, c.page) << c.target;
+    }
 }
 
+// Options left out are on, rows are not nullable, a data source without a
+// name of its own is named by its DSN, and a DBMS name left out does not exist.
 TEST(CliAnswers, MissingOptionsAndOptionalMembersTakeTheirDefaults) {
-    const Answers a = parseAnswers(kMinimal, "a.json");
-    EXPECT_TRUE(a.options.chkModuleHead && a.options.chkFunctionHead && a.options.chkDevNotes && a.options.chkEH &&
-                a.options.chkCode);
-    EXPECT_FALSE(a.tables.has_value());
-    ASSERT_TRUE(a.rows.has_value());
-    ASSERT_EQ(a.rows->size(), 1u);
-    EXPECT_FALSE(a.rows->front().nullable);
-    EXPECT_EQ(a.user, "");
-    // A data source without a name of its own is named by its DSN; a DBMS
-    // name left out does not exist.
-    EXPECT_EQ(a.dataSourceName, std::optional<std::string>("Northwind"));
-    EXPECT_EQ(a.dbmsName, std::nullopt);
-
     const Answers some = parseAnswers(R"({"options": {"devNotes": false, "code": false},
         "target": {"mode": "new", "kind": "Exe", "name": "P", "store": "/o"},
         "connection": {"kind": "dsn", "dsn": "D"}, "dataSourceName": null, "dbmsName": "ACCESS"})",
                                       "a.json");
-    EXPECT_TRUE(some.options.chkModuleHead && some.options.chkFunctionHead && some.options.chkEH);
-    EXPECT_FALSE(some.options.chkDevNotes || some.options.chkCode);
-    EXPECT_EQ(some.dataSourceName, std::nullopt);
-    EXPECT_EQ(some.dbmsName, std::optional<std::string>("ACCESS"));
-    EXPECT_FALSE(some.rows.has_value());
+    test::expectGolden("answers_defaults.txt", answersToJson(parseAnswers(kMinimal, "a.json")) + answersToJson(some));
 }
 
 TEST(CliAnswers, WrittenAnswersReadBackTheSame) {
