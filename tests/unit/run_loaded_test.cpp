@@ -8,6 +8,7 @@
 #include "platform/ide/environment.h"
 #include "platform/temp_folders.h"
 #include "support/gen_fixture.h"
+#include "support/golden.h"
 #include "support/sample_vb_project.h"
 #include "support/memory_temp_folders.h"
 
@@ -39,24 +40,14 @@ std::string allCode(ide::Component& c) {
     return code.countOfLines() == 0 ? std::string() : code.lines(1, code.countOfLines());
 }
 
-// Lines of a file as bytes, split at CR LF.
-std::vector<std::string> crlfLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", start)) {
-        lines.push_back(bytes.substr(start, at - start));
-        start = at + 2;
-    }
-    return lines;
-}
-
-struct LoadedRunTest : ::testing::Test {
+// A loaded project, its run and the temporary folder it stages in.
+struct LoadedRun {
     GenFixture fx;
     MemoryTempFolders temp{fx.fs, "/tmp"};
     ide::Environment ide{fx.fs};
     ide::Project* project = nullptr;
 
-    LoadedRunTest() {
+    LoadedRun() {
         GenerationSettings s;
         s.mbErrorHandler = s.mbCode = s.mbModuleHeaders = s.mbFunctionHeaders = s.mbDevNotes = true;
         s.mbLoadedProject = true;
@@ -90,23 +81,6 @@ struct LoadedRunTest : ::testing::Test {
         EXPECT_EQ(fx.fs.readAll("/tmp/rowwright-old/clsOrders.rwg"), "an older run's");
     }
 
-    // The class as new-project mode writes it, turned into what a saved
-    // imported class must hold below the environment's header: no header
-    // block, no "Option Explicit", no empty lines at the end.
-    std::string newProjectBody(const std::string& fileName) {
-        GenFixture other;
-        other.grid = fx.grid;
-        RunEnvironment env{other.fs, other.ui, other.clock, other.conn};
-        EXPECT_EQ(runGeneration(other.settings, other.grid, env).status, RunOutcome::Status::Completed);
-        std::vector<std::string> lines = crlfLines(other.fs.readAll("/out/" + fileName));
-        lines.erase(lines.begin(), lines.begin() + 13);  // the class header block
-        lines.erase(std::find(lines.begin(), lines.end(), "Option Explicit"));
-        while (!lines.empty() && lines.back().empty()) lines.pop_back();
-        std::string body;
-        for (const std::string& line : lines) body += line + "\r\n";
-        return body;
-    }
-
     // Marks a component as changed by the user.
     void editByUser(const std::string& name) {
         writeBytes(fx.fs, "/edits/edit.txt", "' my edit\r\n");
@@ -114,15 +88,7 @@ struct LoadedRunTest : ::testing::Test {
     }
 };
 
-constexpr const char* kEnvClassHeader =
-    "VERSION 1.0 CLASS\r\n"
-    "BEGIN\r\n"
-    "  MultiUse = -1  'True\r\n"
-    "  Persistable = 0  'NotPersistable\r\n"
-    "  DataBindingBehavior = 0  'vbNone\r\n"
-    "  DataSourceBehavior  = 0  'vbNone\r\n"
-    "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
-    "END\r\n";
+struct LoadedRunTest : LoadedRun, ::testing::Test {};
 
 TEST_F(LoadedRunTest, ProjectWithoutGeneratedComponentsGetsEveryClassAndSupportModule) {
     ide::Project& p = load();
@@ -134,7 +100,6 @@ TEST_F(LoadedRunTest, ProjectWithoutGeneratedComponentsGetsEveryClassAndSupportM
                                                   "clsOrders", "clsOrdersColl", "modRowwrightErrHndlr",
                                                   "clsRwtConn"}));
     EXPECT_EQ(p.vbComponents().find("modRowwrightErrHndlr")->type(), ide::kStdModule);
-    EXPECT_EQ(p.vbComponents().find("clsRwtConn")->type(), ide::kClassModule);
     // The staged text went in whole: module header first, the 500 empty lines last.
     ide::Component& customers = *p.vbComponents().find("clsCustomers");
     EXPECT_EQ(customers.codeModule().lines(1, 1), "' Module Name: clsCustomers.cls");
@@ -145,43 +110,13 @@ TEST_F(LoadedRunTest, ProjectWithoutGeneratedComponentsGetsEveryClassAndSupportM
 
     EXPECT_EQ(outcome.reportFolder, "");
     EXPECT_EQ(outcome.reportFileName, "Billing.txt");
-    EXPECT_EQ(outcome.reportText.find("Files stored in"), std::string::npos);
-    EXPECT_NE(outcome.reportText.find("Project File Info:\r\nAdded files to Billing as per request.\r\n"
-                                      "=================================\r\nList of files generated:\r\n\r\n"
-                                      "clsCustomers.cls\r\nclsCustomersColl.cls\r\nclsOrders.cls\r\n"
-                                      "clsOrdersColl.cls\r\n\r\nmodRowwrightErrHndlr.bas\r\n\r\nclsRwtConn.cls\r\n"
-                                      "\r\n<End of Report>"),
-              std::string::npos);
+    test::expectGolden("loaded_run_report.txt", outcome.reportText);
 
-    p.save();
-    const std::string vbp =
-        "Type=Exe\r\n"
-        "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE "
-        "Automation\r\n"
-        "Reference=*\\G{00000200-0000-0010-8000-00AA006D2EA4}#2.0#0#C:\\Program Files\\Common Files\\System\\ADO\\"
-        "msado20.tlb#Microsoft ActiveX Data Objects 2.0 Library\r\n"
-        "Form=frmMain.frm\r\n"
-        "Module=modMain; Modules\\modMain.bas\r\n"
-        "Class=clsCustomers; clsCustomers.cls\r\n"
-        "Class=clsCustomersColl; clsCustomersColl.cls\r\n"
-        "Class=clsOrders; clsOrders.cls\r\n"
-        "Class=clsOrdersColl; clsOrdersColl.cls\r\n"
-        "Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\r\n"
-        "Class=clsRwtConn; clsRwtConn.cls\r\n"
-        "Startup=\"frmMain\"\r\n"
-        "Name=\"Billing\"\r\n"
-        "[MS Transaction Server]\r\n"
-        "AutoRefresh=1\r\n";
-    EXPECT_EQ(fx.fs.readAll("/proj/Billing.vbp"), vbp);
     // Saved with a header VB6 reads, the code as generated, member attributes in place.
-    EXPECT_EQ(fx.fs.readAll("/proj/clsCustomersColl.cls"),
-              std::string(kEnvClassHeader) +
-                  "Attribute VB_Name = \"clsCustomersColl\"\r\n"
-                  "Attribute VB_GlobalNameSpace = False\r\n"
-                  "Attribute VB_Creatable = True\r\n"
-                  "Attribute VB_PredeclaredId = False\r\n"
-                  "Attribute VB_Exposed = False\r\n" +
-                  newProjectBody("clsCustomersColl.cls"));
+    p.save();
+    const std::string vbp = fx.fs.readAll("/proj/Billing.vbp");
+    test::expectGolden("loaded_project_billing.txt", vbp);
+    test::expectGolden("loaded_project_customers_coll.txt", fx.fs.readAll("/proj/clsCustomersColl.cls"));
     EXPECT_EQ(fx.fs.readAll("/proj/modRowwrightErrHndlr.bas").rfind(
                   "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\n' Module Name: modRowwrightErrHndlr.bas\r\n", 0),
               0u);
@@ -213,10 +148,7 @@ TEST_F(LoadedRunTest, SavedComponentsAreReplacedInPlaceAndSupportModulesLeftAlon
     ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
     EXPECT_TRUE(fx.ui.messages.empty());
     EXPECT_EQ(p.vbComponents().find("clsOrders"), orders);
-    EXPECT_EQ(orders->name(), "clsOrders");
     EXPECT_EQ(orders->fileName(), "/proj/Classes/clsOrders.cls");
-    EXPECT_EQ(allCode(*orders).find("Public Old As Long"), std::string::npos);
-    EXPECT_NE(allCode(*orders).find("Public mbLoading As Boolean"), std::string::npos);
     EXPECT_FALSE(eh->isDirty());
     EXPECT_EQ(allCode(*eh), ehCode);
     EXPECT_EQ(outcome.reportText.find("modRowwrightErrHndlr.bas"), std::string::npos);
@@ -224,126 +156,99 @@ TEST_F(LoadedRunTest, SavedComponentsAreReplacedInPlaceAndSupportModulesLeftAlon
               std::string::npos);
 
     p.save();
-    const std::string saved = fx.fs.readAll("/proj/Classes/clsOrders.cls");
-    // The file keeps its own header.
-    EXPECT_EQ(saved, std::string(kEnvClassHeader) +
-                         "Attribute VB_Name = \"clsOrders\"\r\n"
-                         "Attribute VB_GlobalNameSpace = False\r\n"
-                         "Attribute VB_Creatable = True\r\n"
-                         "Attribute VB_PredeclaredId = False\r\n"
-                         "Attribute VB_Exposed = False\r\n" +
-                         newProjectBody("clsOrders.cls"));
+    test::expectGolden("loaded_project_orders_replaced.txt", fx.fs.readAll("/proj/Classes/clsOrders.cls"));
     EXPECT_EQ(fx.fs.readAll("/proj/modRowwrightErrHndlr.bas"), handler);
-    const std::string vbp = fx.fs.readAll("/proj/Billing.vbp");
-    EXPECT_EQ(vbp.find("Class=clsOrders;"), vbp.rfind("Class=clsOrders;"));  // listed once, where it was
-    EXPECT_NE(vbp.find("Class=clsOrders; Classes\\clsOrders.cls\r\n"), std::string::npos);
-    EXPECT_EQ(vbp.find("modRowwrightErrHndlr.bas"), vbp.rfind("modRowwrightErrHndlr.bas"));
+    // Each listed once, where it was.
+    test::expectGolden("loaded_project_billing_replaced.txt", fx.fs.readAll("/proj/Billing.vbp"));
 }
 
-TEST_F(LoadedRunTest, UnsavedChangesYesSavesBesideTheProjectFirstAndNoDiscardsThem) {
+// Unsaved changes: Yes saves them beside the project first, No discards
+// them, any other answer stops the run at once keeping what was imported.
+TEST_F(LoadedRunTest, UnsavedChangesAreSavedDiscardedOrKeptByTheAnswer) {
     writeClassFile(fx.fs, "/proj/Classes/clsOrders.cls", "clsOrders", "Public Old As Long\r\n");
     const std::string original = fx.fs.readAll("/proj/Classes/clsOrders.cls");
-
-    for (const int answer : {kAnswerYes, kAnswerNo}) {
-        SCOPED_TRACE(answer);
+    const struct {
+        int answer;
+        RunOutcome::Status status;
+        const char* fileName;  // the component's after the run
+    } cases[] = {{kAnswerYes, RunOutcome::Status::Completed, "/proj/clsOrders.cls"},
+                 {kAnswerNo, RunOutcome::Status::Completed, "/proj/Classes/clsOrders.cls"},
+                 {kAnswerCancel, RunOutcome::Status::Cancelled, "/proj/Classes/clsOrders.cls"},
+                 {kAnswerOk, RunOutcome::Status::Cancelled, "/proj/Classes/clsOrders.cls"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
         fx.fs.remove("/proj/clsOrders.cls");
         fx.ui.messages.clear();
         ide::Environment fresh(fx.fs);
         project = &fresh.loadProject(
             test::writeSampleProject(fx.fs, "/proj", SampleProject{"Class=clsOrders; Classes\\clsOrders.cls\r\n"}));
         editByUser("clsOrders");
-        fx.ui.answers = {answer};
-
-        ASSERT_EQ(run().status, RunOutcome::Status::Completed);
-        ASSERT_EQ(fx.ui.messages.size(), 1u);
-        EXPECT_EQ(fx.ui.messages[0].text, question("clsOrders"));
-        EXPECT_EQ(fx.ui.messages[0].style, 19);
-        EXPECT_EQ(fx.ui.messages[0].title, "Rowwright");
-        ide::Component& orders = *project->vbComponents().find("clsOrders");
-        EXPECT_NE(allCode(orders).find("Public mbLoading As Boolean"), std::string::npos);
-        EXPECT_EQ(fx.fs.readAll("/proj/Classes/clsOrders.cls"), original);
-        if (answer == kAnswerYes) {
-            const std::string kept = fx.fs.readAll("/proj/clsOrders.cls");
-            EXPECT_NE(kept.find("Public Old As Long\r\n' my edit\r\n"), std::string::npos);
-            EXPECT_EQ(orders.fileName(), "/proj/clsOrders.cls");
-        } else {
-            EXPECT_FALSE(fx.fs.exists("/proj/clsOrders.cls"));
-            EXPECT_EQ(orders.fileName(), "/proj/Classes/clsOrders.cls");
-        }
-        EXPECT_TRUE(orders.isDirty());
-    }
-    expectStagingGone(2);
-}
-
-TEST_F(LoadedRunTest, CancelStopsAtOnceAndKeepsWhatWasImported) {
-    writeClassFile(fx.fs, "/proj/Classes/clsOrdersColl.cls", "clsOrdersColl", "Public Old As Long\r\n");
-    // Any answer but Yes or No keeps the user's changes, as Cancel does.
-    for (const int answer : {kAnswerCancel, kAnswerOk}) {
-        SCOPED_TRACE(answer);
-        ide::Environment fresh(fx.fs);
-        project = &fresh.loadProject(test::writeSampleProject(
-            fx.fs, "/proj", SampleProject{"Class=clsOrdersColl; Classes\\clsOrdersColl.cls\r\n"}));
-        editByUser("clsOrdersColl");
-        fx.ui.messages.clear();
-        fx.ui.answers = {answer};
-        const auto filesBefore = fx.fs.files();
+        fx.ui.answers = {c.answer};
+        const auto before = fx.fs.files();
 
         const RunOutcome outcome = run();
-        EXPECT_EQ(outcome.status, RunOutcome::Status::Cancelled);
-        EXPECT_TRUE(outcome.reportText.empty());
+        ASSERT_EQ(outcome.status, c.status);
+        EXPECT_EQ(fx.messageTexts(), std::vector<std::string>{question("clsOrders")});
+        EXPECT_EQ(fx.ui.messages[0].style, 19);
+        EXPECT_EQ(fx.ui.messages[0].title, "Rowwright");
         EXPECT_EQ(fx.ui.busyDepth, 0);
-        ASSERT_EQ(fx.ui.messages.size(), 1u);
-        EXPECT_EQ(fx.ui.messages[0].text, question("clsOrdersColl"));
-        EXPECT_EQ(names(*project), (std::vector<std::string>{"frmMain", "modMain", "clsOrdersColl", "clsCustomers",
-                                                             "clsCustomersColl", "clsOrders"}));
-        ide::Component& coll = *project->vbComponents().find("clsOrdersColl");
-        EXPECT_EQ(allCode(coll), "Public Old As Long\r\n' my edit");
-        EXPECT_TRUE(coll.isDirty());
+        ide::Component& orders = *project->vbComponents().find("clsOrders");
+        EXPECT_EQ(orders.fileName(), c.fileName);
+        EXPECT_TRUE(orders.isDirty());
+        EXPECT_EQ(fx.fs.readAll("/proj/Classes/clsOrders.cls"), original);
         EXPECT_TRUE(project->references().contains("{00000200-0000-0010-8000-00AA006D2EA4}"));
-        EXPECT_EQ(fx.fs.files(), filesBefore);  // nothing saved, staged files gone
+        EXPECT_EQ(fx.fs.exists("/proj/clsOrders.cls"), c.answer == kAnswerYes);
+        if (c.answer == kAnswerYes) {
+            EXPECT_NE(fx.fs.readAll("/proj/clsOrders.cls").find("Public Old As Long\r\n' my edit\r\n"), std::string::npos);
+        }
+        if (c.status == RunOutcome::Status::Completed) {
+            EXPECT_NE(allCode(orders).find("Public mbLoading As Boolean"), std::string::npos);
+            continue;
+        }
+        EXPECT_TRUE(outcome.reportText.empty());
+        EXPECT_EQ(names(*project), (std::vector<std::string>{"frmMain", "modMain", "clsOrders", "clsCustomers",
+                                                             "clsCustomersColl"}));
+        EXPECT_EQ(allCode(orders), "Public Old As Long\r\n' my edit");
+        EXPECT_EQ(fx.fs.files(), before);  // nothing saved, staged files gone
     }
-    expectStagingGone(2);
+    expectStagingGone(4);
 }
 
+// What was done before an error stays (the added class still under its
+// default name); without a staging folder or a project nothing changes.
 TEST_F(LoadedRunTest, AnErrorEndsTheRunAndStillRemovesTheStagingFolder) {
-    ide::Project& p = load();
-    fx.grid = FieldGrid({row("Customers", "CustomerID", 130, true), row("Order-Items", "ID", 3, true)});
-    EXPECT_EQ(run().status, RunOutcome::Status::Failed);
-    ASSERT_EQ(fx.ui.messages.size(), 1u);
-    EXPECT_EQ(fx.ui.messages[0].text,
-              errorMessageText(380, "RwtIde (frmFields.cmdFinish_Click)", "Invalid property value"));
-    // What was done before the error stays, the added class still under its default name.
-    EXPECT_EQ(names(p), (std::vector<std::string>{"frmMain", "modMain", "clsCustomers", "clsCustomersColl",
-                                                  "Class1"}));
-    EXPECT_EQ(fx.ui.busyDepth, 0);
-    expectStagingGone();
+    const struct {
+        void (*adjust)(LoadedRun&);
+        long number;
+        const char *source, *description;
+        std::vector<std::string> names;
+    } cases[] = {
+        {[](LoadedRun& t) { t.fx.grid = FieldGrid({row("Customers", "ID", 130, true), row("Order-Items", "ID", 3)}); },
+         380, "RwtIde (frmFields.cmdFinish_Click)", "Invalid property value",
+         {"frmMain", "modMain", "clsCustomers", "clsCustomersColl", "Class1"}},
+        {[](LoadedRun& t) { t.temp.failWith = kErrPermissionDenied; }, 70, "RwtAddIn (frmFields.cmdFinish_Click)",
+         "Permission denied", {"frmMain", "modMain"}},
+        {[](LoadedRun& t) { t.project = nullptr; }, 91, "RwtAddIn (frmFields.cmdFinish_Click)",
+         "Object variable or With block variable not set", {"frmMain", "modMain"}},
+    };
+    for (const auto& c : cases) {
+        LoadedRun t;
+        ide::Project& p = t.load();
+        c.adjust(t);
+        EXPECT_EQ(t.run().status, RunOutcome::Status::Failed);
+        EXPECT_EQ(t.fx.messageTexts(), std::vector<std::string>{errorMessageText(c.number, c.source, c.description)});
+        EXPECT_EQ(names(p), c.names);
+        EXPECT_EQ(p.isDirty(), c.number == 380);
+        EXPECT_EQ(t.fx.ui.busyDepth, 0);
+        t.expectStagingGone(c.number == 70 ? 0 : 1);
+    }
 }
 
-TEST_F(LoadedRunTest, NoStagingFolderOrNoProjectEndsTheRunBeforeAnyChange) {
-    ide::Project& p = load();
-    temp.failWith = kErrPermissionDenied;
-    EXPECT_EQ(run().status, RunOutcome::Status::Failed);
-    EXPECT_EQ(fx.messageTexts(), (std::vector<std::string>{errorMessageText(
-                                     70, "RwtAddIn (frmFields.cmdFinish_Click)", "Permission denied")}));
-    EXPECT_FALSE(p.isDirty());
-
-    fx.ui.messages.clear();
-    project = nullptr;
-    EXPECT_EQ(run().status, RunOutcome::Status::Failed);
-    EXPECT_EQ(fx.messageTexts(),
-              (std::vector<std::string>{errorMessageText(91, "RwtAddIn (frmFields.cmdFinish_Click)",
-                                                         "Object variable or With block variable not set")}));
-    expectStagingGone();
-}
-
-TEST_F(LoadedRunTest, WithoutTheErrorHandlerOptionBothSupportModulesAreAdded) {
+TEST_F(LoadedRunTest, WithoutTheErrorHandlerOptionTheSupportModuleIsStillAdded) {
     ide::Project& p = load();
     fx.settings.mbErrorHandler = false;
-    const RunOutcome outcome = run();
-    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
+    ASSERT_EQ(run().status, RunOutcome::Status::Completed);
     EXPECT_NE(p.vbComponents().find("modRowwrightErrHndlr"), nullptr);
-    EXPECT_NE(p.vbComponents().find("clsRwtConn"), nullptr);
-    EXPECT_NE(outcome.reportText.find("\r\nmodRowwrightErrHndlr.bas\r\n"), std::string::npos);
     expectStagingGone();
 }
 
@@ -409,11 +314,7 @@ TEST_F(RealFilesTest, LoadedRunUpdatesAProjectOnDisk) {
     EXPECT_EQ(left, std::vector<std::string>{root + "/tmp/other.rwg"});
 
     // The staged text was on disk when it was imported.
-    const std::string customers = fs.readAll(root + "/proj/clsCustomers.cls");
-    EXPECT_NE(customers.find("Attribute VB_Name = \"clsCustomers\"\r\n"), std::string::npos);
-    EXPECT_NE(customers.find("Public mbLoading As Boolean\r\n"), std::string::npos);
-    for (const char* file : {"clsCustomersColl.cls", "modRowwrightErrHndlr.bas", "clsRwtConn.cls"})
-        EXPECT_TRUE(fs.exists(root + "/proj/" + file)) << file;
+    EXPECT_NE(fs.readAll(root + "/proj/clsCustomers.cls").find("Public mbLoading As Boolean\r\n"), std::string::npos);
     const std::string vbp = fs.readAll(vbpPath);
     EXPECT_NE(vbp.find("Module=modMain; Modules\\modMain.bas\r\nClass=clsCustomers; clsCustomers.cls\r\n"),
               std::string::npos);
