@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -8,6 +10,7 @@
 #include "answers/clock_choice.h"
 #include "cli/generate_command.h"
 #include "platform/runtime_error.h"
+#include "platform/temp_folders.h"
 #include "support/fake_db.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
@@ -382,6 +385,44 @@ TEST(CliGenerate, NamesThatWillNotCompileAreWarnedAfterTheFileList) {
     EXPECT_EQ(r.run(), kExitSuccess);
     EXPECT_EQ(r.err, expected);
     EXPECT_NE(r.out.find("/out/clsUnit-PricesColl.cls\n"), std::string::npos);
+}
+
+// A table name that climbs out of the store, on the real disk: the run refuses
+// it and writes only the other tables' files inside the store.
+std::string rowsAnswers(const std::string& store, const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::string json = R"({"target": {"mode": "new", "kind": "Exe", "name": "P", "store": ")" + store +
+                       R"("}, "connection": {"kind": "dsn", "dsn": "D"}, "dbmsName": "Oracle", "rows": [)";
+    for (const auto& [table, field] : rows)
+        json += (json.back() == '[' ? "" : ", ") + std::string(R"({"table": ")") + table + R"(", "field": ")" + field +
+                R"(", "dataType": 3})";
+    return json + "]}";
+}
+
+TEST(CliGenerate, HostileTableNameWritesNothingOutsideTheStore) {
+    namespace fs = std::filesystem;
+    PosixFileSystem real;
+    const std::string root = SystemTempFolders().makePrivateFolder();
+    const std::string store = root + "/store";
+    real.createDirectories(store + "/cls");
+    const std::string escaped = fs::path(store + "/cls/../../../x.cls").lexically_normal().string();
+    ASSERT_FALSE(real.exists(escaped));
+    real.create(root + "/a.json")->write(rowsAnswers(store, {{"/../../../x", "ID"}, {"Orders", "ID"}}));
+    GenerateOptions options;
+    options.answersPath = root + "/a.json";
+    options.now = "2026-12-05T08:17:21";
+    std::ostringstream out, err;
+    std::istringstream in;
+    EXPECT_EQ(runGenerateCommand(options, out, err, real, in, false, nullptr), kExitErrorsShown);
+    EXPECT_EQ(err.str(), "Error: 52\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Table "
+                         "\"/../../../x\" was not generated: its name cannot be used for a file.\n");
+    EXPECT_FALSE(real.exists(escaped));
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"P.vbp", "a.json", "clsOrders.cls", "clsOrdersColl.cls",
+                                               "clsRwtConn.cls", "modRowwrightErrHndlr.bas"}));
+    fs::remove_all(root);
 }
 
 }  // namespace
