@@ -17,55 +17,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The order-processing schema of the sample database, in PostgreSQL's
-// dialect: unquoted names (which PostgreSQL keeps in lower case) except the
-// ones with a space and the pattern cases.
-const std::vector<std::string> kPostgresSchema{
-    "CREATE TABLE customers (customerid CHAR(5) NOT NULL PRIMARY KEY, companyname VARCHAR(40) NOT NULL, "
-    "contactname VARCHAR(30), creditlimit NUMERIC(10,2), isactive BOOLEAN NOT NULL DEFAULT TRUE, "
-    "customersince TIMESTAMP, notes TEXT, firstorder DATE, callafter TIME)",
-    "CREATE TABLE products (productid SERIAL PRIMARY KEY, productname VARCHAR(40) NOT NULL, "
-    "unitprice NUMERIC(10,2) NOT NULL, unitsinstock SMALLINT, reorderlevel NUMERIC(4,0), weight REAL, "
-    "barcode BIGINT, discontinued BOOLEAN NOT NULL, photo BYTEA, code UUID)",
-    "CREATE TABLE orders (orderid SERIAL PRIMARY KEY, customerid CHAR(5) NOT NULL REFERENCES customers, "
-    "orderdate TIMESTAMP NOT NULL, freight DOUBLE PRECISION, \"Ship Name\" VARCHAR(40))",
-    "CREATE TABLE \"Order Details\" (orderid INTEGER NOT NULL, productid INTEGER NOT NULL, "
-    "unitprice NUMERIC(10,2) NOT NULL, quantity SMALLINT NOT NULL, PRIMARY KEY (orderid, productid))",
-    "CREATE TABLE \"Order_Details\" (a INTEGER)",
-    "CREATE TABLE \"USERS\" (x INTEGER)",
-    "CREATE TABLE \"USER_\" (y INTEGER)",
-    "CREATE VIEW order_totals AS SELECT orderid, SUM(unitprice * quantity) AS total FROM \"Order Details\" "
-    "GROUP BY orderid",
-};
-
-const std::vector<std::string> kMariaDbSchema{
-    "CREATE TABLE Customers (CustomerID CHAR(5) NOT NULL PRIMARY KEY, CompanyName VARCHAR(40) NOT NULL, "
-    "ContactName VARCHAR(30), CreditLimit NUMERIC(10,2), IsActive BOOLEAN NOT NULL DEFAULT 1, "
-    "CustomerSince DATETIME, Notes TEXT, FirstOrder DATE, CallAfter TIME)",
-    "CREATE TABLE Products (ProductID INTEGER AUTO_INCREMENT PRIMARY KEY, ProductName VARCHAR(40) NOT NULL, "
-    "UnitPrice NUMERIC(10,2) NOT NULL, UnitsInStock SMALLINT, ReorderLevel TINYINT UNSIGNED, Weight FLOAT, "
-    "Barcode BIGINT, Discontinued BIT(1) NOT NULL, Photo BLOB)",
-    "CREATE TABLE Orders (OrderID INTEGER AUTO_INCREMENT PRIMARY KEY, CustomerID CHAR(5) NOT NULL, "
-    "OrderDate DATETIME NOT NULL, Freight DOUBLE, `Ship Name` VARCHAR(40), "
-    "FOREIGN KEY (CustomerID) REFERENCES Customers (CustomerID))",
-    "CREATE TABLE `Order Details` (OrderID INTEGER NOT NULL, ProductID INTEGER NOT NULL, "
-    "UnitPrice NUMERIC(10,2) NOT NULL, Quantity SMALLINT NOT NULL, PRIMARY KEY (OrderID, ProductID))",
-    "CREATE TABLE Order_Details (A INTEGER)",
-    "CREATE TABLE USERS (X INTEGER)",
-    "CREATE TABLE USER_ (Y INTEGER)",
-    "CREATE VIEW OrderTotals AS SELECT OrderID, SUM(UnitPrice * Quantity) AS Total FROM `Order Details` "
-    "GROUP BY OrderID",
-};
-
-// Tables beside the sample database's own, for the pattern cases, and the
-// date and time columns the other products' Customers have.
-const std::vector<std::string> kSqliteExtras{
-    "ALTER TABLE Customers ADD COLUMN FirstOrder DATE",
-    "ALTER TABLE Customers ADD COLUMN CallAfter TIME",
-    "CREATE TABLE \"Order_Details\" (A INTEGER)",
-    "CREATE TABLE USERS (X INTEGER)",
-    "CREATE TABLE USER_ (Y INTEGER)",
-};
+// The statements of the schema file of that name beside this one (comment
+// lines left out, each statement ended by a semicolon at the end of a line).
+std::vector<std::string> schema(const std::string& name) {
+    std::ifstream in(std::string(RW_ODBC_SCHEMA_DIR) + "/schema_" + name + ".sql");
+    if (!in) throw std::runtime_error("cannot read the " + name + " schema");
+    std::vector<std::string> statements{""};
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("--", 0) == 0) continue;
+        const bool last = !line.empty() && line.back() == ';';
+        statements.back() += last ? line.substr(0, line.size() - 1) : line + " ";
+        if (last) statements.emplace_back();
+    }
+    statements.pop_back();
+    return statements;
+}
 
 std::string env(const char* name) {
     const char* v = std::getenv(name);
@@ -78,20 +44,29 @@ void writeFile(const fs::path& path, const std::string& text) {
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+void runAll(const std::string& connect, const std::vector<std::string>& statements) {
+    db::OdbcDataAccess access;
+    std::unique_ptr<DataConnection> c = access.open(connect, "", "");
+    for (const std::string& s : statements) c->execute(s);
+    c->close();
+}
+
+std::map<std::string, Backend> backends;
+std::string folder;
+
 class OdbcEnvironment final : public ::testing::Environment {
 public:
     void SetUp() override {
         char templ[] = "/tmp/rw-odbc-XXXXXX";
         if (::mkdtemp(templ) == nullptr) throw std::runtime_error("mkdtemp failed");
-        folder() = templ;
-        const fs::path dir = folder();
+        folder = templ;
+        const fs::path dir = folder;
         // unixODBC takes the driver list from ODBCSYSINI and the data
         // sources from ODBCINI; both are read when a connection is made, so
-        // they are set before the first one.
+        // they are set before the first one. DontDLClose keeps each driver
+        // loaded for the whole run instead of loading it for every connection.
         ::setenv("ODBCSYSINI", dir.c_str(), 1);
         ::setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
-        // DontDLClose keeps each driver loaded for the whole run instead of
-        // loading it again for every connection.
         writeFile(dir / "odbcinst.ini", std::string("[SQLite3]\nDriver=") + RW_ODBC_SQLITE3 +
                                             "\nDontDLClose=1\n\n[SQLite]\nDriver=libsqliteodbc.so\n\n"
                                             "[PostgreSQL Unicode]\nDriver=" + RW_ODBC_PSQL +
@@ -100,87 +75,58 @@ public:
 
         const std::string user = env("RW_DB_USER"), password = env("RW_DB_PASSWORD");
         const std::string pgPort = env("RW_PG_PORT"), myPort = env("RW_MARIADB_PORT");
-        database_ = "rwtest_" + std::to_string(::getpid());
+        const std::string database = "rwtest_" + std::to_string(::getpid());
         const fs::path sqliteFile = dir / "orders.db";
+        writeFile(dir / "odbc.ini", "[rw_sqlite]\nDriver=SQLite3\nDatabase=" + sqliteFile.string() +
+                                        "\n\n[rw_pg]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" +
+                                        pgPort + "\nDatabase=" + database +
+                                        "\n\n[rw_mariadb]\nDriver=MariaDB Unicode\nServer=127.0.0.1\nPort=" + myPort +
+                                        "\nDatabase=" + database + "\n\n[rw_broken]\nDriver=SQLite\nDatabase=" +
+                                        sqliteFile.string() + "\n");
 
-        std::string ini;
-        ini += "[rw_sqlite]\nDriver=SQLite3\nDatabase=" + sqliteFile.string() + "\n\n";
-        ini += "[rw_pg]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" + pgPort + "\nDatabase=" +
-               database_ + "\n\n";
-        ini += "[rw_mariadb]\nDriver=MariaDB Unicode\nServer=127.0.0.1\nPort=" + myPort + "\nDatabase=" + database_ +
-               "\n\n";
-        ini += "[rw_broken]\nDriver=SQLite\nDatabase=" + sqliteFile.string() + "\n";
-        writeFile(dir / "odbc.ini", ini);
-
-        Backend& lite = backends()["SQLite"];
-        lite = {"SQLite", "rw_sqlite", "", "", true, ""};
-        setUp(lite, [&] {
+        setUp(backends["SQLite"] = {"SQLite", "rw_sqlite", "", "", true, ""}, [&] {
             fs::copy_file(RW_SAMPLE_DB, sqliteFile, fs::copy_options::overwrite_existing);
-            runAll("DSN=rw_sqlite;", kSqliteExtras);
+            runAll("DSN=rw_sqlite;", schema("SQLite"));
         });
-
-        Backend& pg = backends()["PostgreSQL"];
-        pg = {"PostgreSQL", "rw_pg", user, password, !pgPort.empty(), ""};
-        pgAdmin_ = "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Port=" + pgPort + ";Database=postgres;UID=" +
-                   user + ";PWD=" + password + ";";
-        if (pg.requested) setUp(pg, [&] {
-            runAll(pgAdmin_, {"CREATE DATABASE " + database_});
-            createdPg_ = true;
-            runAll(pg.connectString(), kPostgresSchema);
-        });
-
-        Backend& my = backends()["MariaDB"];
-        my = {"MariaDB", "rw_mariadb", user, password, !myPort.empty(), ""};
-        myAdmin_ = "Driver=MariaDB Unicode;Server=127.0.0.1;Port=" + myPort + ";UID=" + user + ";PWD=" + password + ";";
-        if (my.requested) setUp(my, [&] {
-            runAll(myAdmin_, {"CREATE DATABASE " + database_});
-            createdMy_ = true;
-            runAll(my.connectString(), kMariaDbSchema);
-        });
+        const auto server = [&](const std::string& name, const std::string& dsn, const std::string& port,
+                                const std::string& admin, const std::string& drop) {
+            Backend& b = backends[name] = {name, dsn, user, password, !port.empty(), ""};
+            if (b.requested) setUp(b, [&] {
+                runAll(admin, {"CREATE DATABASE " + database});
+                drops_.emplace_back(admin, drop);
+                runAll(b.connectString(), schema(name));
+            });
+        };
+        const std::string login = ";UID=" + user + ";PWD=" + password + ";";
+        server("PostgreSQL", "rw_pg", pgPort,
+               "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Database=postgres;Port=" + pgPort + login,
+               "DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+        server("MariaDB", "rw_mariadb", myPort, "Driver=MariaDB Unicode;Server=127.0.0.1;Port=" + myPort + login,
+               "DROP DATABASE IF EXISTS " + database);
     }
 
     void TearDown() override {
-        if (createdPg_) quietly(pgAdmin_, "DROP DATABASE IF EXISTS " + database_ + " WITH (FORCE)");
-        if (createdMy_) quietly(myAdmin_, "DROP DATABASE IF EXISTS " + database_);
+        for (const auto& [admin, drop] : drops_) {
+            try {
+                runAll(admin, {drop});
+            } catch (const std::exception&) {
+            }
+        }
         std::error_code ignored;
-        fs::remove_all(folder(), ignored);
-    }
-
-    static std::string& folder() {
-        static std::string f;
-        return f;
-    }
-    static std::map<std::string, Backend>& backends() {
-        static std::map<std::string, Backend> b;
-        return b;
+        fs::remove_all(folder, ignored);
     }
 
 private:
     template <class F>
-    static void setUp(Backend& b, F&& f) {
+    static void setUp(Backend& b, F&& make) {
         try {
-            f();
+            make();
         } catch (const std::exception& e) {
             b.failure = b.name + " could not be set up: " + e.what();
         }
     }
 
-    static void runAll(const std::string& connect, const std::vector<std::string>& statements) {
-        db::OdbcDataAccess access;
-        std::unique_ptr<DataConnection> c = access.open(connect, "", "");
-        for (const std::string& s : statements) c->execute(s);
-        c->close();
-    }
-
-    static void quietly(const std::string& connect, const std::string& statement) {
-        try {
-            runAll(connect, {statement});
-        } catch (const std::exception&) {
-        }
-    }
-
-    std::string database_, pgAdmin_, myAdmin_;
-    bool createdPg_ = false, createdMy_ = false;
+    std::vector<std::pair<std::string, std::string>> drops_;  // an admin connection, the drop of a database made
 };
 
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
@@ -192,10 +138,8 @@ std::string Backend::connectString() const {
     return "DSN=" + dsn + ";UID=" + user + ";PWD=" + password + ";";
 }
 
-const Backend& backend(const std::string& name) { return OdbcEnvironment::backends().at(name); }
+const Backend& backend(const std::string& name) { return backends.at(name); }
 
-const std::string& odbcFolder() { return OdbcEnvironment::folder(); }
-
-std::vector<std::string> privateDataSources() { return {"rw_sqlite", "rw_pg", "rw_mariadb", "rw_broken"}; }
+const std::string& odbcFolder() { return folder; }
 
 }  // namespace rw::test

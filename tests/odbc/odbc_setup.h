@@ -8,33 +8,24 @@
 //   rw_broken    a data source of Debian's "SQLite" driver entry, whose
 //                library does not exist
 // RW_DB_USER and RW_DB_PASSWORD give a login that may create databases.
-// A server whose port is not set is not tested; a server whose port is set
-// but that cannot be used fails every test of it.
 #include <string>
-#include <vector>
 
 namespace rw::test {
 
 struct Backend {
     std::string name;  // "SQLite", "PostgreSQL", "MariaDB"
-    std::string dsn;
-    std::string user;
-    std::string password;
+    std::string dsn, user, password;
     bool requested = false;  // the environment asked for this server
     std::string failure;     // why it cannot be used, when requested
 
-    // "DSN=..;UID=..;PWD=.."
-    std::string connectString() const;
+    std::string connectString() const;  // "DSN=..;UID=..;PWD=.."
 };
 
-// The backend of that name; its tests skip when it was not requested and
+// The backend of that name: its tests skip when it was not requested and
 // fail when it was but could not be set up.
 const Backend& backend(const std::string& name);
 
-// The folder of the private ini files and the SQLite database.
+// The folder of the private ini files and the SQLite databases.
 const std::string& odbcFolder();
-
-// The names of the data sources written to the private odbc.ini, in order.
-std::vector<std::string> privateDataSources();
 
 }  // namespace rw::test
