@@ -9,8 +9,6 @@
 #include "odbc/odbc_setup.h"
 #include "platform/db/odbc.h"
 #include "platform/ide/environment.h"
-#include "platform/runtime_error.h"
-#include "platform/temp_folders.h"
 #include "support/memory_file_system.h"
 #include "support/memory_temp_folders.h"
 
@@ -133,14 +131,9 @@ TEST_F(CliLive, TheReadmeCommandsProjectOpensInTheDevelopmentEnvironment) {
     EXPECT_NE(out_.str().find("Files stored in: \n" + work + "/out/sqlite\n"), std::string::npos) << out_.str();
 
     ide::Environment environment(fs);
-    ide::Project* project = nullptr;
-    try {
-        project = &environment.loadProject(work + "/out/sqlite/Orders.vbp");
-    } catch (const RuntimeError& e) {
-        FAIL() << e.description;
-    }
-    EXPECT_EQ(project->vbComponents().count(), 14);  // six tables' classes, the connection class, the module
-    for (const auto& component : project->vbComponents())
+    ide::Project& project = environment.loadProject(work + "/out/sqlite/Orders.vbp");
+    EXPECT_EQ(project.vbComponents().count(), 14);  // six tables' classes, the connection class, the module
+    for (const auto& component : project.vbComponents())
         EXPECT_EQ(component->fileName().rfind(work + "/out/sqlite/", 0), 0u) << component->fileName();
 }
 

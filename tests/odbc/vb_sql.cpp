@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iomanip>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 namespace rw::test {
@@ -12,11 +14,9 @@ namespace {
 
 using Vars = std::map<std::string, VbValue>;
 
-std::string two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 const VbValue& value(const Vars& vars, const std::string& name) {
     const auto v = vars.find(name);
-    if (v == vars.end()) throw VbError("no value for " + name);
+    if (v == vars.end()) throw std::runtime_error("no value for " + name);
     return v->second;
 }
 
@@ -25,12 +25,8 @@ const VbValue& value(const Vars& vars, const std::string& name) {
 std::string text(const VbValue& v) {
     if (const auto* s = std::get_if<std::string>(&v)) return *s;
     if (const auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
-    if (const auto* n = std::get_if<double>(&v)) {
-        char b[32];
-        std::snprintf(b, sizeof b, "%.15g", *n);
-        return b;
-    }
-    if (std::holds_alternative<DateTime>(v)) throw VbError("a date concatenated without Format");
+    if (const auto* n = std::get_if<double>(&v)) return (std::ostringstream() << std::setprecision(15) << *n).str();
+    if (std::holds_alternative<DateTime>(v)) throw std::runtime_error("a date concatenated without Format");
     return "";
 }
 
@@ -48,29 +44,29 @@ std::string term(const std::string& t, const Vars& vars) {
         return s.substr(0, s.size() - std::min(s.size(), std::stoul(m[2])));
     }
     if (std::regex_match(t, m, quotes)) return std::regex_replace(text(value(vars, m[1])), std::regex("'"), "''");
-    if (!std::regex_match(t, m, format)) throw VbError("cannot run: " + t);
+    if (!std::regex_match(t, m, format)) throw std::runtime_error("cannot run: " + t);
     const auto* d = std::get_if<DateTime>(&value(vars, m[1]));
-    if (!d) throw VbError("Format of a value that is not a date: " + t);
-    return std::to_string(d->year) + "-" + two(d->month) + "-" + two(d->day) + " " + two(d->hour) + ":" +
-           two(d->minute) + ":" + two(d->second);
+    if (!d) throw std::runtime_error("Format of a value that is not a date: " + t);
+    char b[32];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d->year, d->month, d->day, d->hour, d->minute,
+                  d->second);
+    return b;
 }
 
 // a & b & ...: the terms split at each & outside quotes and parentheses.
 std::string concatenation(const std::string& s, const Vars& vars) {
-    std::vector<std::string> terms{""};
+    std::string out, t;
     int depth = 0;
     bool quoted = false;
-    for (const char c : s) {
+    for (const char c : s + "&") {
         if (c == '"') quoted = !quoted;
         if (!quoted) depth += (c == '(') - (c == ')');
-        if (c == '&' && !quoted && depth == 0) terms.emplace_back();
-        else terms.back() += c;
-    }
-    std::string out;
-    for (std::string& t : terms) {
-        t.erase(0, t.find_first_not_of(' '));
-        t.erase(t.find_last_not_of(' ') + 1);
-        out += term(t, vars);
+        if (c != '&' || quoted || depth > 0) {
+            t += c;
+            continue;
+        }
+        out += term(t.substr(t.find_first_not_of(' '), t.find_last_not_of(' ') - t.find_first_not_of(' ') + 1), vars);
+        t.clear();
     }
     return out;
 }
@@ -107,13 +103,13 @@ std::string buildSql(const std::string& procedure, const Vars& variables) {
         }
         statement.clear();
     }
-    if (!vars.count("lsSQL")) throw VbError("the procedure builds no lsSQL");
+    if (!vars.count("lsSQL")) throw std::runtime_error("the procedure builds no lsSQL");
     return std::get<std::string>(vars["lsSQL"]);
 }
 
 std::string procedureText(const std::string& fileText, const std::string& header) {
     const auto start = fileText.find("\r\n" + header);
-    if (start == std::string::npos) throw VbError("no procedure " + header);
+    if (start == std::string::npos) throw std::runtime_error("no procedure " + header);
     const auto end = std::min(fileText.find("\r\nEnd Function", start), fileText.find("\r\nEnd Sub", start));
     return fileText.substr(start + 2, end == std::string::npos ? std::string::npos : end - start);
 }
