@@ -1,13 +1,10 @@
 #pragma once
-// The databases the integration tests read, each a throwaway one behind a
-// data source of private ini files (ODBCSYSINI and ODBCINI point at a
-// temporary folder, so nothing of the machine's ODBC set-up is used):
-//   rw_sqlite    a copy of the sample database (examples/orders.sql)
-//   rw_pg        a new database on the PostgreSQL server at RW_PG_PORT
-//   rw_mariadb   a new database on the MariaDB server at RW_MARIADB_PORT
-//   rw_broken    a data source of Debian's "SQLite" driver entry, whose
-//                library does not exist
-// RW_DB_USER and RW_DB_PASSWORD give a login that may create databases.
+// The throwaway databases the integration tests read, behind data sources of
+// private ini files in a temporary folder (ODBCSYSINI, ODBCINI): rw_sqlite
+// (a copy of the sample database), rw_pg and rw_mariadb (new databases on
+// the servers at RW_PG_PORT and RW_MARIADB_PORT, made with the login
+// RW_DB_USER, RW_DB_PASSWORD), and rw_broken (Debian's "SQLite" driver
+// entry, whose library does not exist).
 #include <string>
 
 namespace rw::test {

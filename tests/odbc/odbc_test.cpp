@@ -54,9 +54,8 @@ protected:
         conn_ = access_.open(b.connectString(), "", "");
     }
 
-    bool is(const char* name) const { return std::string(GetParam()) == name; }
     // The sample tables are named in lower case on PostgreSQL.
-    std::string table(const std::string& name) const { return is("PostgreSQL") ? lower(name) : name; }
+    std::string table(const std::string& name) const { return GetParam() == std::string("PostgreSQL") ? lower(name) : name; }
 
     db::OdbcDataAccess access_;
     std::unique_ptr<DataConnection> conn_;
@@ -192,7 +191,7 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
         std::map<std::string, VbValue> vars{{"mvar" + propertyName(keyField) + "_ReadBuf", std::string("O'Brn")},
                                             {"RefreshFilter", filter}, {"SortOrder", std::string()}, {"vsFilter", filter}};
         for (const auto& [field, v] : record) vars["ro" + base + "." + propertyName(field)] = vars[propertyName(field)] = v;
-        return test::buildSql(test::procedureText(file, header), vars);
+        return test::buildSql(file, header, vars);
     };
     for (const bool update : {false, true}) {
         for (const auto& c : columns) record[table(c.field)] = update ? c.updated : c.added;
@@ -213,8 +212,6 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
     EXPECT_EQ(conn_->execute(remove), 1) << remove;
     EXPECT_TRUE(conn_->openRecordset(sql(coll, "Public Sub Refresh()"))->eof());
 }
-
-// --- SQLite-only facts and the pages' logic on a real driver --------------
 
 class Sqlite : public ::testing::Test {
 protected:

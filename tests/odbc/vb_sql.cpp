@@ -73,10 +73,12 @@ std::string concatenation(const std::string& s, const Vars& vars) {
 
 }  // namespace
 
-std::string buildSql(const std::string& procedure, const Vars& variables) {
+std::string buildSql(const std::string& fileText, const std::string& header, const Vars& variables) {
+    const auto start = fileText.find("\r\n" + header);
+    if (start == std::string::npos) throw std::runtime_error("no procedure " + header);
     Vars vars = variables;
     std::vector<bool> taken;  // the open If blocks
-    std::istringstream in(procedure);
+    std::istringstream in(fileText.substr(start + 2));
     std::string statement, line;
     static const std::regex condition(R"(If ([\w.]+) <> "" Then)");
     std::smatch m;
@@ -88,6 +90,7 @@ std::string buildSql(const std::string& procedure, const Vars& variables) {
             continue;
         }
         statement += line;
+        if (statement.rfind("End ", 0) == 0 && statement != "End If") break;
         const bool running = std::find(taken.begin(), taken.end(), false) == taken.end();
         if (statement.rfind("lsSQL = ", 0) == 0) {
             if (running) vars["lsSQL"] = concatenation(statement.substr(8), vars);
@@ -105,13 +108,6 @@ std::string buildSql(const std::string& procedure, const Vars& variables) {
     }
     if (!vars.count("lsSQL")) throw std::runtime_error("the procedure builds no lsSQL");
     return std::get<std::string>(vars["lsSQL"]);
-}
-
-std::string procedureText(const std::string& fileText, const std::string& header) {
-    const auto start = fileText.find("\r\n" + header);
-    if (start == std::string::npos) throw std::runtime_error("no procedure " + header);
-    const auto end = std::min(fileText.find("\r\nEnd Function", start), fileText.find("\r\nEnd Sub", start));
-    return fileText.substr(start + 2, end == std::string::npos ? std::string::npos : end - start);
 }
 
 }  // namespace rw::test

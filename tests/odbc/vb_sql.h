@@ -1,8 +1,9 @@
 #pragma once
-// Runs the SQL-building part of a generated procedure, as Visual Basic
-// would: its `lsSQL = ...` assignments and the `If <name> <> "" Then` ...
-// `End If` blocks around them, up to the first other statement. Returns what
-// lsSQL then holds; a name or construct it does not know throws.
+// Runs the SQL-building part of a generated procedure (the one starting with
+// the line `header` in a generated file's text), as Visual Basic would: its
+// `lsSQL = ...` assignments and the `If <name> <> "" Then` ... `End If`
+// blocks around them, up to the first other statement. Returns what lsSQL
+// then holds; a name or construct it does not know throws.
 #include <map>
 #include <string>
 #include <variant>
@@ -16,10 +17,7 @@ using VbValue = std::variant<std::monostate, std::string, double, bool, DateTime
 
 // `variables`: every name the statements read ("roCustomers.Notes",
 // "mvarCustomerID_ReadBuf", "vsFilter", ...).
-std::string buildSql(const std::string& procedureText, const std::map<std::string, VbValue>& variables);
-
-// The procedure that starts with the line `header`, up to its End Function
-// or End Sub.
-std::string procedureText(const std::string& fileText, const std::string& header);
+std::string buildSql(const std::string& fileText, const std::string& header,
+                     const std::map<std::string, VbValue>& variables);
 
 }  // namespace rw::test

@@ -17,8 +17,7 @@ namespace rw::test {
 struct FakeColumn {
     std::string name;
     int dataType;
-    Variant precision;
-    Variant scale;
+    Variant precision, scale;
     bool nullable = true;
 };
 
