@@ -9,6 +9,8 @@ namespace {
 
 using test::GenFixture;
 
+const char* const kKeep = "Type=Exe\r\nName=\"Keep\"\r\n";
+
 void useExisting(GenFixture& fx, const std::string& bytes) {
     fx.settings.mbStdExe = false;
     fx.settings.mbExistingProject = true;
@@ -54,6 +56,17 @@ TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
          {}},
         {"existing beside a file with the temporary name",
          [](F f) { useExisting(f, "Type=Exe\r\n"), f.fs.put("/proj/.Existing.vbp.rwnew", "user data"); }, {}},
+        // A failed rewrite leaves the original intact and no temporary file.
+        {"existing, the disk fills",
+         [](F f) { useExisting(f, kKeep), f.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull); }, {"Orders"}},
+        {"existing, the rename fails",
+         [](F f) { useExisting(f, kKeep), f.fs.failRename("/proj/Existing.vbp", kErrPermissionDenied); }, {"Orders"}},
+        {"new over an earlier file, the disk fills",
+         [](F f) {
+             useExisting(f, kKeep), f.settings.mbExistingProject = false, f.settings.mbStdExe = true;
+             f.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull);
+         },
+         {"Orders"}},
     };
     std::string all;
     for (const auto& r : rows) {
@@ -61,49 +74,24 @@ TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
         r.setup(fx);
         ProjectFileWriter writer(fx.files, fx.settings);
         all += "== " + std::string(r.name) + "\r\n";
-        if (fx.settings.mbExistingProject) {
-            const ProjectFileFlags flags = writer.extend();
-            all += "type " + flags.projectTypeWord + ", error handler module " +
-                   (flags.hasErrorHandlerModule ? "yes" : "no") + ", connection class " +
-                   (flags.hasConnectionClass ? "yes" : "no") + "\r\n";
-        } else {
-            writer.create();
+        try {
+            if (fx.settings.mbExistingProject) {
+                const ProjectFileFlags flags = writer.extend();
+                all += "type " + flags.projectTypeWord + ", error handler module " +
+                       (flags.hasErrorHandlerModule ? "yes" : "no") + ", connection class " +
+                       (flags.hasConnectionClass ? "yes" : "no") + "\r\n";
+            } else {
+                writer.create();
+            }
+            for (const auto& t : r.tables) writer.appendTable(t);
+            writer.close();
+        } catch (const RuntimeError& e) {
+            all += "error " + std::to_string(e.number) + "\r\n";
+            writer.abandon();
         }
-        for (const auto& t : r.tables) writer.appendTable(t);
-        writer.close();
         for (const auto& [path, bytes] : fx.fs.files()) all += "-- " + path + ":\r\n" + bytes;
     }
     test::expectGolden("project_files.txt", all);
-}
-
-TEST(ProjectFileFailure, FailedRewriteLeavesTheOriginalIntact) {
-    const std::string original = "Type=Exe\r\nName=\"Keep\"\r\n";
-    for (const int variant : {0, 1, 2}) {  // extended: failed write, failed rename; new: failed write
-        const bool failRename = variant == 1;
-        const bool newProject = variant == 2;
-        GenFixture fx;
-        fx.settings.mbStdExe = newProject;
-        fx.settings.mbExistingProject = !newProject;
-        fx.settings.msProjectFile = "/proj/Existing.vbp";
-        fx.fs.put("/proj/Existing.vbp", original);
-        if (failRename)
-            fx.fs.failRename("/proj/Existing.vbp", kErrPermissionDenied);
-        else
-            fx.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull);
-        ProjectFileWriter writer(fx.files, fx.settings);
-        try {
-            if (newProject) writer.create();
-            else writer.extend();
-            writer.appendTable("Orders");
-            writer.close();
-            ADD_FAILURE() << "the rewrite should fail";
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number, failRename ? kErrPermissionDenied : kErrDiskFull);
-            writer.abandon();
-        }
-        EXPECT_EQ(fx.fs.readAll("/proj/Existing.vbp"), original);
-        EXPECT_FALSE(fx.fs.exists("/proj/.Existing.vbp.rwnew"));
-    }
 }
 
 TEST(SplitLines, AllThreeLineEnds) {
