@@ -102,12 +102,21 @@ void live(CliRun& r) {
         c->tables = {{"Orders", "TABLE"}, {"Items", "TABLE"}};
         c->columns["Orders"] = {{"OrderID", 3, {}, {}, false}, {"Note", 202, {}, {}}};
         c->keys["Orders"] = {"OrderID"};
+        c->properties["Data Source Name"] = "D";
         return c;
     };
     r.options.dataAccess = &r.access;
     r.options.store = "/out";
     r.options.password = "s3cret";
     r.options.detectKeys = true;
+}
+
+// A live run of the tables an answers file names, its connection ending with `member`.
+void livePassword(CliRun& r, const std::string& member) {
+    live(r);
+    r.answers(R"({"target": {"mode": "new", "kind": "Exe", "name": "Shop"}, "connection": {"kind": "dsn", "dsn": "D")" +
+              member + R"(}, "tables": ["Orders"]})");
+    r.options.givenFlags = kDatabaseReadFlags;
 }
 
 // The same live run from an answers file without rows, saving its answers.
@@ -190,6 +199,10 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
              first.run();
              r.answers(first.fs.readAll("/saved.json"));
          }},
+        // The password the answers lack comes from the command line.
+        {"password in the answers", [](R r) { livePassword(r, R"(, "password": "file")"); }},
+        {"empty password in the answers", [](R r) { livePassword(r, R"(, "password": "")"); }},
+        {"no password anywhere", [](R r) { livePassword(r, ""), r.options.password.reset(); }},
         {"stopped in a loaded run", [](R r) { sample(r), r.answers(answersText(kLoaded)); },
          "/tmp/rowwright-1/clsOrdersColl.rwg"},
         {"stopped extending a project",
@@ -204,32 +217,12 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         test::StopWhenCreated stopping(r.fs, row.trigger);
         if (*row.trigger != '\0') r.options.stopSignal = &stopping.stop;
         const int status = r.run(*row.trigger != '\0' ? &stopping : nullptr);
-        all += "== " + std::string(row.name) + ", " + std::to_string(r.access.opens.size()) + " opened: ";
+        all += "== " + std::string(row.name) + ": ";
+        for (const auto& open : r.access.opens) all += "opened with password \"" + open.password + "\", ";
         all += r.dump(status);
         EXPECT_EQ(r.tempFolders.removed, r.tempFolders.made);
     }
     test::expectGolden("cli_generate_runs.txt", all);
-}
-
-TEST(CliGenerate, LiveRunTakesThePasswordTheAnswersLackFromTheCommandLine) {
-    const struct {
-        const char* inFile;  // nullptr: no password member
-        std::optional<std::string> given;
-        const char* opened;
-    } cases[] = {{nullptr, "pw", "pw"}, {"", "pw", "pw"}, {"file", "pw", "file"}, {nullptr, std::nullopt, ""}};
-    for (const auto& c : cases) {
-        const std::string password = c.inFile ? R"(, "password": ")" + std::string(c.inFile) + "\"" : "";
-        const std::string text = R"({"target": )" + kNewTarget + R"(, "connection": {"kind": "dsn", "dsn": "D")" +
-                                 password + R"(}, "tables": ["T"]})";
-        const Answers answers = parseAnswers(text, "a.json");
-        test::FakeAccess access;
-        GenerateOptions options;
-        options.password = c.given;
-        ScriptedUi ui;
-        openLiveFieldSource(access, answers, options, ui);
-        ASSERT_EQ(access.opens.size(), 1u);
-        EXPECT_EQ(access.opens[0].password, c.opened) << (c.inFile ? c.inFile : "none");
-    }
 }
 
 // A table name that climbs out of the store, on the real disk: the run refuses

@@ -94,11 +94,5 @@ TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
     test::expectGolden("project_files.txt", all);
 }
 
-TEST(SplitLines, AllThreeLineEnds) {
-    EXPECT_EQ(splitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
-    EXPECT_TRUE(splitLines("").empty());
-}
-
 }  // namespace
 }  // namespace rw
