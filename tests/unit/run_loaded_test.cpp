@@ -21,12 +21,6 @@ using test::SampleProject;
 using test::writeBytes;
 using test::writeClassFile;
 
-std::vector<std::string> names(ide::Project& p) {
-    std::vector<std::string> out;
-    for (const auto& c : p.vbComponents()) out.push_back(c->name());
-    return out;
-}
-
 const char* const kAdo = "{00000200-0000-0010-8000-00AA006D2EA4}";
 
 // A loaded project, its run and the temporary folder it stages in.
@@ -72,83 +66,59 @@ struct LoadedRun {
 
 struct LoadedRunTest : LoadedRun, ::testing::Test {};
 
-TEST_F(LoadedRunTest, ProjectWithoutGeneratedComponentsGetsEveryClassAndSupportModule) {
-    ide::Project& p = load();
-    const RunOutcome outcome = run();
-    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
-    EXPECT_TRUE(fx.ui.messages.empty());
-    EXPECT_EQ(fx.ui.busyDepth, 0);
-    EXPECT_EQ(names(p), (std::vector<std::string>{"frmMain", "modMain", "clsCustomers", "clsCustomersColl",
-                                                  "clsOrders", "clsOrdersColl", "modRowwrightErrHndlr",
-                                                  "clsRwtConn"}));
-    EXPECT_EQ(p.vbComponents().find("modRowwrightErrHndlr")->type(), ide::kStdModule);
-    expectStagingGone();
-    EXPECT_EQ(outcome.reportFolder, "");
-    EXPECT_EQ(outcome.reportFileName, "Billing.txt");
-    test::expectGolden("loaded_run_report.txt", outcome.reportText);
-
-    // Saved with a header VB6 reads, the staged code whole, member attributes in place.
-    p.save();
-    const std::string vbp = fx.fs.readAll("/proj/Billing.vbp");
-    test::expectGolden("loaded_project_billing.txt", vbp);
-    test::expectGolden("loaded_project_customers_coll.txt", fx.fs.readAll("/proj/clsCustomersColl.cls"));
-    EXPECT_EQ(fx.fs.readAll("/proj/modRowwrightErrHndlr.bas").rfind(
-                  "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\n' Module Name: modRowwrightErrHndlr.bas\r\n", 0),
-              0u);
-
-    // A second run replaces the code in place: nothing is asked, the ADO
-    // reference stays single, and the support modules are found.
-    const RunOutcome second = run();
-    ASSERT_EQ(second.status, RunOutcome::Status::Completed);
-    EXPECT_TRUE(fx.ui.messages.empty());
-    EXPECT_EQ(p.vbComponents().count(), 8);
-    EXPECT_NE(second.reportText.find("clsOrdersColl.cls\r\n\r\n<End of Report>"), std::string::npos);
-    p.save();
-    EXPECT_EQ(fx.fs.readAll("/proj/Billing.vbp"), vbp);
-    expectStagingGone(2);
-}
-
-TEST_F(LoadedRunTest, SavedComponentsAreReplacedInPlaceAndSupportModulesLeftAlone) {
-    writeClassFile(fx.fs, "/proj/Classes/clsOrders.cls", "clsOrders", "Option Explicit\r\nPublic Old As Long\r\n");
-    const std::string handler =
-        "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\nPublic Sub RaiseError()\r\n    ' mine\r\nEnd Sub\r\n";
-    writeBytes(fx.fs, "/proj/modRowwrightErrHndlr.bas", handler);
-    ide::Project& p = load("Class=clsOrders; Classes\\clsOrders.cls\r\n"
-                           "Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\r\n");
-    ide::Component* orders = p.vbComponents().find("clsOrders");
-    ide::Component* eh = p.vbComponents().find("modRowwrightErrHndlr");
-
-    const RunOutcome outcome = run();
-    ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
-    EXPECT_TRUE(fx.ui.messages.empty());
-    EXPECT_EQ(p.vbComponents().find("clsOrders"), orders);
-    EXPECT_FALSE(eh->isDirty());
-    EXPECT_NE(outcome.reportText.find("clsOrdersColl.cls\r\n\r\nclsRwtConn.cls\r\n\r\n<End of Report>"),
-              std::string::npos);  // and no support module
-
-    p.save();
-    test::expectGolden("loaded_project_orders_replaced.txt", fx.fs.readAll("/proj/Classes/clsOrders.cls"));
-    EXPECT_EQ(fx.fs.readAll("/proj/modRowwrightErrHndlr.bas"), handler);
-    // Each listed once, where it was.
-    test::expectGolden("loaded_project_billing_replaced.txt", fx.fs.readAll("/proj/Billing.vbp"));
-}
-
 void edit(LoadedRun& t, int answer) {
     t.project->vbComponents().find("clsOrders")->codeModule().addFromFile("/edits/edit.txt");
     t.fx.ui.answers = {answer};
 }
 
-// Unsaved changes: Yes saves them beside the project first, No discards
-// them, any other answer stops the run at once keeping what was imported.
-// An error ends the run keeping what was done (the added class still under
-// its default name); without a staging folder or a project nothing changes.
-// The support modules come without the error handler option too.
+// What a run did: its outcome, the messages shown, the project's components,
+// the project files and short files whole and any other file by its size, and the report.
+std::string dump(LoadedRun& t, ide::Project& p, const RunOutcome& o) {
+    const char* const status[] = {"Completed", "Declined", "Cancelled", "Failed", "Stopped"};
+    std::string text = std::string(status[static_cast<int>(o.status)]) + ", report to \"" + o.reportFolder + "\" as " +
+                       o.reportFileName + ", project " + (p.isDirty() ? "changed" : "as saved") + ", " +
+                       std::to_string(p.references().count()) + " references" +
+                       (p.references().contains(kAdo) ? " with ADO" : "") + "\n";
+    for (const auto& m : t.fx.ui.messages) text += "-- message " + std::to_string(m.style) + ": " + m.text + "\n";
+    t.fx.ui.messages.clear();
+    for (const auto& c : p.vbComponents()) {
+        text += "-- " + c->name() + " type " + std::to_string(c->type()) + " " + c->fileName();
+        text += (c->isDirty() ? " changed, " : ", ") + std::to_string(c->codeModule().countOfLines()) + " lines\n";
+    }
+    for (const auto& [path, bytes] : t.fx.fs.files()) {
+        const bool whole = path.ends_with(".vbp") || bytes.size() < 100;
+        text += "-- " + path + (whole ? ":\n" + test::readable(bytes) : " " + std::to_string(bytes.size()) + " bytes");
+        text += '\n';
+    }
+    return text + "-- report:\n" + test::readable(o.reportText) + "\n";
+}
+
+const char* const kOrdersListed = "Class=clsOrders; Classes\\clsOrders.cls\r\n";
+
+// A loaded project gets every class and support module, the staged text
+// whole, member attributes in place; a second run replaces the code in place,
+// asks nothing and keeps one ADO reference. Components saved earlier are
+// replaced in place and listed once where they were; support modules are left
+// alone. Unsaved changes: Yes saves them beside the project first, No
+// discards them, any other answer stops the run at once keeping what was
+// imported. An error ends the run keeping what was done (the added class
+// still under its default name); without a staging folder or a project
+// nothing changes. The support modules come without the error handler option too.
 TEST_F(LoadedRunTest, EachRunShowsItsOutcomeAndLeavesItsFiles) {
     using T = LoadedRun&;
     const struct {
         const char* name;
         void (*setup)(T);
+        std::string listing = kOrdersListed;           // added to the sample project's
+        int runs = 1;                                  // each followed by saving the project when `save`
+        bool save = false;
+        std::pair<const char*, const char*> golden{};  // a saved file and its golden file
     } rows[] = {
+        {"no generated components yet", [](T) {}, "", 2, true,
+         {"/proj/clsCustomersColl.cls", "loaded_project_customers_coll.txt"}},
+        {"generated components saved earlier", [](T) {},
+         kOrdersListed + std::string("Module=modRowwrightErrHndlr; Support\\modRowwrightErrHndlr.bas\r\n"), 1, true,
+         {"/proj/Classes/clsOrders.cls", "loaded_project_orders_replaced.txt"}},
         {"unsaved changes, Yes", [](T t) { edit(t, kAnswerYes); }},
         {"unsaved changes, No", [](T t) { edit(t, kAnswerNo); }},
         {"unsaved changes, Cancel", [](T t) { edit(t, kAnswerCancel); }},
@@ -164,23 +134,18 @@ TEST_F(LoadedRunTest, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         SCOPED_TRACE(r.name);
         LoadedRun t;
         writeClassFile(t.fx.fs, "/proj/Classes/clsOrders.cls", "clsOrders", "Public Old As Long\r\n");
+        writeBytes(t.fx.fs, "/proj/Support/modRowwrightErrHndlr.bas",
+                   "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\nPublic Sub RaiseError()\r\nEnd Sub\r\n");
         writeBytes(t.fx.fs, "/edits/edit.txt", "' my edit\r\n");
-        ide::Project& p = t.load("Class=clsOrders; Classes\\clsOrders.cls\r\n");
+        ide::Project& p = t.load(r.listing);
         r.setup(t);
-        const RunOutcome outcome = t.run();
-        const char* const status[] = {"Completed", "Declined", "Cancelled", "Failed", "Stopped"};
-        all += "== " + std::string(r.name) + ": " + status[static_cast<int>(outcome.status)] + ", staging folders " +
-               std::to_string(t.temp.made.size()) + ", report " + std::to_string(outcome.reportText.size()) +
-               " bytes, project " + (p.isDirty() ? "changed" : "as loaded") + ", ADO " +
-               (p.references().contains(kAdo) ? "referenced" : "not referenced") + "\n";
-        for (const auto& m : t.fx.ui.messages) all += "-- message " + std::to_string(m.style) + ": " + m.text + "\n";
-        for (const auto& c : p.vbComponents())
-            all += "-- " + c->name() + " " + c->fileName() + (c->isDirty() ? " changed, " : ", ") +
-                   std::to_string(c->codeModule().countOfLines()) + " lines\n";
-        for (const auto& [path, bytes] : t.fx.fs.files()) {
-            all += "-- " + path + (bytes.size() < 64 ? ": " + bytes : " " + std::to_string(bytes.size()) + " bytes");
-            all += '\n';
+        all += "== " + std::string(r.name) + "\n";
+        for (int run = 0; run < r.runs; ++run) {
+            const RunOutcome outcome = t.run();
+            if (r.save) p.save();
+            all += dump(t, p, outcome);
         }
+        if (r.golden.first) test::expectGolden(r.golden.second, t.fx.fs.readAll(r.golden.first));
         EXPECT_EQ(t.fx.ui.busyDepth, 0);
         t.expectStagingGone(t.temp.made.size());
     }
