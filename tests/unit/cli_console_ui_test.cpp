@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 
 #include "cli/console_ui.h"
@@ -49,13 +50,9 @@ TEST(CliConsoleUi, QuestionsAreAnsweredByYesFlagTerminalOrNo) {
 }
 
 TEST(CliConsoleUi, ProgressShowsOnATerminalAfterASecondAndIsClearedAtTheEnd) {
-    struct Step {
-        int atMs;
-        std::size_t done, total;
-    };
     const struct {
         bool terminal;
-        std::vector<Step> steps;
+        std::vector<std::array<int, 3>> steps;  // at milliseconds, tables done, of tables
         std::string expected;
     } cases[] = {
         {false, {{1500, 1, 2}, {3000, 2, 2}}, ""},
@@ -70,9 +67,9 @@ TEST(CliConsoleUi, ProgressShowsOnATerminalAfterASecondAndIsClearedAtTheEnd) {
         std::chrono::steady_clock::time_point now{};
         {
             ProgressLine line(err, c.terminal, [&] { return now; });
-            for (const Step& step : c.steps) {
-                now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(step.atMs);
-                line.update(step.done, step.total);
+            for (const auto& [atMs, done, total] : c.steps) {
+                now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(atMs);
+                line.update(done, total);
             }
         }
         EXPECT_EQ(err.str(), c.expected);

@@ -18,6 +18,7 @@ TEST(PathForms, RelativePathsAndTempNamesOnEachPlatform) {
         const char *working, *path, *posix, *windows;
     } cases[] = {
         {"/w", "out", "/w/out", "/w\\out"},
+        {"/w/", "out", "/w/out", "/w/out"},
         {"C:\\w", "a/b", "C:\\w/a/b", "C:\\w\\a/b"},
         {"C:\\w\\", "out", "C:\\w\\/out", "C:\\w\\out"},
         {"/w", "C:\\abs", "/w/C:\\abs", "C:\\abs"},

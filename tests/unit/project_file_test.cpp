@@ -8,173 +8,91 @@ namespace rw {
 namespace {
 
 using test::GenFixture;
-using test::readable;
 
-const char* kStdole =
-    "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE Automation\n";
-const char* kAdo =
-    "Reference=*\\G{00000201-0000-0010-8000-00AA006D2EA4}#2.1#0#C:\\Program Files\\Common Files\\System\\ADO\\"
-    "msado15.dll#Microsoft ActiveX Data Objects 2.1 Library\n";
+const char* const kKeep = "Type=Exe\r\nName=\"Keep\"\r\n";
 
-struct ProjectFileTest : ::testing::Test {
-    GenFixture fx;
-
-    std::string writeNew(const std::vector<std::string>& tables) {
-        ProjectFileWriter writer(fx.files, fx.settings);
-        writer.create();
-        for (const auto& t : tables) writer.appendTable(t);
-        writer.close();
-        return fx.fs.readAll(fx.settings.msProjectFile);
-    }
-
-    void useExisting(const std::string& bytes) {
-        fx.settings.mbStdExe = false;
-        fx.settings.mbExistingProject = true;
-        fx.settings.msProjectFile = "/proj/Existing.vbp";
-        fx.fs.put("/proj/Existing.vbp", bytes);
-    }
-};
-
-TEST_F(ProjectFileTest, NewStandardExeHasTheTwelveLinesInOrder) {
-    const std::string text = writeNew({"Customers", "OrderDetails"});
-    EXPECT_EQ(readable(text), std::string("Type=Exe\n") + kStdole + kAdo +
-                                  "Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\n"
-                                  "Title=\"Orders\"\n"
-                                  "Name=\"Orders\"\n"
-                                  "Startup=\"(None)\"\n"
-                                  "Class=clsRwtConn; clsRwtConn.cls\n"
-                                  "Class=clsCustomers; /out/clsCustomers.cls\n"
-                                  "Class=clsCustomersColl; /out/clsCustomersColl.cls\n"
-                                  "Class=clsOrderDetails; /out/clsOrderDetails.cls\n"
-                                  "Class=clsOrderDetailsColl; /out/clsOrderDetailsColl.cls\n");
-    EXPECT_EQ(text.find("\r\n"), text.find('\n') - 1);  // CR LF line ends
+void useExisting(GenFixture& fx, const std::string& bytes) {
+    fx.settings.mbStdExe = false;
+    fx.settings.mbExistingProject = true;
+    fx.settings.msProjectFile = "/proj/Existing.vbp";
+    fx.fs.put("/proj/Existing.vbp", bytes);
 }
 
-TEST_F(ProjectFileTest, NewProjectKindsAndOptions) {
-    fx.settings.mbErrorHandler = false;
-    fx.newProject("OleDll");
-    std::string text = readable(writeNew({"A", "A"}));
-    EXPECT_EQ(text.rfind("Type=OleDll\n", 0), 0u);
-    // The connection class calls RaiseError: the module is listed whatever the option.
-    EXPECT_NE(text.find(std::string(kAdo) + "Module=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\nTitle="),
-              std::string::npos);
-    // A new file repeats class lines of tables with the same base name.
-    EXPECT_NE(text.find("Class=clsA; /out/clsA.cls\nClass=clsAColl; /out/clsAColl.cls\nClass=clsA; "),
-              std::string::npos);
-    fx.newProject("OleExe");
-    fx.settings.msStoreDir = "/out/";
-    fx.settings.msProjectFile = "/out//Orders.vbp";
-    text = readable(writeNew({"A"}));
-    EXPECT_EQ(text.rfind("Type=OleExe\n", 0), 0u);
-    EXPECT_NE(text.find("Class=clsA; /out//clsA.cls\n"), std::string::npos);
-}
-
-TEST_F(ProjectFileTest, ExistingFileGainsMissingSupportLinesWithFullPaths) {
-    useExisting("Type=OleDll\r\nReference=*\\G{x}#2.0#0#a.tlb#A\r\nName=\"Old\"\r\n");
-    ProjectFileWriter writer(fx.files, fx.settings);
-    const ProjectFileFlags flags = writer.extend();
-    EXPECT_EQ(flags.projectTypeWord, "OleDll");
-    EXPECT_FALSE(flags.hasErrorHandlerModule);
-    EXPECT_FALSE(flags.hasConnectionClass);
-    writer.appendTable("Orders");
-    writer.close();
-    EXPECT_EQ(readable(fx.fs.readAll("/proj/Existing.vbp")),
-              "Type=OleDll\nReference=*\\G{x}#2.0#0#a.tlb#A\nName=\"Old\"\n"
-              "Module=modRowwrightErrHndlr; /out/modRowwrightErrHndlr.bas\n"
-              "Class=clsRwtConn; /out/clsRwtConn.cls\n"
-              "Class=clsOrders; /out/clsOrders.cls\n"
-              "Class=clsOrdersColl; /out/clsOrdersColl.cls\n");
-    EXPECT_EQ(fx.fs.files().size(), 1u);  // no temporary file left behind
-}
-
-TEST_F(ProjectFileTest, ExistingFileKeepsSectionsAfterTheClassLinesAndSkipsDuplicates) {
-    // LF and CR line ends, both support files listed, a class already present.
-    useExisting(
-        "Type=Exe\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\rClass=clsRwtConn; clsRwtConn.cls\n"
-        "Class=clsOrders; /out/clsOrders.cls\n[MS Transaction Server]\nAutoRefresh=1\n");
-    ProjectFileWriter writer(fx.files, fx.settings);
-    const ProjectFileFlags flags = writer.extend();
-    EXPECT_EQ(flags.projectTypeWord, "Exe");
-    EXPECT_TRUE(flags.hasErrorHandlerModule);
-    EXPECT_TRUE(flags.hasConnectionClass);
-    writer.appendTable("Orders");
-    writer.appendTable("Orders");
-    writer.close();
-    EXPECT_EQ(fx.fs.readAll("/proj/Existing.vbp"),
-              "Type=Exe\r\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\r\n"
-              "Class=clsRwtConn; clsRwtConn.cls\r\nClass=clsOrders; /out/clsOrders.cls\r\n"
-              "Class=clsOrdersColl; /out/clsOrdersColl.cls\r\n"
-              "[MS Transaction Server]\r\nAutoRefresh=1\r\n");
-}
-
-TEST_F(ProjectFileTest, RvbLineIsExaminedAndHeldBack) {
-    useExisting("Type=Control\r\nName=\"X\"\r\nxx[RVB] clsRwtConn\r\nTail=1\r\n");
-    ProjectFileWriter writer(fx.files, fx.settings);
-    const ProjectFileFlags flags = writer.extend();
-    EXPECT_EQ(flags.projectTypeWord, "Control");
-    EXPECT_TRUE(flags.hasConnectionClass);
-    writer.close();
-    EXPECT_EQ(readable(fx.fs.readAll("/proj/Existing.vbp")),
-              "Type=Control\nName=\"X\"\nModule=modRowwrightErrHndlr; /out/modRowwrightErrHndlr.bas\n"
-              "xx[RVB] clsRwtConn\nTail=1\n");
-}
-
-TEST_F(ProjectFileTest, WindowsTextSurvivesTheRewrite) {
-    useExisting("Type=Exe\r\nTitle=\"Caf\xE9 \x80 \x81\"\r\n");
-    fx.settings.mbErrorHandler = false;
-    ProjectFileWriter writer(fx.files, fx.settings);
-    writer.extend();
-    writer.close();
-    EXPECT_EQ(fx.fs.readAll("/proj/Existing.vbp"),
-              "Type=Exe\r\nTitle=\"Caf\xE9 \x80 \x81\"\r\nModule=modRowwrightErrHndlr; /out/modRowwrightErrHndlr.bas\r\n"
-              "Class=clsRwtConn; /out/clsRwtConn.cls\r\n");
-}
-
-TEST(ProjectFileFailure, FailedRewriteLeavesTheOriginalIntact) {
-    const std::string original = "Type=Exe\r\nName=\"Keep\"\r\n";
-    for (const int variant : {0, 1, 2}) {  // extended: failed write, failed rename; new: failed write
-        const bool failRename = variant == 1;
-        const bool newProject = variant == 2;
+// A new project file has its twelve lines in order (the error handler module
+// whatever the option, a class line for every table, repeated names too); an
+// existing one keeps its bytes and line ends, gains the support lines it
+// lacks with full paths, keeps sections after the class lines, holds back an
+// [RVB] line and skips classes it already lists. No temporary file stays.
+TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
+    using F = GenFixture&;
+    const struct {
+        const char* name;
+        void (*setup)(F);
+        std::vector<std::string> tables;
+    } rows[] = {
+        {"new Standard EXE", [](F) {}, {"Customers", "OrderDetails"}},
+        {"new ActiveX DLL without the error handler option",
+         [](F f) { f.settings.mbErrorHandler = false, f.newProject("OleDll"); }, {"A", "A"}},
+        {"new ActiveX EXE, the store with a last slash",
+         [](F f) {
+             f.newProject("OleExe");
+             f.settings.msStoreDir = "/out/";
+             f.settings.msProjectFile = "/out//Orders.vbp";
+         },
+         {"A"}},
+        {"existing without support lines",
+         [](F f) { useExisting(f, "Type=OleDll\r\nReference=*\\G{x}#2.0#0#a.tlb#A\r\nName=\"Old\"\r\n"); }, {"Orders"}},
+        {"existing with LF and CR line ends, a section and a class already listed",
+         [](F f) {
+             useExisting(f, "Type=Exe\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\rClass=clsRwtConn; "
+                            "clsRwtConn.cls\nClass=clsOrders; /out/clsOrders.cls\n[MS Transaction Server]\n"
+                            "AutoRefresh=1\n");
+         },
+         {"Orders", "Orders"}},
+        {"existing with an RVB line",
+         [](F f) { useExisting(f, "Type=Control\r\nName=\"X\"\r\nxx[RVB] clsRwtConn\r\nTail=1\r\n"); }, {}},
+        {"existing with Windows-1252 text",
+         [](F f) { useExisting(f, "Type=Exe\r\nTitle=\"Caf\xE9 \x80 \x81\"\r\n"), f.settings.mbErrorHandler = false; },
+         {}},
+        {"existing beside a file with the temporary name",
+         [](F f) { useExisting(f, "Type=Exe\r\n"), f.fs.put("/proj/.Existing.vbp.rwnew", "user data"); }, {}},
+        // A failed rewrite leaves the original intact and no temporary file.
+        {"existing, the disk fills",
+         [](F f) { useExisting(f, kKeep), f.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull); }, {"Orders"}},
+        {"existing, the rename fails",
+         [](F f) { useExisting(f, kKeep), f.fs.failRename("/proj/Existing.vbp", kErrPermissionDenied); }, {"Orders"}},
+        {"new over an earlier file, the disk fills",
+         [](F f) {
+             useExisting(f, kKeep), f.settings.mbExistingProject = false, f.settings.mbStdExe = true;
+             f.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull);
+         },
+         {"Orders"}},
+    };
+    std::string all;
+    for (const auto& r : rows) {
         GenFixture fx;
-        fx.settings.mbStdExe = newProject;
-        fx.settings.mbExistingProject = !newProject;
-        fx.settings.msProjectFile = "/proj/Existing.vbp";
-        fx.fs.put("/proj/Existing.vbp", original);
-        if (failRename)
-            fx.fs.failRename("/proj/Existing.vbp", kErrPermissionDenied);
-        else
-            fx.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull);
+        r.setup(fx);
         ProjectFileWriter writer(fx.files, fx.settings);
+        all += "== " + std::string(r.name) + "\r\n";
         try {
-            if (newProject) writer.create();
-            else writer.extend();
-            writer.appendTable("Orders");
+            if (fx.settings.mbExistingProject) {
+                const ProjectFileFlags flags = writer.extend();
+                all += "type " + flags.projectTypeWord + ", error handler module " +
+                       (flags.hasErrorHandlerModule ? "yes" : "no") + ", connection class " +
+                       (flags.hasConnectionClass ? "yes" : "no") + "\r\n";
+            } else {
+                writer.create();
+            }
+            for (const auto& t : r.tables) writer.appendTable(t);
             writer.close();
-            ADD_FAILURE() << "the rewrite should fail";
         } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number, failRename ? kErrPermissionDenied : kErrDiskFull);
+            all += "error " + std::to_string(e.number) + "\r\n";
             writer.abandon();
         }
-        EXPECT_EQ(fx.fs.readAll("/proj/Existing.vbp"), original);
-        EXPECT_FALSE(fx.fs.exists("/proj/.Existing.vbp.rwnew"));
+        for (const auto& [path, bytes] : fx.fs.files()) all += "-- " + path + ":\r\n" + bytes;
     }
-}
-
-TEST_F(ProjectFileTest, TemporaryNameAvoidsAnExistingFile) {
-    useExisting("Type=Exe\r\n");
-    fx.fs.put("/proj/.Existing.vbp.rwnew", "user data");
-    ProjectFileWriter writer(fx.files, fx.settings);
-    writer.extend();
-    writer.close();
-    EXPECT_EQ(fx.fs.readAll("/proj/.Existing.vbp.rwnew"), "user data");
-}
-
-TEST(SplitLines, AllThreeLineEnds) {
-    EXPECT_EQ(splitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
-    EXPECT_TRUE(splitLines("").empty());
+    test::expectGolden("project_files.txt", all);
 }
 
 }  // namespace
 }  // namespace rw
-
