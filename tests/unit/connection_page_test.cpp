@@ -105,8 +105,9 @@ TEST(ConnectionPage, ChoosingADataSourceReadsItsNameAndLogin) {
     ScriptedUi ui;
     ConnectionPage page;
     page.msPassword = "old";
-    // A value at the end of the string runs to its end; no PWD= key empties the password.
-    for (const auto& [answer, login] : {std::pair{"DSN=Orders;UID=sa;", "sa/"}, {"DSN=Orders;UID=ann;PWD=s3;cret", "ann/s3"}}) {
+    // A value ends at a semicolon or at the end of the string; no PWD= key empties the password.
+    for (const auto& [answer, login] : {std::pair{"DSN=Orders;UID=sa;", "sa/"}, {"DSN=Orders;PWD=x;UID=bob", "bob/x"},
+                                         {"DSN=Orders;UID=ann;PWD=s3;cret", "ann/s3"}}) {
         ui.dataSourceAnswers = {answer};
         page.chooseDataSource(access, ui);
         EXPECT_EQ(page.txtDSN, "Orders");
