@@ -1,3 +1,4 @@
+// The workbench's projects: loading, editing code modules, saving, closing.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -65,9 +66,6 @@ TEST_F(EnvironmentTest, LoadsTypeNameReferencesAndComponentsInListingOrder) {
     EXPECT_EQ(module.codeModule().lines(2, 1), "Public Const Greeting As String = \"Gr\u00fc\u00dfe\"");
     EXPECT_FALSE(p.isDirty());
     EXPECT_EQ(&env.loadProject(vbp), &p);  // loading the same file again gives the same project
-    const auto before = fs.files();
-    p.save();  // untouched: writes nothing
-    EXPECT_EQ(fs.files(), before);
 }
 
 TEST_F(EnvironmentTest, TypeWords) {
@@ -114,22 +112,6 @@ TEST_F(EnvironmentTest, MemberAttributesAreNotCodeAndAreSavedWithTheirLine) {
     test::expectGolden("ide_member_attribute_kept.txt", file("/proj/clsOrders.cls"));
 }
 
-TEST_F(EnvironmentTest, DeleteLinesChecksItsRange) {
-    Project& p = load();
-    Component& module = p.vbComponents().item(1);
-    CodeModule& code = module.codeModule();
-    code.deleteLines(1, 0);  // nothing to delete is no change
-    EXPECT_FALSE(module.isDirty());
-    for (const auto& [start, count] : std::vector<std::pair<int, int>>{{0, 1}, {7, 1}, {2, 6}, {1, -1}})
-        expectError([&] { code.deleteLines(start, count); }, 5, "Invalid procedure call or argument");
-    EXPECT_FALSE(module.isDirty());
-    code.deleteLines(2, 5);
-    EXPECT_EQ(code.lines(1, code.countOfLines()), "Option Explicit");
-    code.deleteLines(1, code.countOfLines());
-    EXPECT_EQ(code.countOfLines(), 0);
-    EXPECT_TRUE(module.isDirty());
-}
-
 // Attribute lines are taken out of an added text; the text goes after the
 // declarations, before the first procedure.
 TEST_F(EnvironmentTest, AddFromFileTakesAttributesOutAndInsertsBeforeTheFirstProcedure) {
@@ -147,9 +129,7 @@ TEST_F(EnvironmentTest, AddFromFileTakesAttributesOutAndInsertsBeforeTheFirstPro
     expectError([&] { added.codeModule().addFromFile("/stage/none.rwg"); }, 53, "File not found: '/stage/none.rwg'");
     added.codeModule().addFromFile("/stage/eh.rwg");
     EXPECT_EQ(added.name(), "modErrors");  // the VB_Name line renames the module
-    EXPECT_EQ(added.codeModule().countOfLines(), 6);  // the two empty lines at the end count
-    EXPECT_EQ(added.codeModule().lines(1, 4),
-              "Public Sub RaiseError()\r\nEnd Sub\r\nPublic Property Get NewEnum() As IUnknown\r\nEnd Property");
+    EXPECT_EQ(added.codeModule().countOfLines(), 6);  // four code lines; the two empty lines at the end count
     // Saved: one name line, the member attributes after their line, no trailing empty lines.
     EXPECT_EQ(added.fileBytes(), saved);
 
@@ -220,26 +200,47 @@ TEST_F(EnvironmentTest, NewComponentNeverOverwritesAFileItDoesNotOwn) {
     EXPECT_EQ(fs.files(), before);
 }
 
-TEST_F(EnvironmentTest, RenamingRewritesTheListingLineAndTheNameLineOnly) {
-    Project& p = load();
-    Component& module = p.vbComponents().item(1);
-    module.setName("modStart");
-    p.save();
-    EXPECT_EQ(file(vbp), test::sampleVbpText().replace(test::sampleVbpText().find("Module=modMain"), 14,
-                                                       "Module=modStart"));
-    std::string expected = test::kSampleModuleBytes;
-    expected.replace(0, std::string("Attribute VB_Name = \"modMain\"").size(), "Attribute VB_Name = \"modStart\"");
-    EXPECT_EQ(file("/proj/Modules/modMain.bas"), expected);  // Windows-1252 bytes kept
-}
-
-TEST_F(EnvironmentTest, ProjectSavedOnLinuxKeepsItsLineEnds) {
+// A project saved on Linux keeps its line ends; renaming rewrites the
+// listing line and the name line only (Windows-1252 bytes kept).
+TEST_F(EnvironmentTest, SavingKeepsLineEndsAndRenamingRewritesOnlyTheNameLines) {
     Project& p = load({"", true});
+    p.vbComponents().item(1).setName("modStart");
     p.vbComponents().add(kStdModule);
     p.save();
-    std::string expected = test::sampleVbpText();
-    expected.insert(expected.find("Startup="), "Module=Module1; Module1.bas\r\n");
-    for (std::size_t at; (at = expected.find('\r')) != std::string::npos;) expected.erase(at, 1);
-    EXPECT_EQ(file(vbp), expected);
+    test::expectGolden("ide_renamed_lf_project.txt", file(vbp));
+    test::expectGolden("ide_renamed_module.txt", file("/proj/Modules/modMain.bas"));
+}
+
+// Lines outside the module are refused and change nothing; inserted text
+// is split at every line end.
+TEST_F(EnvironmentTest, InsertAndDeleteLines) {
+    Project& p = load();
+    CodeModule& code = p.vbComponents().item(1).codeModule();  // six lines
+    code.deleteLines(1, 0);                                    // nothing to delete is no change
+    for (const auto& [start, count] : std::vector<std::pair<int, int>>{{0, 1}, {7, 1}, {2, 6}, {1, -1}})
+        expectError([&] { code.deleteLines(start, count); }, 5, "Invalid procedure call or argument");
+    for (const int line : {0, -1, 8})
+        expectError([&] { code.insertLines(line, "' x"); }, 5, "Invalid procedure call or argument");
+    EXPECT_FALSE(p.isDirty());
+    code.deleteLines(2, 5);
+    code.insertLines(2, "' a\r\n' b\n' c");  // after the last line: appended
+    code.insertLines(1, "");                  // one empty line
+    code.insertLines(1, "x\r\n");              // a final line end adds one more
+    EXPECT_EQ(code.lines(1, code.countOfLines()), "x\r\n\r\n\r\nOption Explicit\r\n' a\r\n' b\r\n' c");
+    EXPECT_TRUE(p.isDirty());
+    code.deleteLines(1, code.countOfLines());
+    EXPECT_EQ(code.countOfLines(), 0);
+}
+
+TEST_F(EnvironmentTest, CloseProjectHandsTheProjectOver) {
+    Project& first = load();
+    Project& second = env.loadProject(writeSampleProject(fs, "/other"));
+    std::unique_ptr<Project> closed = env.closeProject(first);
+    EXPECT_EQ(closed.get(), &first);
+    ASSERT_EQ(env.projects().size(), 1u);
+    EXPECT_EQ(env.projects().front().get(), &second);
+    EXPECT_EQ(env.closeProject(*closed), nullptr);   // not loaded any more
+    EXPECT_NE(&env.loadProject(vbp), closed.get());  // loaded again: read afresh
 }
 
 }  // namespace
