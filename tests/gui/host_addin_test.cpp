@@ -169,23 +169,6 @@ private slots:
         // Only the wizard's question whether to cancel.
         QCOMPARE(h->ui.messages.size(), std::size_t(steps.count("cancel") + steps.count("closebox")));
     }
-    // A wizard left open reopens once the next start-up completes; hidden
-    // through the add-in, it stays closed next time.
-    void theNextStartUpReopensAWizardLeftOpen() {
-        registerRowwright(true);
-        h->workbench->startUp();
-        h->menuEntry()->trigger();
-        h->restartWorkbench();
-        h->workbench->connectStartupAddIns();
-        QVERIFY(h->welcomePage() == nullptr);
-        h->workbench->show();
-        h->workbench->raiseStartupComplete();
-        QVERIFY(h->welcomeShown());
-        h->addIn()->Hide();
-        h->restartWorkbench();
-        h->workbench->startUp();
-        QVERIFY(h->welcomePage() == nullptr && h->ui.messages.empty());
-    }
     void registerAndUnregister() {
         QCOMPARE(host::registerAddIn(), 0);
         const host::AddInEntry entry = h->registry.find(kAddInProgId).value();

@@ -99,23 +99,6 @@ private slots:
         QVERIFY(h->environment.projects().empty() && h->workbench->tree->topLevelItemCount() == 0);
         QVERIFY(h->workbench->shownComponent() == nullptr && h->ui.messages.empty());
     }
-    void editingKeepsTheAttributesOfTheLinesLeftAlone() {
-        openBilling();
-        ide::Component& c = orders();
-        QVERIFY(!host::setCodeText(c, host::codeText(c)) && !c.isDirty());
-        QString text = host::codeText(c);
-        text.replace(QStringLiteral("    OrderID = mvarOrderID"), QStringLiteral("    OrderID = mvarOrderID ' kept"));
-        QVERIFY(host::setCodeText(c, text) && host::codeText(c) == text);
-        QVERIFY(c.fileBytes().find("Variant\r\nAttribute OrderID.VB_UserMemId = 0\r\n    OrderID = mvarOrderID ' kept\r\n") !=
-                std::string::npos);
-        // Lines added at the end and removed at the start.
-        text = text.mid(text.indexOf(QLatin1Char('\n')) + 1) + QStringLiteral("\n\n' end");
-        QVERIFY(host::setCodeText(c, text) && host::codeText(c) == text);
-        QCOMPARE(c.codeModule().countOfLines(), 7);
-        // Removing the line an attribute follows removes the attribute too.
-        text.replace(QStringLiteral("Public Property Get OrderID() As Variant\n"), QString());
-        QVERIFY(host::setCodeText(c, text) && c.fileBytes().find("VB_UserMemId") == std::string::npos);
-    }
     // Closing a project or the workbench with unsaved work asks first; the
     // add-in goes only with the window.
     void closingAsksFirst_data() {
@@ -170,7 +153,7 @@ private slots:
     void theWizardRegeneratesClassesOfTheLoadedProject() {
         QFETCH(int, answer);
         // One SQL Server table, Orders, keyed by its identity column OrderID.
-        h->data.make = [](const std::string&) {
+        h->fakeData.make = [](const std::string&) {
             auto c = std::make_unique<FakeConnection>();
             c->properties["DBMS Name"] = "Microsoft SQL Server";
             c->tables = {{"Orders", "TABLE"}};

@@ -23,6 +23,14 @@ bool saidInTurn(const std::vector<Msg>& messages, const std::vector<std::string>
     return same;
 }
 
+bool matchesGolden(const QString& name, const QByteArray& actual) {
+    QFile file(QStringLiteral(RW_GOLDEN_DIR "/") + name);
+    if (qgetenv("RW_UPDATE_GOLDEN") == "1") return file.open(QIODevice::WriteOnly) && file.write(actual) == actual.size();
+    const bool same = file.open(QIODevice::ReadOnly) && file.readAll() == actual;
+    if (!same) qWarning("not as in %s:\n%s", qPrintable(file.fileName()), actual.constData());
+    return same;
+}
+
 WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data, wizard::WizardMemory* memory)
     : fs(files ? std::move(files) : std::make_unique<MemoryFileSystem>()), environment(*fs) {
     if (auto* memory = memoryFs())

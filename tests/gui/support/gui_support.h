@@ -60,6 +60,10 @@ Msg shownError(long number, const std::string& source, const std::string& where,
 // (for texts checked word for word where they are made).
 bool saidInTurn(const std::vector<Msg>& messages, const std::vector<std::string>& parts);
 
+// Whether `actual` is the content of tests/golden/expected/<name> (shown
+// when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
+bool matchesGolden(const QString& name, const QByteArray& actual);
+
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
     // Null `fs`: in memory; null `memory`: nothing is remembered.
