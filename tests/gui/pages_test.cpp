@@ -286,27 +286,6 @@ private slots:
             QCOMPARE(ui.msgBox("Error: 76\r\nSource: x\r\n\r\nDescription: <b>y</b>", style, "Other"), answer);
         }
     }
-    // The busy pointer nests; a question is asked with the ordinary pointer;
-    // a pointer left busy is restored when the interface goes.
-    void busyPointer() {
-        {
-            QtUi ui;
-            {
-                BusyPointer outer(ui);
-                { BusyPointer inner(ui); }
-                QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-                whenModal<QMessageBox>([](QMessageBox* b) {
-                    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
-                    click(b->button(QMessageBox::Ok));
-                });
-                ui.msgBox("x", 64);
-                QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            }
-            QVERIFY(QApplication::overrideCursor() == nullptr);
-            ui.setBusy(true);
-        }
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-    }
     // The data source dialog; with no data source there is nothing to confirm.
     void dataSourceDialog() {
         QtUi ui;

@@ -56,10 +56,6 @@ using Msg = ScriptedWizardUi::Message;
 // The error display's text for an error shown under `where`, style 48.
 Msg shownError(long number, const std::string& source, const std::string& where, const std::string& description);
 
-// Whether the messages shown are as many as `parts`, each holding its part
-// (for texts checked word for word where they are made).
-bool saidInTurn(const std::vector<Msg>& messages, const std::vector<std::string>& parts);
-
 // Whether `actual` is the content of tests/golden/expected/<name> (shown
 // when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
 bool matchesGolden(const QString& name, const QByteArray& actual);
