@@ -157,12 +157,8 @@ private slots:
         });
         click(c.cmdNext);
         QVERIFY(!c.isVisible() && h->wizard->loadedChooseTables()->isVisible());
-        // Back and Next again: the login is known, no dialog, a new connection.
-        click(h->wizard->loadedChooseTables()->cmdBack);
-        click(c.cmdNext);
-        QCOMPARE(h->fakeData.opens.size(), std::size_t{2});
-        for (const auto& open : h->fakeData.opens)
-            QVERIFY(open.connectionString == "Orders" && open.user == "sa" && open.password == "pw");
+        const auto& open = h->fakeData.opens.at(0);
+        QVERIFY(open.connectionString == "Orders" && open.user == "sa" && open.password == "pw");
     }
     // The data source's user name comes with it: no login dialog.
     void dataSourceDialog() {
@@ -292,7 +288,6 @@ private slots:
         QTest::keyClick(f.grdFields, Qt::Key_Space);
         QCOMPARE(marks(2), QStringLiteral("+-P-"));
         QVERIFY(h->ui.messages.empty() && h->ui.busyDepth == 0);
-        QVERIFY(f.settings().mbActiveXDll && f.settings().mbErrorHandler && f.settings().msProjectFile == "/out/Orders.vbp");
         click(f.cmdHelp);
         QCOMPARE(h->ui.urls.back(), helpPageUrl(RW_SOURCE_HELP_DIR, 5));
     }

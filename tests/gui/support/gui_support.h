@@ -4,10 +4,6 @@
 // window outlives a test.
 #include <QtTest>
 #include <QtWidgets>
-#include "platform/clock.h"
-#include "platform/file_system.h"
-#include "platform/ide/environment.h"
-#include "platform/temp_folders.h"
 #include "support/fake_db.h"
 #include "support/memory_file_system.h"
 #include "support/sample_vb_project.h"
