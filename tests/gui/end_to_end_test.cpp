@@ -1,9 +1,10 @@
 // The whole wizard through the real SQLite ODBC driver and the sample
 // database, from the welcome page to the saved report; the files it writes
-// are those `rowwright generate` writes for the same answers.
+// are those `rowwright generate` writes with the answers it saved.
 #include <dlfcn.h>
 #include <sstream>
 
+#include "answers/answers.h"
 #include "cli/generate_command.h"
 #include "platform/db/odbc.h"
 #include "support/gui_support.h"
@@ -24,28 +25,13 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// Every file of `expected` is in `actual` with the same bytes, and nothing more.
-void compareFolders(const QString& actual, const QString& expected) {
-    const QStringList names = QDir(expected).entryList(QDir::Files, QDir::Name);
-    QCOMPARE(QDir(actual).entryList(QDir::Files, QDir::Name), names);
-    QVERIFY(names.size() > 3);
-    for (const QString& name : names)
-        QVERIFY2(readFile(actual + "/" + name) == readFile(expected + "/" + name), qPrintable(name));
-}
-
-// Runs `rowwright generate` with an answers file into `store`.
-int generate(const QString& answersPath, const QString& store) {
-    cli::GenerateOptions options;
-    options.answersPath = answersPath.toStdString();
-    options.now = "2026-12-05T08:17:21";
-    options.workingFolder = QDir::currentPath().toStdString();
-    options.reportPath = (store + "/Orders.txt").toStdString();
-    std::ostringstream out, err;
-    std::istringstream in;
-    PosixFileSystem fs;
-    const int status = cli::runGenerateCommand(options, out, err, fs, in, false);
-    if (status != 0) qWarning("rowwright generate: %s", err.str().c_str());
-    return status;
+// The first `count` rows with a mark: "table.field P", "... PA" or "... A".
+std::vector<std::string> marked(const std::vector<FieldRow>& rows, std::size_t count = SIZE_MAX) {
+    std::vector<std::string> marks;
+    for (const FieldRow& r : rows)
+        if ((r.primary || r.autoNumber) && marks.size() < count)
+            marks.push_back(r.table + "." + r.field + " " + (r.primary ? "P" : "") + (r.autoNumber ? "A" : ""));
+    return marks;
 }
 
 void answerLogin() {
@@ -82,50 +68,11 @@ class EndToEndTest : public QObject {
         click(tables->cmdNext);
         return h->wizard->loadedFields();
     }
-    // The run of a filled connection page to the saved report and answers;
-    // `marks` are (table, field, column) cells clicked on the fields page.
-    // The same marks and `answers` connection in a hand-written answers file,
-    // and the answers file the wizard saved, give the same files with
-    // `rowwright generate`.
-    void runAndCompare(const QString& store, FrmConnection& connection, const QStringList& exclude,
-                       const std::vector<std::tuple<std::string, std::string, int>>& marks, const std::string& answers) {
-        FrmFields* fields = toFieldsPage(connection, exclude);
-        QVERIFY(fields != nullptr);
-        const std::vector<std::string> tables = h->wizard->loadedChooseTables()->chosenTables();
-        std::string json = "{\"target\": {\"mode\": \"new\", \"kind\": \"OleDll\", \"name\": \"Orders\", \"store\": \"" +
-                           store.toStdString() + "\"}, \"connection\": " + answers + ", \"tables\": [";
-        for (const std::string& t : tables) json += (&t == &tables.front() ? "\"" : ", \"") + t + "\"";
-        json += "], \"marks\": {";
-        for (const auto& [table, field, column] : marks) {
-            std::size_t row = 0;
-            while (row < fields->fieldRows().rowCount() &&
-                   (fields->fieldRows().row(row).table != table || fields->fieldRows().row(row).field != field))
-                ++row;
-            const QModelIndex cell = fields->grdFields->model()->index(int(row), column);
-            fields->grdFields->scrollTo(cell);
-            QTest::mouseClick(fields->grdFields->viewport(), Qt::LeftButton, Qt::NoModifier,
-                              fields->grdFields->visualRect(cell).center());
-            json += std::string(json.back() == '{' ? "" : ", ") + "\"" + table + "." + field + "\": {\"" +
-                    (column == kColumnAuto ? "auto" : "primary") + "\": true}";
-        }
-        click(fields->cmdFinish);
-        FrmReport* report = h->wizard->loadedReport();
-        QVERIFY(report != nullptr);
-        h->ui.dialogAnswers = {(store + "/Orders.txt").toStdString(), (store + ".answers.json").toStdString()};
-        click(report->cmdSave);
-        click(report->cmdSaveAnswers);
-        click(report->cmdClose);
-        QVERIFY(h->wizard->forms().empty());
-        QCOMPARE(h->ui.messages.size(), std::size_t{1});  // the store folder question
-        QVERIFY(readFile(store + "/Orders.txt").endsWith("<End of Report>\r\n"));
-        const QString wizardOut = store + ".wizard";
-        QVERIFY(QDir().rename(store, wizardOut));
-        QVERIFY(writeFile(store + ".byhand.json", QByteArray::fromStdString(json + "}}")));
-        for (const QString& answersFile : {store + ".byhand.json", store + ".answers.json"}) {
-            QCOMPARE(generate(answersFile, store), 0);
-            compareFolders(wizardOut, store);
-            QVERIFY(QDir(store).removeRecursively());
-        }
+    // Clicks the cell of a row of the fields page.
+    static void clickCell(FrmFields& f, int row, int column, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QModelIndex cell = f.grdFields->model()->index(row, column);
+        f.grdFields->scrollTo(cell);
+        QTest::mouseClick(f.grdFields->viewport(), Qt::LeftButton, modifiers, f.grdFields->visualRect(cell).center());
     }
 
 private slots:
@@ -183,11 +130,45 @@ private slots:
         // dialog asks again.
         c.txtDSN->setText(QStringLiteral("rw_orders"));
         answerLogin();
-        runAndCompare(QStringLiteral("out"), c, {"Employees", "shippers"},
-                      {{"Orders", "OrderID", kColumnAuto}, {"Customers", "CustomerID", kColumnPrimary},
-                       {"Order Details", "OrderID", kColumnPrimary}, {"Order Details", "ProductID", kColumnPrimary}},
-                      "{\"kind\": \"dsn\", \"dsn\": \"rw_orders\", \"user\": \"\", \"password\": \"\"}");
-        QVERIFY(QFile::exists("out.wizard/clsOrderDetails.cls") && !QFile::exists("out.wizard/clsEmployees.cls"));
+        FrmFields* f = toFieldsPage(c, {"Employees", "shippers"});
+        QVERIFY(f != nullptr);
+        const std::pair<std::string, int> marks[]{{"Customers.CustomerID", kColumnPrimary},
+                                                  {"Orders.OrderID", kColumnAuto},
+                                                  {"Order Details.OrderID", kColumnPrimary},
+                                                  {"Order Details.ProductID", kColumnPrimary}};
+        for (const auto& [name, column] : marks)
+            for (std::size_t row = 0; row < f->fieldRows().rowCount(); ++row)
+                if (f->fieldRows().row(row).table + "." + f->fieldRows().row(row).field == name)
+                    clickCell(*f, int(row), column);
+        click(f->cmdFinish);
+        FrmReport* report = h->wizard->loadedReport();
+        QVERIFY(report != nullptr);
+        h->ui.dialogAnswers = {"out/Orders.txt", "out.answers.json"};
+        click(report->cmdSave);
+        click(report->cmdSaveAnswers);
+        click(report->cmdClose);
+        QVERIFY(h->wizard->forms().empty() && h->ui.messages.size() == 1);  // the store folder question
+        QVERIFY(readFile("out/Orders.txt").endsWith("<End of Report>\r\n"));
+        const Answers saved = parseAnswers(readFile("out.answers.json").toStdString(), "out.answers.json");
+        QCOMPARE(marked(saved.rows.value()), (std::vector<std::string>{"Customers.CustomerID P", "Orders.OrderID PA",
+                                                                      "Order Details.OrderID P",
+                                                                      "Order Details.ProductID P"}));
+        QVERIFY(QFile::exists("out/clsOrderDetails.cls") && !QFile::exists("out/clsEmployees.cls"));
+        // `rowwright generate` with those answers writes the same files.
+        QVERIFY(QDir().rename("out", "out.wizard"));
+        cli::GenerateOptions options;
+        options.answersPath = "out.answers.json";
+        options.now = "2026-12-05T08:17:21";
+        options.workingFolder = QDir::currentPath().toStdString();
+        options.reportPath = "out/Orders.txt";
+        std::ostringstream out, err;
+        std::istringstream in;
+        PosixFileSystem fs;
+        QCOMPARE(cli::runGenerateCommand(options, out, err, fs, in, false), 0);
+        const QStringList names = QDir("out").entryList(QDir::Files, QDir::Name);
+        QVERIFY(names.size() > 3 && QDir("out.wizard").entryList(QDir::Files, QDir::Name) == names);
+        for (const QString& name : names)
+            QVERIFY2(readFile("out.wizard/" + name) == readFile("out/" + name), qPrintable(name));
     }
     // Detect Keys keeps the user's marks; Space and the context menu mark
     // every selected row, by the click rule.
@@ -197,35 +178,26 @@ private slots:
         answerLogin();
         FrmFields* f = toFieldsPage(c, {"Employees", "Products"});
         QVERIFY(f != nullptr);
-        auto marked = [&](std::size_t count = SIZE_MAX) {
-            std::vector<std::string> rows;
-            for (const FieldRow& r : f->fieldRows().rows())
-                if ((r.primary || r.autoNumber) && rows.size() < count)
-                    rows.push_back(r.table + "." + r.field + " " + (r.primary ? "P" : "") + (r.autoNumber ? "A" : ""));
-            return rows;
+        // The marked rows: none from SQLite, then after each step.
+        QByteArray steps;
+        auto step = [&](const char* name, std::size_t count) {
+            steps += QByteArray(name) + ":\r\n";
+            for (const std::string& row : marked(f->fieldRows().rows(), count)) steps += "  " + row + "\r\n";
         };
-        QCOMPARE(marked(), std::vector<std::string>{});  // SQLite: nothing pre-marked
+        step("loaded", SIZE_MAX);
         QAbstractItemModel* m = f->grdFields->model();
-        auto clickCell = [&](int row, int column, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-            QTest::mouseClick(f->grdFields->viewport(), Qt::LeftButton, modifiers,
-                              f->grdFields->visualRect(m->index(row, column)).center());
-        };
-        clickCell(1, kColumnPrimary);
+        clickCell(*f, 1, kColumnPrimary);
         click(f->cmdDetectKeys);
-        QCOMPARE(marked(), (std::vector<std::string>{"Customers.CustomerID P", "Customers.CompanyName P",
-                                                     "shippers.ShipperID PA", "Orders.OrderID PA",
-                                                     "Order Details.OrderID P", "Order Details.ProductID P"}));
+        step("CompanyName marked, then Detect Keys", SIZE_MAX);
         QCOMPARE(m->index(0, kColumnPrimary).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-        clickCell(1, kColumnField);
-        clickCell(3, kColumnField, Qt::ShiftModifier);
+        clickCell(*f, 1, kColumnField);
+        clickCell(*f, 3, kColumnField, Qt::ShiftModifier);
         QTest::keyClick(f->grdFields, Qt::Key_Space);
-        QCOMPARE(marked(4), (std::vector<std::string>{"Customers.CustomerID P", "Customers.ContactName P",
-                                                      "Customers.Phone P", "shippers.ShipperID PA"}));
+        step("rows 1 to 3 selected, Space", 4);
         for (QAction* a : f->grdFields->actions())
             if (a->text() == QStringLiteral("Auto on")) a->trigger();
-        QCOMPARE(marked(5), (std::vector<std::string>{"Customers.CustomerID P", "Customers.CompanyName PA",
-                                                      "Customers.ContactName PA", "Customers.Phone PA",
-                                                      "shippers.ShipperID PA"}));
+        step("Auto on", 5);
+        QVERIFY(matchesGolden("gui_detect_keys_marks.txt", steps));
         QCOMPARE(m->index(2, kColumnAuto).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         QCOMPARE(h->ui.messages.size(), std::size_t{1});
         h->wizard->closeWizard(false);

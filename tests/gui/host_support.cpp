@@ -2,7 +2,6 @@
 
 #include "host/settings_store.h"
 #include "host/workbench_app.h"
-#include "support/memory_temp_folders.h"
 
 namespace rw::test {
 
@@ -34,13 +33,9 @@ void storeDisplayOnConnect(const std::string& value) {
     host::SaveSetting(host::kSettingsApp, host::kSettingsSection, host::kDisplayOnConnect, value);
 }
 
-HostHarness::HostHarness(std::unique_ptr<FileSystem> files)
-    : fs(files ? std::move(files) : std::make_unique<MemoryFileSystem>()), environment(*fs) {
-    if (auto* memory = dynamic_cast<MemoryFileSystem*>(fs.get()))
-        tempFolders = std::make_unique<MemoryTempFolders>(*memory);
-    else
-        tempFolders = std::make_unique<SystemTempFolders>();
-    host::addRowwrightClass(classes, {ui, data, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR}, ui);
+HostHarness::HostHarness(std::unique_ptr<FileSystem> files) : WizardHarness(std::move(files)) {
+    host::addRowwrightClass(classes, {ui, fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR},
+                            ui);
     restartWorkbench();
 }
 

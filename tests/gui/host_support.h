@@ -22,7 +22,8 @@ std::string readFile(const std::string& path);
 // The workbench tree's labels: each project, then its components indented.
 QStringList treeLabels(const QTreeWidget* tree);
 
-struct HostHarness {
+// The wizard harness's services, shared by the add-in.
+struct HostHarness : WizardHarness {
     // `fs` null: an in-memory file system.
     explicit HostHarness(std::unique_ptr<FileSystem> files = nullptr);
     ~HostHarness() { workbench.reset(); }
@@ -37,12 +38,6 @@ struct HostHarness {
     QList<QAction*> addInActions() const;
     // The one called "Rowwright!", or null.
     QAction* menuEntry() const;
-    ScriptedWizardUi ui;
-    FakeAccess data;
-    std::unique_ptr<FileSystem> fs;
-    ide::Environment environment;
-    FixedClock clock{DateTime{2026, 12, 5, 8, 17, 21}};
-    std::unique_ptr<TempFolders> tempFolders;
     host::AddInRegistry registry;
     host::AddInClasses classes;
     // The workbench's bundled add-in, for workbenches made from now on.

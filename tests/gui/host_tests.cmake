@@ -7,7 +7,7 @@ add_library(rowwright_host_test_support STATIC
 target_link_libraries(rowwright_host_test_support PUBLIC rowwright_host rowwright_gui_test_support)
 set_target_properties(rowwright_host_test_support PROPERTIES AUTOMOC ON)
 
-foreach(name addin workbench end_to_end)
+foreach(name addin workbench)
   add_executable(rw_host_${name}_test ${CMAKE_CURRENT_LIST_DIR}/host_${name}_test.cpp)
   target_link_libraries(rw_host_${name}_test PRIVATE rowwright_host_test_support)
   set_target_properties(rw_host_${name}_test PROPERTIES AUTOMOC ON)

@@ -1,5 +1,6 @@
-// The workbench's projects: opening, the code editor, saving, and never
-// losing unsaved work without a question.
+// The workbench's projects: opening, the code editor, saving, never losing
+// unsaved work without a question; and from its menu through the whole
+// wizard into the loaded project.
 #include "host_support.h"
 
 using namespace rw;
@@ -72,7 +73,6 @@ private slots:
         QCOMPARE(treeLabels(h->workbench->tree), kTree);
         QVERIFY(h->workbench->actSave->isEnabled() && h->workbench->actCloseProject->isEnabled());
         h->workbench->selectComponent(orders());
-        QCOMPARE(h->workbench->shownComponent(), &orders());
         // The code without the member attribute, which belongs to the line above it.
         QCOMPARE(h->workbench->editor->toPlainText(),
                  QStringLiteral("Option Explicit\nPrivate mvarOrderID As Variant\n\nPublic Property Get OrderID() As "
@@ -82,10 +82,8 @@ private slots:
         QVERIFY(h->workbench->shownComponent() == nullptr && h->workbench->editor->isReadOnly());
         QVERIFY(h->workbench->editor->toPlainText().isEmpty());
         // Opening it again selects the one already loaded; a missing one is shown.
-        QVERIFY(h->workbench->openProject(vbp));
-        QVERIFY(!h->workbench->openProject(path("Nope.vbp")));
-        QCOMPARE(h->environment.projects().size(), std::size_t{1});
-        QCOMPARE(h->ui.messages.size(), std::size_t{1});
+        QVERIFY(h->workbench->openProject(vbp) && !h->workbench->openProject(path("Nope.vbp")));
+        QVERIFY(h->environment.projects().size() == 1 && h->ui.messages.size() == 1);
         QVERIFY(h->ui.messages[0].text.starts_with("The project '" + path("Nope.vbp") + "' could not be opened.\r\n\r\n"));
         h->ui.messages.clear();
         const std::string edited = editOrders();
@@ -95,54 +93,25 @@ private slots:
         QCOMPARE(treeLabels(h->workbench->tree), dirty);
         QCOMPARE(readFile(ordersFile), ordersBytes);
         h->workbench->actSave->trigger();
-        QVERIFY(!orders().isDirty());
-        QCOMPARE(readFile(ordersFile), edited);
+        QVERIFY(!orders().isDirty() && readFile(ordersFile) == edited);
         QCOMPARE(treeLabels(h->workbench->tree), kTree);
         h->workbench->actCloseProject->trigger();  // saved: no question
         QVERIFY(h->environment.projects().empty() && h->workbench->tree->topLevelItemCount() == 0);
         QVERIFY(h->workbench->shownComponent() == nullptr && h->ui.messages.empty());
-    }
-    void editingKeepsTheAttributesOfTheLinesLeftAlone() {
-        openBilling();
-        ide::Component& c = orders();
-        QVERIFY(!host::setCodeText(c, host::codeText(c)) && !c.isDirty());
-        QString text = host::codeText(c);
-        text.replace(QStringLiteral("    OrderID = mvarOrderID"), QStringLiteral("    OrderID = mvarOrderID ' kept"));
-        QVERIFY(host::setCodeText(c, text));
-        QCOMPARE(host::codeText(c), text);
-        QVERIFY(c.fileBytes().find("Variant\r\nAttribute OrderID.VB_UserMemId = 0\r\n    OrderID = mvarOrderID ' kept\r\n") !=
-                std::string::npos);
-        // Lines added at the end and removed at the start.
-        text = text.mid(text.indexOf(QLatin1Char('\n')) + 1) + QStringLiteral("\n\n' end");
-        QVERIFY(host::setCodeText(c, text));
-        QCOMPARE(host::codeText(c), text);
-        QCOMPARE(c.codeModule().countOfLines(), 7);
-        // Removing the line an attribute follows removes the attribute too.
-        text.replace(QStringLiteral("Public Property Get OrderID() As Variant\n"), QString());
-        QVERIFY(host::setCodeText(c, text));
-        QVERIFY(c.fileBytes().find("VB_UserMemId") == std::string::npos);
-        QVERIFY(host::setCodeText(c, QString()));
-        QCOMPARE(c.codeModule().countOfLines(), 0);
     }
     // Closing a project or the workbench with unsaved work asks first; the
     // add-in goes only with the window.
     void closingAsksFirst_data() {
         QTest::addColumn<bool>("workbench");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<bool>("saved");
-        for (bool workbench : {false, true}) {
-            const char* what = workbench ? "workbench, " : "project, ";
-            QTest::newRow(qPrintable(what + QString("Yes"))) << workbench << int{kAnswerYes} << true << true;
-            QTest::newRow(qPrintable(what + QString("No"))) << workbench << int{kAnswerNo} << true << false;
-            QTest::newRow(qPrintable(what + QString("Cancel"))) << workbench << int{kAnswerCancel} << false << false;
-        }
+        for (bool workbench : {false, true})
+            for (int answer : {kAnswerYes, kAnswerNo, kAnswerCancel})
+                QTest::addRow("%s, %d", workbench ? "workbench" : "project", answer) << workbench << answer;
     }
     void closingAsksFirst() {
         QFETCH(bool, workbench);
         QFETCH(int, answer);
-        QFETCH(bool, closed);
-        QFETCH(bool, saved);
+        const bool closed = answer != kAnswerCancel;
         h->registry.add(host::rowwrightRegistration());
         h->workbench->startUp();
         openBilling();
@@ -152,14 +121,12 @@ private slots:
         const Msg question{"Save changes to the following projects?\r\n\r\nBilling (Billing.vbp)\r\n    clsOrders", 35,
                            "Rowwright Workbench"};
         QCOMPARE(h->ui.messages, std::vector<Msg>{question});
-        QCOMPARE(readFile(ordersFile), saved ? edited : ordersBytes);
+        QCOMPARE(readFile(ordersFile), answer == kAnswerYes ? edited : ordersBytes);
         if (!closed) QVERIFY(orders().isDirty() && h->workbench->shownComponent() == &orders());
         if (workbench) {
-            QCOMPARE(h->workbench->isVisible(), !closed);
-            QCOMPARE(h->workbench->isConnected(host::kAddInProgId), !closed);
+            QVERIFY(h->workbench->isVisible() != closed && h->workbench->isConnected(host::kAddInProgId) != closed);
             QCOMPARE(h->menuEntry() != nullptr, !closed);
         } else {
-            QCOMPARE(h->environment.projects().empty(), closed);
             QCOMPARE(h->workbench->tree->topLevelItemCount(), closed ? 0 : 1);
         }
     }
@@ -171,11 +138,75 @@ private slots:
         writeBytes(*h->fs, path("Class1.cls"), "not ours\r\n");
         h->ui.answers.push_back(kAnswerYes);
         QVERIFY(!h->workbench->close());
-        QVERIFY(h->workbench->isVisible() && project().isDirty());
-        QCOMPARE(h->ui.messages.size(), std::size_t{2});
+        QVERIFY(h->workbench->isVisible() && project().isDirty() && h->ui.messages.size() == 2);
         QCOMPARE(h->ui.messages[1].style, int{kStyleExclamation});
         QVERIFY(h->ui.messages[1].text.starts_with("The project 'Billing' could not be saved.\r\n\r\nFile already exists"));
         QCOMPARE(readFile(path("Class1.cls")), std::string("not ours\r\n"));
+    }
+    // The wizard regenerates clsOrders of the loaded project after asking
+    // whether to save the user's edit first.
+    void theWizardRegeneratesClassesOfTheLoadedProject_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("save the edit first") << int{kAnswerYes};
+        QTest::newRow("do not save the edit") << int{kAnswerNo};
+    }
+    void theWizardRegeneratesClassesOfTheLoadedProject() {
+        QFETCH(int, answer);
+        // One SQL Server table, Orders, keyed by its identity column OrderID.
+        h->fakeData.make = [](const std::string&) {
+            auto c = std::make_unique<FakeConnection>();
+            c->properties["DBMS Name"] = "Microsoft SQL Server";
+            c->tables = {{"Orders", "TABLE"}};
+            c->columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"ShipName", 130, {}, {}, true}};
+            c->keys["Orders"] = {"OrderID"};
+            c->queries["SELECT IDENTITYCOL FROM Orders"] = [] {
+                return std::make_unique<MemoryRecordset>(std::vector<std::string>{"OrderID"},
+                                                         std::vector<std::vector<Variant>>{});
+            };
+            return c;
+        };
+        h->registry.add(host::rowwrightRegistration());
+        h->workbench->startUp();
+        QVERIFY(h->workbench->openProject(vbp));
+        const std::string edited = editOrders();
+        h->menuEntry()->trigger();
+        click(h->welcomePage()->cmdNext);
+        wizard::Wizard& w = *h->launcher()->wizard();
+        wizard::FrmProject& projectPage = *w.loadedProject();
+        // The command again raises the page the wizard is on.
+        const std::size_t pages = w.forms().size();
+        h->menuEntry()->trigger();
+        QVERIFY(w.forms().size() == pages && !h->welcomeShown());
+        QTRY_COMPARE(QApplication::activeWindow(), &projectPage);
+        projectPage.cboLoadedProject->setCurrentIndex(projectPage.cboLoadedProject->findText(QStringLiteral("Billing")));
+        click(projectPage.cmdNext);
+        click(w.loadedConnection()->optDSNLess);
+        w.loadedConnection()->txtConnString->setText(QStringLiteral("DSN=Orders;"));
+        click(w.loadedConnection()->cmdNext);
+        click(w.loadedChooseTables()->cmdNext);
+        h->ui.answers = {answer};
+        click(w.loadedFields()->cmdFinish);
+        QCOMPARE(h->ui.messages, (std::vector<Msg>{{"You have unsaved changes in clsOrders.  Do you want to save "
+                                                    "your changes prior to generating the new file?", 19}}));
+        // Yes saved the edit beside the project before the import.
+        QCOMPARE(readFile(ordersFile), answer == kAnswerYes ? edited : ordersBytes);
+        click(w.loadedReport()->cmdClose);
+        QVERIFY(w.forms().empty() && !h->addIn()->FormDisplayed);
+        // The run's components show as unsaved, and the editor shows the new code.
+        QCOMPARE(treeLabels(h->workbench->tree),
+                 QStringList({"Billing (Billing.vbp) *", "  frmMain (frmMain.frm)", "  modMain (modMain.bas)",
+                              "  clsOrders (clsOrders.cls) *", "  clsOrdersColl *", "  modRowwrightErrHndlr *",
+                              "  clsRwtConn *"}));
+        QCOMPARE(h->workbench->shownComponent(), &orders());
+        const QString shown = h->workbench->editor->toPlainText();
+        QVERIFY(shown.contains(QStringLiteral("Public Property Get ShipName()")) && !shown.contains("' note"));
+        h->workbench->actSaveAll->trigger();
+        QVERIFY(!project().isDirty());
+        for (const char* file : {"Billing.vbp", "clsOrders.cls", "clsOrdersColl.cls", "modRowwrightErrHndlr.bas"}) {
+            const QByteArray bytes = QByteArray::fromStdString(readFile(path(file)));
+            QVERIFY2(matchesGolden(QStringLiteral("gui_workbench_%1.txt").arg(file), bytes), file);
+        }
+        QCOMPARE(h->ui.messages.size(), std::size_t{1});
     }
 };
 

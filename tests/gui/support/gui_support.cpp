@@ -16,10 +16,11 @@ Msg shownError(long number, const std::string& source, const std::string& where,
     return {errorMessageText(number, source + " (" + where + ")", description), kStyleExclamation};
 }
 
-bool saidInTurn(const std::vector<Msg>& messages, const std::vector<std::string>& parts) {
-    bool same = messages.size() == parts.size();
-    for (std::size_t i = 0; same && i < parts.size(); ++i) same = messages[i].text.find(parts[i]) != std::string::npos;
-    for (const Msg& m : same ? std::vector<Msg>{} : messages) qWarning("shown: %s", m.text.c_str());
+bool matchesGolden(const QString& name, const QByteArray& actual) {
+    QFile file(QStringLiteral(RW_GOLDEN_DIR "/") + name);
+    if (qgetenv("RW_UPDATE_GOLDEN") == "1") return file.open(QIODevice::WriteOnly) && file.write(actual) == actual.size();
+    const bool same = file.open(QIODevice::ReadOnly) && file.readAll() == actual;
+    if (!same) qWarning("not as in %s:\n%s", qPrintable(file.fileName()), actual.constData());
     return same;
 }
 

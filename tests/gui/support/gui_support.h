@@ -4,10 +4,6 @@
 // window outlives a test.
 #include <QtTest>
 #include <QtWidgets>
-#include "platform/clock.h"
-#include "platform/file_system.h"
-#include "platform/ide/environment.h"
-#include "platform/temp_folders.h"
 #include "support/fake_db.h"
 #include "support/memory_file_system.h"
 #include "support/sample_vb_project.h"
@@ -56,9 +52,9 @@ using Msg = ScriptedWizardUi::Message;
 // The error display's text for an error shown under `where`, style 48.
 Msg shownError(long number, const std::string& source, const std::string& where, const std::string& description);
 
-// Whether the messages shown are as many as `parts`, each holding its part
-// (for texts checked word for word where they are made).
-bool saidInTurn(const std::vector<Msg>& messages, const std::vector<std::string>& parts);
+// Whether `actual` is the content of tests/golden/expected/<name> (shown
+// when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
+bool matchesGolden(const QString& name, const QByteArray& actual);
 
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
