@@ -13,7 +13,7 @@ struct PrinterCase {
     const char* what;
     int indent;
     TemplateVars vars;
-    const char* text;
+    Template text;
     const char* written;
 };
 
