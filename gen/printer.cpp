@@ -1,12 +1,110 @@
 #include "gen/printer.h"
 
+#include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "platform/cp1252.h"
 
 namespace rw {
 namespace {
 
-constexpr std::string_view kSpaces = "                                                                ";
+// A template ready to write at one indent: `bytes` is its fixed text in
+// Windows-1252 with CR LF and the indent; each piece is the fixed text up to
+// `end` followed by the value named `name` (none after the last piece).
+struct CompiledTemplate {
+    struct Piece {
+        std::size_t end;
+        std::string_view name;
+    };
+    std::string bytes;
+    std::vector<Piece> pieces;
+};
+
+CompiledTemplate compile(std::string_view text, int indent) {
+    CompiledTemplate out;
+    std::string fixed;  // UTF-8 text since the last value
+    const auto closePiece = [&](std::string_view name) {
+        out.bytes += cp1252::fromUtf8(fixed);
+        fixed.clear();
+        out.pieces.push_back({out.bytes.size(), name});
+    };
+    if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view rest = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!rest.empty()) fixed.append(static_cast<std::size_t>(indent), ' ');
+        for (std::size_t dollar = rest.find('$'); dollar != std::string_view::npos; dollar = rest.find('$')) {
+            const std::size_t close = rest.find('$', dollar + 1);
+            if (close == std::string_view::npos) throw std::invalid_argument("unpaired $ in template");
+            fixed += rest.substr(0, dollar);
+            const std::string_view name = rest.substr(dollar + 1, close - dollar - 1);
+            if (name.empty()) {
+                fixed += '$';
+            } else {
+                closePiece(name);
+            }
+            rest.remove_prefix(close + 1);
+        }
+        fixed += rest;
+        fixed += "\r\n";
+    }
+    closePiece({});
+    return out;
+}
+
+// Compiled templates by text address and indent, kept for the life of the
+// thread. Templates are compile-time text, so an address always means the
+// same text. An open-addressing table of a few hundred slots: the lookup is
+// on every emit, and stays in the cache.
+class TemplateTable {
+public:
+    const CompiledTemplate& find(std::string_view text, int indent) {
+        if (2 * (used_ + 1) > slots_.size()) grow();
+        Slot& slot = probe(slots_, text.data(), indent);
+        if (!slot.compiled) {
+            auto made = std::make_unique<CompiledTemplate>(compile(text, indent));
+            slot = {text.data(), indent, made.get()};
+            owned_.push_back(std::move(made));
+            ++used_;
+        }
+        return *slot.compiled;
+    }
+
+private:
+    struct Slot {
+        const char* text = nullptr;
+        int indent = 0;
+        const CompiledTemplate* compiled = nullptr;
+    };
+
+    static Slot& probe(std::vector<Slot>& slots, const char* text, int indent) {
+        const std::size_t mask = slots.size() - 1;
+        std::size_t i = (reinterpret_cast<std::uintptr_t>(text) * 0x9E3779B97F4A7C15ull + indent) >> 20 & mask;
+        while (slots[i].compiled && !(slots[i].text == text && slots[i].indent == indent)) i = (i + 1) & mask;
+        return slots[i];
+    }
+
+    void grow() {
+        std::vector<Slot> bigger(slots_.empty() ? 512 : slots_.size() * 2);
+        for (const Slot& s : slots_) {
+            if (s.compiled) probe(bigger, s.text, s.indent) = s;
+        }
+        slots_.swap(bigger);
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+    std::vector<std::unique_ptr<CompiledTemplate>> owned_;
+};
+
+const CompiledTemplate& compiled(std::string_view text, int indent) {
+    thread_local TemplateTable table;
+    return table.find(text, indent);
+}
 
 std::string_view valueOf(TemplateVars vars, std::string_view name) {
     for (const TemplateVar& v : vars) {
@@ -17,23 +115,13 @@ std::string_view valueOf(TemplateVars vars, std::string_view name) {
 
 }  // namespace
 
-void Printer::emit(TemplateVars vars, std::string_view text) {
-    if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view rest = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!rest.empty() && indent_ > 0) file_.text(kSpaces.substr(0, static_cast<std::size_t>(indent_)));
-        for (std::size_t dollar = rest.find('$'); dollar != std::string_view::npos; dollar = rest.find('$')) {
-            const std::size_t close = rest.find('$', dollar + 1);
-            if (close == std::string_view::npos) throw std::invalid_argument("unpaired $ in template");
-            file_.text(rest.substr(0, dollar));
-            const std::string_view name = rest.substr(dollar + 1, close - dollar - 1);
-            file_.text(name.empty() ? std::string_view("$") : valueOf(vars, name));
-            rest.remove_prefix(close + 1);
-        }
-        file_.text(rest);
-        file_.endLine();
+void Printer::emit(TemplateVars vars, Template text) {
+    const CompiledTemplate& t = compiled(text.text(), indent_);
+    std::size_t start = 0;
+    for (const CompiledTemplate::Piece& piece : t.pieces) {
+        file_.bytes(std::string_view(t.bytes).substr(start, piece.end - start));
+        start = piece.end;
+        if (!piece.name.empty()) file_.text(valueOf(vars, piece.name));
     }
 }
 

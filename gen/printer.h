@@ -11,7 +11,12 @@
 // "$name$" is replaced by the value named `name` and "$$" writes one "$".
 // Values are written as they are, never read as templates, so a "$" in a
 // table name stays. Every non-empty line gets the current indent in front.
-// Lines go into the file piece by piece; no line is copied on the way.
+//
+// A template is text known when the program is compiled (a string literal,
+// or a table of them). The first time one is written at an indent it is
+// compiled once: its fixed text converted to Windows-1252 with CR LF and the
+// indent in place, split where the values go. Every later use copies that
+// text straight into the file's buffer and converts only the values.
 #include <initializer_list>
 #include <string_view>
 
@@ -25,14 +30,26 @@ struct TemplateVar {
 };
 using TemplateVars = std::initializer_list<TemplateVar>;
 
+// The text of a template. Only compile-time text converts to it, which is
+// what lets its compiled form be kept by the text's address.
+class Template {
+public:
+    consteval Template() = default;
+    consteval Template(const char* text) : text_(text) {}
+    std::string_view text() const { return text_; }
+
+private:
+    std::string_view text_;
+};
+
 class Printer {
 public:
     explicit Printer(TextFile& file) : file_(file) {}
 
     // Writes the template's lines. A "$name$" with no value of that name, or
     // an unpaired "$", is a fault in the generator: std::invalid_argument.
-    void emit(TemplateVars vars, std::string_view text);
-    void emit(std::string_view text) { emit({}, text); }
+    void emit(TemplateVars vars, Template text);
+    void emit(Template text) { emit({}, text); }
     // Writes one line exactly as given (no substitution, no indent).
     void line(std::string_view text);
     void emptyLines(int count = 1);

@@ -8,7 +8,7 @@ void writeDevNotesOpening(Printer& p) {
     p.emit({{"product", product::kDisplayName}}, "' [Developer Notes from '$product$']\n");
 }
 
-void writeProcedureHeaderTop(Printer& p, std::string_view name, TemplateVars vars, std::string_view purpose) {
+void writeProcedureHeaderTop(Printer& p, std::string_view name, TemplateVars vars, Template purpose) {
     p.line(kRuleLine);
     p.emit({{"name", name}}, "' Procedure Name: $name$\n");
     p.emit(vars, purpose);
@@ -24,7 +24,7 @@ void writeProcedureHeaderCreated(GenContext& ctx, Printer& p) {
 }
 
 void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
-                          std::string_view purpose) {
+                          Template purpose) {
     writeProcedureHeader(ctx, p, name, vars, purpose, [] {});
 }
 
@@ -33,7 +33,7 @@ void writeHandlerHead(const GenContext& ctx, Printer& p, const Procedure& proc) 
 }
 
 void writeHandlerTail(const GenContext& ctx, Printer& p, const Procedure& proc, TemplateVars cleanupVars,
-                      std::string_view cleanup) {
+                      Template cleanup) {
     if (!proc.handled(ctx)) return;
     p.emit({{"kind", proc.kind}, {"label", proc.label}}, R"vb(
 

@@ -30,9 +30,9 @@ void writeDevNotesOpening(Printer& p);
 // developer notes `notes` writes, the rule line.
 template <class Notes>
 void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
-                          std::string_view purpose, Notes&& notes);
+                          Template purpose, Notes&& notes);
 void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
-                          std::string_view purpose);
+                          Template purpose);
 
 // "On Error GoTo <label>" when the procedure has its handler.
 void writeHandlerHead(const GenContext& ctx, Printer& p, const Procedure& proc);
@@ -40,17 +40,17 @@ void writeHandlerHead(const GenContext& ctx, Printer& p, const Procedure& proc);
 // label, the `cleanup` template's lines, the RaiseError call naming the
 // procedure.
 void writeHandlerTail(const GenContext& ctx, Printer& p, const Procedure& proc, TemplateVars cleanupVars = {},
-                      std::string_view cleanup = {});
+                      Template cleanup = {});
 // An empty line and "End <kind>".
 void writeProcedureEnd(Printer& p, const Procedure& proc);
 
 // The header's lines between the purpose and the developer notes.
-void writeProcedureHeaderTop(Printer& p, std::string_view name, TemplateVars vars, std::string_view purpose);
+void writeProcedureHeaderTop(Printer& p, std::string_view name, TemplateVars vars, Template purpose);
 void writeProcedureHeaderCreated(GenContext& ctx, Printer& p);
 
 template <class Notes>
 void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, TemplateVars vars,
-                          std::string_view purpose, Notes&& notes) {
+                          Template purpose, Notes&& notes) {
     if (!ctx.settings.mbFunctionHeaders) return;
     writeProcedureHeaderTop(p, name, vars, purpose);
     writeProcedureHeaderCreated(ctx, p);

@@ -3,7 +3,7 @@
 namespace rw {
 namespace {
 
-void writeObjectAndCollection(Printer& p, const ClassNames& names, bool withObject, std::string_view line) {
+void writeObjectAndCollection(Printer& p, const ClassNames& names, bool withObject, Template line) {
     if (withObject) p.emit({{"var", names.objectVariable()}, {"class", names.objectClass()}}, line);
     p.emit({{"var", names.collectionVariable()}, {"class", names.collectionClass()}}, line);
 }

@@ -113,6 +113,10 @@ std::string columnProblem(const std::string& property, const std::string& key,
 std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordered_set<std::string>& refused) {
     std::vector<std::string> warnings;
     std::unordered_set<std::string> seen;
+    // Reused from table to table: a large schema has thousands.
+    std::unordered_map<std::string, std::string> members;
+    std::unordered_map<std::string, std::string> earlier;
+    std::vector<std::string> properties;
     for (const FieldRow& first : grid.rows()) {
         const std::string& table = first.table;
         if (refused.count(table) || !seen.insert(table).second) continue;
@@ -122,20 +126,21 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
                                kWillNotCompile);
 
         const std::vector<const FieldRow*> rows = grid.tableRows(table);
-        std::unordered_map<std::string, std::string> members;
+        members.clear();
         for (const char* m : kClassMembers) members.emplace(nameKey(m), m);
+        properties.clear();
         for (const FieldRow* row : rows) {
-            const std::string property = propertyName(row->field);
+            const std::string& property = properties.emplace_back(propertyName(row->field));
             for (std::string variable : {memberVariable(property), readBufferVariable(property)})
                 members.emplace(nameKey(variable), std::move(variable));
         }
-        std::unordered_map<std::string, std::string> earlier;
-        for (const FieldRow* row : rows) {
-            const std::string property = propertyName(row->field);
+        earlier.clear();
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::string& property = properties[r];
             std::string key = nameKey(property);
             const std::string problem = columnProblem(property, key, members, earlier);
-            if (!problem.empty()) warnings.push_back("warning: " + table + "." + row->field + ": " + problem);
-            earlier.emplace(std::move(key), row->field);
+            if (!problem.empty()) warnings.push_back("warning: " + table + "." + rows[r]->field + ": " + problem);
+            earlier.emplace(std::move(key), rows[r]->field);
         }
     }
     return warnings;

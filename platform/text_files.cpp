@@ -1,5 +1,6 @@
 #include "platform/text_files.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/cp1252.h"
@@ -37,6 +38,17 @@ void TextFile::text(std::string_view utf8) {
     while (!utf8.empty()) {
         if (used_ == kBufferSize) spill();
         used_ += cp1252::encodeInto(utf8, buffer_.get() + used_, kBufferSize - used_);
+    }
+}
+
+void TextFile::bytes(std::string_view windows1252) {
+    writable();
+    while (!windows1252.empty()) {
+        if (used_ == kBufferSize) spill();
+        const std::size_t n = std::min(windows1252.size(), kBufferSize - used_);
+        std::memcpy(buffer_.get() + used_, windows1252.data(), n);
+        used_ += n;
+        windows1252.remove_prefix(n);
     }
 }
 

@@ -35,6 +35,8 @@ public:
     void emptyLines(int count);
     // Writes a piece of text (UTF-8, converted like a line) without a line end.
     void text(std::string_view utf8);
+    // Writes bytes that are Windows-1252 already, as they are.
+    void bytes(std::string_view windows1252);
     // Ends the current line: CR LF.
     void endLine();
     void flush();

@@ -12,10 +12,10 @@ namespace {
 // object class) and $collclass$ (the collection class).
 struct PropertyProc {
     std::string_view headerName;  // after "' Procedure Name: "
-    std::string_view purpose;     // the purpose lines
-    std::string_view signature;   // with the attribute lines under it
+    Template purpose;             // the purpose lines
+    Template signature;           // with the attribute lines under it
     bool handled;                 // false: no error handler at all
-    std::string_view body;        // the one statement, without indent
+    Template body;                // the one statement, without indent
 };
 
 void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::string_view name,

@@ -179,7 +179,7 @@ void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const std::string& cl
         // otherwise a failed query would surface as error 91 and hide the
         // real error. Without the body there is no such object.
         writeHandlerTail(ctx, p, proc, {{"obj", names.objectVariable()}},
-                         s.mbCode ? "    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n" : "");
+                         s.mbCode ? Template("    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n") : Template());
         writeProcedureEnd(p, proc);
     });
 }

@@ -20,8 +20,8 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
         case CheckGroup::SmallRange:
         case CheckGroup::ByteRange:
             p.emit(vars, "    ElseIf IsNumeric(vData) Then\n");
-            p.emit(group == CheckGroup::SmallRange ? "        If vData >= 32768 Or vdata < -32768 Then\n"
-                                                   : "        If vData < 0 Or vdata > 255 Then\n");
+            p.emit(group == CheckGroup::SmallRange ? Template("        If vData >= 32768 Or vdata < -32768 Then\n")
+                                                   : Template("        If vData < 0 Or vdata > 255 Then\n"));
             p.emit(vars, R"vb(
             Err.Raise 6, "$source$", "Overflow"
         End If
@@ -32,8 +32,8 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
             break;
         case CheckGroup::Numeric:
         case CheckGroup::Date:
-            p.emit(group == CheckGroup::Numeric ? "    ElseIf Not IsNumeric(vData) Then\n"
-                                                : "    ElseIf Not IsDate(vData) Then\n");
+            p.emit(group == CheckGroup::Numeric ? Template("    ElseIf Not IsNumeric(vData) Then\n")
+                                                : Template("    ElseIf Not IsDate(vData) Then\n"));
             p.emit(vars, R"vb(
         Err.Raise 13, "$source$", "Type Mismatch"
     End If

@@ -14,7 +14,8 @@ TEST(Printer, WritesTemplatesLineByLineAndRefusesUnknownNamesAndUnpairedDollars)
         const char* what;
         int indent;
         TemplateVars vars;
-        const char *text, *written;
+        Template text;
+        const char* written;
     } cases[] = {
         {"values are not read again", 0, {{"a", "$b$"}, {"b", "no"}}, "x $a$ y\n", "x $b$ y\r\n"},
         {"dollar pair and adjacent names", 0, {{"a", "1"}, {"b", "2"}}, "$$$a$$b$$$\n", "$12$\r\n"},
@@ -38,6 +39,22 @@ TEST(Printer, WritesTemplatesLineByLineAndRefusesUnknownNamesAndUnpairedDollars)
         f.close();
         EXPECT_EQ(fs.readAll("/o"), c.written);
     }
+}
+
+// Compiled forms are kept per template and indent.
+TEST(Printer, OneTemplateAtTwoIndents) {
+    static constexpr Template kLine = "A $v$\n";
+    MemoryFileSystem fs;
+    TextFile f(fs.create("/o"), "/o");
+    Printer p(f);
+    p.emit({{"v", "1"}}, kLine);
+    {
+        Printer::Indent in(p, 2);
+        p.emit({{"v", "2"}}, kLine);
+    }
+    p.emit({{"v", "3"}}, kLine);
+    f.close();
+    EXPECT_EQ(fs.readAll("/o"), "A 1\r\n  A 2\r\nA 3\r\n");
 }
 
 }  // namespace
