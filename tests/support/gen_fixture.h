@@ -1,7 +1,4 @@
 #pragma once
-// A generation context in memory: settings, field rows, a connection with
-// fixed properties, a scripted user interface, a clock fixed at
-// 12/5/2026 8:17:21 AM and an in-memory file system.
 #include <atomic>
 #include <functional>
 #include <string>
@@ -14,9 +11,11 @@
 
 namespace rw::test {
 
+// A generation context in memory: every option on, a new Standard EXE
+// project "Orders" in "/out", a connection with fixed properties, a scripted
+// user interface and a clock fixed at 12/5/2026 8:17:21 AM.
 struct GenFixture {
     GenFixture();
-
     MemoryFileSystem fs;
     FileTable files{fs};
     ScriptedUi ui;
@@ -24,18 +23,11 @@ struct GenFixture {
     OfflineConnection conn{std::string("Microsoft SQL Server"), std::string("Northwind")};
     GenerationSettings settings;
     FieldGrid grid;
-
     GenContext ctx() { return GenContext{settings, grid, conn, ui, clock, files}; }
-
-    // Opens an in-memory file, lets `write` fill it through its number,
-    // closes it and returns its bytes.
+    // Lets `write` fill an in-memory file through its number; returns its bytes.
     std::string capture(const std::function<void(GenContext&, int)>& write);
-
-    // Every option on; a new Standard EXE project in "/out".
     void allOptions(bool on);
-    void newProject(const std::string& kind = "Exe");
-
-    // The messages shown, one string each.
+    void newProject(const std::string& kind = "Exe");  // "Exe", "OleExe" or "OleDll"
     std::vector<std::string> messageTexts() const;
 };
 
@@ -45,7 +37,6 @@ class StopWhenCreated final : public ForwardingFileSystem {
 public:
     StopWhenCreated(FileSystem& inner, std::string trigger) : ForwardingFileSystem(inner), trigger_(std::move(trigger)) {}
     std::atomic<int> stop{0};
-
     std::unique_ptr<ByteSink> create(const std::string& path) override {
         if (path == trigger_) stop = 15;
         return inner_.create(path);

@@ -10,37 +10,19 @@
 #include "platform/cp1252.h"
 
 namespace rw::test {
-namespace {
-
-std::string goldenPath(const std::string& name) { return std::string(RW_GOLDEN_DIR) + "/" + name; }
-
-std::string lineAt(const std::string& bytes, std::size_t index) {
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < index; ++k) {
-        const auto next = bytes.find('\n', start);
-        if (next == std::string::npos) return "<end of file>";
-        start = next + 1;
-    }
-    const auto end = bytes.find('\n', start);
-    return cp1252::toUtf8(bytes.substr(start, end == std::string::npos ? std::string::npos : end - start + 1));
-}
-
-}  // namespace
 
 std::string readable(const std::string& bytes) {
     std::string text = cp1252::toUtf8(bytes);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
     }
     return out;
 }
 
 void expectGolden(const std::string& name, const std::string& actual) {
-    const std::string path = goldenPath(name);
-    const char* update = std::getenv("RW_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
+    const std::string path = std::string(RW_GOLDEN_DIR) + "/" + name;
+    if (const char* update = std::getenv("RW_UPDATE_GOLDEN"); update != nullptr && std::string(update) == "1") {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << actual;
         return;
@@ -52,16 +34,18 @@ void expectGolden(const std::string& name, const std::string& actual) {
     }
     std::stringstream expected;
     expected << in.rdbuf();
-    const std::string want = expected.str();
-    if (want == actual) return;
-    std::size_t line = 0;
-    std::size_t i = 0;
-    while (i < want.size() && i < actual.size() && want[i] == actual[i]) {
-        if (want[i] == '\n') ++line;
-        ++i;
-    }
-    ADD_FAILURE() << "generated text differs from " << name << " at line " << line + 1 << "\n  expected: ["
-                  << lineAt(want, line) << "]\n  actual:   [" << lineAt(actual, line) << "]";
+    if (expected.str() == actual) return;
+    // The first line that differs (an ended text reads as an empty line).
+    std::istringstream want(expected.str()), got(actual);
+    std::string w, g;
+    int line = 0;
+    do {
+        ++line;
+        std::getline(want, w);
+        std::getline(got, g);
+    } while (w == g && (want || got));
+    ADD_FAILURE() << "generated text differs from " << name << " at line " << line << "\n  expected: ["
+                  << cp1252::toUtf8(w) << "]\n  actual:   [" << cp1252::toUtf8(g) << "]";
 }
 
 }  // namespace rw::test

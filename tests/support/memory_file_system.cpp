@@ -1,6 +1,5 @@
 #include "support/memory_file_system.h"
 
-#include <set>
 #include <utility>
 
 #include "platform/folder_lock.h"
@@ -31,14 +30,12 @@ private:
 
 namespace {
 
-// Folders of a MemoryFileSystem: a folder is held while a lock on it lives.
 class MemoryFolderLock final : public FolderLock {
 public:
     explicit MemoryFolderLock(std::set<std::string>& locked) : locked_(locked) {}
     ~MemoryFolderLock() override {
         for (const std::string& folder : mine_) locked_.erase(folder);
     }
-
     void add(const std::string& folder, const std::string& shownAs) {
         if (mine_.count(folder)) return;
         if (!locked_.insert(folder).second) throw folderInUse(shownAs);
@@ -52,11 +49,9 @@ private:
 
 }  // namespace
 
-MemoryFileSystem::MemoryFileSystem() { dirs_["/"] = true; }
-
+// Repeated separators name the same place, as on a real file system; on
+// Windows "\" separates as "/" does.
 std::string MemoryFileSystem::normal(std::string_view path) {
-    // Repeated separators name the same place, as on a real file system;
-    // on Windows "\" separates as "/" does.
     std::string out;
     for (const char c : path) {
         if (isPathSeparator(c) && !out.empty() && out.back() == '/') continue;
@@ -66,11 +61,9 @@ std::string MemoryFileSystem::normal(std::string_view path) {
     return out;
 }
 
-std::string MemoryFileSystem::parentOf(const std::string& path) const {
+std::string MemoryFileSystem::parentOf(const std::string& path) {
     const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::unique_ptr<ByteSink> MemoryFileSystem::create(const std::string& rawPath) {
@@ -96,38 +89,20 @@ std::string MemoryFileSystem::readAll(const std::string& rawPath) {
     return f->second;
 }
 
-bool MemoryFileSystem::exists(const std::string& path) { return files_.count(normal(path)) != 0; }
-
-bool MemoryFileSystem::isDirectory(const std::string& path) { return dirs_.count(normal(path)) != 0; }
-
 void MemoryFileSystem::rename(const std::string& rawFrom, const std::string& rawTo) {
-    const std::string from = normal(rawFrom);
     const std::string to = normal(rawTo);
     if (const auto f = renameFaults_.find(to); f != renameFaults_.end()) throw fileErrorNumber(f->second, rawTo);
-    const auto f = files_.find(from);
+    const auto f = files_.find(normal(rawFrom));
     if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawFrom);
     std::string bytes = std::move(f->second);
     files_.erase(f);
     files_[to] = std::move(bytes);
 }
 
-void MemoryFileSystem::remove(const std::string& path) { files_.erase(normal(path)); }
-
 void MemoryFileSystem::createDirectories(const std::string& rawPath) {
     std::string path = normal(rawPath);
-    while (!path.empty() && path != "." && !dirs_.count(path)) {
-        dirs_[path] = true;
-        path = parentOf(path);
-    }
+    while (!path.empty() && path != "." && dirs_.insert(path).second) path = parentOf(path);
 }
-
-void MemoryFileSystem::failCreate(const std::string& path, long number) { createFaults_[normal(path)] = number; }
-
-void MemoryFileSystem::failWrite(const std::string& path, std::size_t bytesAllowed, long number) {
-    writeFaults_[normal(path)] = {bytesAllowed, number};
-}
-
-void MemoryFileSystem::failRename(const std::string& to, long number) { renameFaults_[normal(to)] = number; }
 
 void MemoryFileSystem::put(const std::string& rawPath, std::string bytes) {
     const std::string path = normal(rawPath);

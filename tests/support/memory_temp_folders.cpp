@@ -1,20 +1,11 @@
 #include "support/memory_temp_folders.h"
 
-#include <utility>
-
 #include "platform/runtime_error.h"
 
 namespace rw {
 
-MemoryTempFolders::MemoryTempFolders(MemoryFileSystem& fs, std::string parent)
-    : fs_(fs), parent_(std::move(parent)) {}
-
 std::string MemoryTempFolders::makePrivateFolder() {
-    if (failWith != 0) {
-        const long number = failWith;
-        failWith = 0;
-        throw fileErrorNumber(number);
-    }
+    if (const long number = std::exchange(failWith, 0); number != 0) throw fileErrorNumber(number);
     const std::string path = joinPath(parent_, "rowwright-" + std::to_string(made.size() + 1));
     fs_.createDirectories(path);
     made.push_back(path);
@@ -23,9 +14,8 @@ std::string MemoryTempFolders::makePrivateFolder() {
 
 void MemoryTempFolders::removeFolder(const std::string& path) noexcept {
     const std::string prefix = path + "/";
-    for (const auto& [file, bytes] : fs_.files()) {
-        if (file.compare(0, prefix.size(), prefix) == 0) return;  // not empty: it stays
-    }
+    for (const auto& [file, bytes] : fs_.files())
+        if (file.compare(0, prefix.size(), prefix) == 0) return;
     removed.push_back(path);
 }
 

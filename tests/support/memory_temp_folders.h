@@ -1,6 +1,6 @@
 #pragma once
-// Private folders in a file system in memory, for tests.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/temp_folders.h"
@@ -8,12 +8,14 @@
 
 namespace rw {
 
-// Folders in a MemoryFileSystem, named parent + "/rowwright-" + a counter;
-// remembers what it made and removed, and can be told to fail.
+// Private folders in a MemoryFileSystem, named parent + "/rowwright-" + a
+// counter; remembers what it made and removed, and can be told to fail.
 class MemoryTempFolders final : public TempFolders {
 public:
-    explicit MemoryTempFolders(MemoryFileSystem& fs, std::string parent = "/tmp");
+    explicit MemoryTempFolders(MemoryFileSystem& fs, std::string parent = "/tmp")
+        : fs_(fs), parent_(std::move(parent)) {}
     std::string makePrivateFolder() override;
+    // Leaves a folder that still holds files.
     void removeFolder(const std::string& path) noexcept override;
 
     // The next makePrivateFolder fails with this run-time error number (0: no fault).

@@ -56,13 +56,7 @@ std::string sampleVbpText(const SampleProject& options) {
         "Name=\"Billing\"\r\n"
         "[MS Transaction Server]\r\n"
         "AutoRefresh=1\r\n";
-    if (options.lfLineEnds) {
-        std::string lf;
-        for (const char c : text) {
-            if (c != '\r') lf += c;
-        }
-        return lf;
-    }
+    if (options.lfLineEnds) std::erase(text, '\r');
     return text;
 }
 

@@ -16,16 +16,12 @@ struct SampleProject {
 
 // Writes folder + "/Billing.vbp" and its component files; returns the .vbp path.
 std::string writeSampleProject(FileSystem& fs, const std::string& folder, const SampleProject& options = {});
-
 // Writes a class file named `name` with the given code lines (CR LF ends).
 void writeClassFile(FileSystem& fs, const std::string& path, const std::string& name, const std::string& code);
-
 // Writes raw bytes to a file (its folder must exist or be creatable).
 void writeBytes(FileSystem& fs, const std::string& path, const std::string& bytes);
-
 // The sample .vbp text as written (CR LF ends unless lfLineEnds).
 std::string sampleVbpText(const SampleProject& options = {});
-
 // The standard module's bytes: "Grüße" in Windows-1252.
 extern const char* const kSampleModuleBytes;
 

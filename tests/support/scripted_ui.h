@@ -1,5 +1,4 @@
 #pragma once
-// A ui for tests: it records what it is asked to show and answers from queues.
 #include <deque>
 #include <string>
 #include <vector>
@@ -8,8 +7,8 @@
 
 namespace rw {
 
-// Records every message and answers from a queue (then with `fallback`).
-// `Base` is Ui or an interface that extends it.
+// A ui for tests: records every message and answers from a queue (then
+// with `fallback`). `Base` is Ui or an interface that extends it.
 template <class Base>
 class ScriptedUiOver : public Base {
 public:
