@@ -8,7 +8,6 @@ namespace {
 // Upper-case partners within Windows-1252 of the lower-case letters outside
 // ASCII: Latin-1 à..þ (not ÷), and š, œ, ž, ÿ.
 char32_t upperInCp1252(char32_t c) {
-    if (c >= U'a' && c <= U'z') return c - 0x20;
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
     switch (c) {
         case 0x0161: return 0x0160;  // š
