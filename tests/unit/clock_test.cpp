@@ -42,6 +42,7 @@ TEST(Clock, ChosenFromNowThenSourceDateEpochAndWrittenAsAGeneralDate) {
         {{}, "0", "1/1/1970"},
         {{}, "253402300799", "12/31/9999 11:59:59 PM"},  // the last second of 9999
         {"2031-02-03T13:04:05", "0", "2/3/2031 1:04:05 PM"},
+        {{}, "253402300800", badEpoch},  // the first second of 10000
         {{}, "-5", badEpoch},
         {{}, "99999999999999999999", badEpoch},
     };
