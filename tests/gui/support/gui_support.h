@@ -56,6 +56,22 @@ Msg shownError(long number, const std::string& source, const std::string& where,
 // when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
 bool matchesGolden(const QString& name, const QByteArray& actual);
 
+// An outcome transcript: a "== name" heading per case, then one fact a line.
+struct Transcript {
+    QByteArray text;
+    void row(const QString& name) { text += "== " + name.toUtf8() + "\r\n"; }
+    void operator()(const QString& what, const QVariant& value);  // a string list joined by " | "
+    // Each message shown (CR LF as \n) with its style, a title other than
+    // the product's and an error's path; then forgets them.
+    void said(std::vector<Msg>& messages);
+    // Each dialog asked for, then forgets them.
+    void asked(std::vector<ScriptedWizardUi::Dialog>& dialogs);
+    // A line per widget: its name, then its text, choice or items, "checked",
+    // "disabled" and "hidden" as they hold.
+    void widgets(std::initializer_list<std::pair<const char*, const QWidget*>> named);
+};
+#define RW_NAMED(page, member) std::pair<const char*, const QWidget*>(#member, (page).member)
+
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
     // Null `fs`: in memory; null `memory`: nothing is remembered.
