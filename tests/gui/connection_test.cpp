@@ -286,20 +286,6 @@ private slots:
         click(r->cmdClose);
         QVERIFY(h->wizard->forms().empty());
     }
-    void loadedProjectTarget() {
-        click(toFieldsPage(true).cmdFinish);
-        ide::Project& project = *h->environment.projects().front();
-        for (const char* name : {"clsCustomers", "clsOrdersColl", "modRowwrightErrHndlr", "clsRwtConn"})
-            QVERIFY2(project.vbComponents().find(name) != nullptr, name);
-        QVERIFY(matchesGolden("gui_loaded_project_report.txt",
-                              QByteArray::fromStdString(h->wizard->loadedReport()->reportText())));
-        // The save dialogs start without a folder and propose the project's name.
-        click(h->wizard->loadedReport()->cmdSave);
-        click(h->wizard->loadedReport()->cmdSaveAnswers);
-        QVERIFY(h->ui.dialogs[0].folder.empty() && h->ui.dialogs[0].fileName == "Billing.txt");
-        QCOMPARE(h->ui.dialogs[1].fileName, std::string("Billing.json"));
-        QVERIFY(h->ui.messages.empty());
-    }
 };
 
 QTEST_MAIN(ConnectionTest)

@@ -55,16 +55,28 @@ private slots:
         for (int n = 1; n <= 6; ++n)
             QVERIFY(QFile::exists(QUrl(QString::fromStdString(helpPageUrl(RW_SOURCE_HELP_DIR, n))).toLocalFile()));
     }
-    // Each option enables its own controls only; texts stay when it changes.
-    void projectOptionRules() {
+    // Each option enables its own controls only and texts stay when it
+    // changes; a dialog opens at the folder its page names, else where the
+    // last dialog went, else at home; a cancelled one changes nothing.
+    void projectOptionsAndDialogs() {
         FrmProject& p = toProjectPage();
         p.txtProjName->setText(QStringLiteral("Orders"));
+        p.txtNewStoreDir->setText(QStringLiteral("/kept"));
+        // The browser's buffer may carry NULs after the path.
+        h->ui.dialogAnswers = {std::nullopt, std::string("/data/out\0\0\0", 12), std::string("/e"), std::nullopt,
+                               std::string("/f/Billing.vbp"), std::nullopt};
         Transcript t;
-        const std::pair<const char*, QRadioButton*> steps[]{
-            {"shown", nullptr}, {"new", p.optNew}, {"existing", p.optProjectExisting}, {"loaded", p.optLoaded}};
-        for (const auto& [name, option] : steps) {
-            if (option != nullptr) click(option);
+        const std::tuple<const char*, QWidget*, const char*> steps[]{
+            {"shown", nullptr, ""},         {"new", p.optNew, ""},
+            {"browse, cancelled", p.cmdNewStore, ""}, {"browse", p.cmdNewStore, ""},
+            {"existing", p.optProjectExisting, ""},   {"browse", p.cmdExistStore, ""},
+            {"project, cancelled", p.cmdProject, "/box"}, {"project", p.cmdProject, ""},
+            {"project, no folder", p.cmdProject, "-"}, {"loaded", p.optLoaded, ""}};
+        for (const auto& [name, button, box] : steps) {
+            if (*box != 0) p.txtExistStoreDir->setText(QString::fromLatin1(box).remove('-'));
+            if (button != nullptr) click(button);
             t.row(name);
+            t.asked(h->ui.dialogs);
             t.widgets({RW_NAMED(p, optLoaded), RW_NAMED(p, cboLoadedProject), RW_NAMED(p, optNew),
                        RW_NAMED(p, optProjectStdExe), RW_NAMED(p, optProjectActiveXExe), RW_NAMED(p, optProjectActiveXDLL),
                        RW_NAMED(p, txtProjName), RW_NAMED(p, txtNewStoreDir), RW_NAMED(p, cmdNewStore),
@@ -72,6 +84,7 @@ private slots:
                        RW_NAMED(p, txtExistStoreDir), RW_NAMED(p, cmdExistStore)});
         }
         QVERIFY(matchesGolden("gui_project_options.txt", t.text));
+        QVERIFY(h->ui.messages.empty());
     }
     // Next's checks, with a project loaded from /p and a folder /there; the
     // message of each row, if any, in a golden file.
@@ -132,28 +145,6 @@ private slots:
         }
         QVERIFY(matchesGolden("gui_store_folder.txt", t.text));
     }
-    // A dialog opens at the folder its page names, else where the last
-    // dialog went, else at home; a cancelled one changes nothing.
-    void folderAndProjectButtons() {
-        FrmProject& p = toProjectPage();
-        click(p.optNew);
-        p.txtNewStoreDir->setText(QStringLiteral("/kept"));
-        // The browser's buffer may carry NULs after the path.
-        h->ui.dialogAnswers = {std::nullopt, std::string("/data/out\0\0\0", 12), std::string("/e"), std::nullopt,
-                               std::string("/f/Billing.vbp"), std::nullopt};
-        Transcript t;
-        const std::pair<QWidget*, const char*> steps[]{
-            {p.cmdNewStore, ""}, {p.cmdNewStore, ""}, {p.optProjectExisting, ""}, {p.cmdExistStore, ""},
-            {p.cmdProject, "/box"}, {p.cmdProject, ""},  {p.cmdProject, "-"}};
-        for (const auto& [button, box] : steps) {
-            if (*box != 0) p.txtExistStoreDir->setText(QString::fromLatin1(box).remove('-'));
-            click(button);
-            t.asked(h->ui.dialogs);
-            t.widgets({RW_NAMED(p, txtNewStoreDir), RW_NAMED(p, txtExistProject), RW_NAMED(p, txtExistStoreDir)});
-        }
-        QVERIFY(matchesGolden("gui_folder_buttons.txt", t.text));
-        QVERIFY(h->ui.messages.empty());
-    }
     // Back shows the page before as it was; Next builds the next page anew.
     void backKeepsEntries() {
         h->memoryFs()->createDirectories("/out");
@@ -175,23 +166,17 @@ private slots:
         click(welcome().cmdNext);
         QVERIFY(h->wizard->loadedProject()->txtProjName->text().isEmpty() && h->ui.messages.empty());
     }
-    // Cancel, the close box and Escape ask first; No keeps every page.
-    void cancelAsks() {
-        for (int how = 0; how < 3; ++how) {
-            h = std::make_unique<WizardHarness>();
-            FrmProject& p = toProjectPage();
-            QSignalSpy finished(h->wizard.get(), &Wizard::finished);
-            h->ui.answers = {kAnswerNo, kAnswerYes};
-            for (int i = 0; i < 2; ++i) {
-                QVERIFY(h->wizard->forms().size() == 2 && p.isVisible() && finished.isEmpty());
-                if (how == 0) click(p.cmdCancel);
-                if (how == 1) p.close();
-                if (how == 2) QTest::keyClick(&p, Qt::Key_Escape);
-            }
-            const Msg question{"Are you sure you want to cancel and exit Rowwright?", 36};
-            QCOMPARE(h->ui.messages, (std::vector<Msg>{question, question}));
-            QVERIFY(h->wizard->forms().empty() && h->wizard->loadedAddInMain() == nullptr && finished.count() == 1);
-        }
+    // Escape asks, as Cancel and the close box do; No keeps every page.
+    void escapeAsks() {
+        FrmProject& p = toProjectPage();
+        QSignalSpy finished(h->wizard.get(), &Wizard::finished);
+        h->ui.answers = {kAnswerNo, kAnswerYes};
+        QTest::keyClick(&p, Qt::Key_Escape);
+        QVERIFY(h->wizard->forms().size() == 2 && p.isVisible() && finished.isEmpty());
+        QTest::keyClick(&p, Qt::Key_Escape);
+        const Msg question{"Are you sure you want to cancel and exit Rowwright?", 36};
+        QCOMPARE(h->ui.messages, (std::vector<Msg>{question, question}));
+        QVERIFY(h->wizard->forms().empty() && finished.count() == 1);
     }
     // Save: cancelled silently, then saved with one CR LF after the text; a
     // failing save is shown and the window stays; its close box asks nothing.
