@@ -64,12 +64,8 @@ class ConnectionTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        quietPlatformWarnings();
-        usePrivateSettings();
-    }
+    void initTestCase() { quietPlatformWarnings(); }
     void init() {
-        modalFailures() = 0;
         h = std::make_unique<WizardHarness>();
         h->fakeData.make = sampleDatabase();
     }

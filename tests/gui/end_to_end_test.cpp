@@ -95,10 +95,7 @@ private slots:
         dlopen("libodbcinst.so.2", RTLD_NOW | RTLD_GLOBAL);
         data = std::make_unique<db::OdbcDataAccess>();
     }
-    void init() {
-        modalFailures() = 0;
-        h = std::make_unique<WizardHarness>(std::make_unique<PosixFileSystem>(), data.get());
-    }
+    void init() { h = std::make_unique<WizardHarness>(std::make_unique<PosixFileSystem>(), data.get()); }
     void cleanup() {
         h.reset();
         RW_VERIFY_NOTHING_LEFT();

@@ -58,15 +58,8 @@ class HostAddInTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        quietPlatformWarnings();
-        usePrivateSettings();
-    }
-    void init() {
-        modalFailures() = 0;
-        clearSettings();
-        h = std::make_unique<HostHarness>();
-    }
+    void initTestCase() { quietPlatformWarnings(); }
+    void init() { h = std::make_unique<HostHarness>(); }
     void cleanup() {
         h.reset();
         RW_VERIFY_NOTHING_LEFT();

@@ -45,13 +45,8 @@ class HostWorkbenchTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        quietPlatformWarnings();
-        usePrivateSettings();
-    }
+    void initTestCase() { quietPlatformWarnings(); }
     void init() {
-        modalFailures() = 0;
-        clearSettings();
         folder = std::make_unique<QTemporaryDir>();
         h = std::make_unique<HostHarness>(std::make_unique<PosixFileSystem>());
         vbp = writeSampleProject(*h->fs, folder->path().toStdString(), {"Class=clsOrders; clsOrders.cls\r\n", false});

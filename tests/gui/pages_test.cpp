@@ -18,10 +18,7 @@ class PagesTest : public QObject {
 
 private slots:
     void initTestCase() { quietPlatformWarnings(); }
-    void init() {
-        modalFailures() = 0;
-        h = std::make_unique<WizardHarness>();
-    }
+    void init() { h = std::make_unique<WizardHarness>(); }
     void cleanup() {
         h.reset();
         RW_VERIFY_NOTHING_LEFT();

@@ -91,7 +91,7 @@ void click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
 }
 
-void usePrivateSettings() {
+static void usePrivateSettings() {
     static QTemporaryDir folder;
     QVERIFY(folder.isValid());
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
@@ -171,6 +171,7 @@ void whenModal(const char* className, std::function<void(QWidget*)> answer) {
 void quietPlatformWarnings() {
     if (previousHandler == nullptr) previousHandler = qInstallMessageHandler(withoutPlatformNotes);
     startModalWatchdog();
+    usePrivateSettings();
 }
 
 QStringList windowsLeft() {

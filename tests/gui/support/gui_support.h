@@ -99,8 +99,8 @@ void whenModal(std::function<void(T*)> answer) {
 }
 int& modalFailures();
 
-void usePrivateSettings();  // every QSettings in a private folder
-// Leaves out the offscreen platform's notes; closes modal dialogs nobody answers.
+// Leaves out the offscreen platform's notes, closes modal dialogs nobody
+// answers and puts every QSettings in a private folder.
 void quietPlatformWarnings();
 QStringList windowsLeft();  // the top-level windows, after pending deletions
 
@@ -110,7 +110,7 @@ QStringList windowsLeft();  // the top-level windows, after pending deletions
         const QStringList left = ::rw::test::windowsLeft();                                       \
         QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("windows left: ") + left.join(", "))); \
         QVERIFY(QApplication::overrideCursor() == nullptr);                                       \
-        QCOMPARE(::rw::test::modalFailures(), 0);                                                 \
+        QCOMPARE(std::exchange(::rw::test::modalFailures(), 0), 0);                               \
     } while (false)
 
 }  // namespace rw::test
