@@ -32,12 +32,6 @@ std::function<std::unique_ptr<FakeConnection>(const std::string&)> sampleDatabas
     };
 }
 
-QStringList texts(const QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
 }  // namespace
 
 class ConnectionTest : public QObject {
@@ -70,12 +64,8 @@ class ConnectionTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        quietPlatformWarnings();
-        usePrivateSettings();
-    }
+    void initTestCase() { quietPlatformWarnings(); }
     void init() {
-        modalFailures() = 0;
         h = std::make_unique<WizardHarness>();
         h->fakeData.make = sampleDatabase();
     }
@@ -110,34 +100,21 @@ private slots:
         h = std::make_unique<WizardHarness>(nullptr, nullptr, &memory);
         h->memoryFs()->createDirectories("/out");
         FrmAddInMain& w = h->wizard->start();
-        QVERIFY(w.chkModuleHead->isChecked() && !w.chkEH->isChecked() && w.chkCode->isChecked());
+        Transcript t;
+        t.widgets({RW_NAMED(w, chkModuleHead), RW_NAMED(w, chkFunctionHead), RW_NAMED(w, chkDevNotes), RW_NAMED(w, chkEH),
+                   RW_NAMED(w, chkCode)});
         click(w.cmdNext);
         FrmProject& q = *h->wizard->loadedProject();
-        QVERIFY(q.optProjectExisting->isChecked() && q.optProjectStdExe->isChecked());
-        QCOMPARE(q.txtExistProject->text(), QStringLiteral("/out/Billing.vbp"));
-        QVERIFY(q.txtExistStoreDir->text() == "/out" && q.txtNewStoreDir->text() == "/out");
+        t.widgets({RW_NAMED(q, optLoaded), RW_NAMED(q, optNew), RW_NAMED(q, optProjectStdExe), RW_NAMED(q, txtProjName),
+                   RW_NAMED(q, txtNewStoreDir), RW_NAMED(q, optProjectExisting), RW_NAMED(q, txtExistProject),
+                   RW_NAMED(q, txtExistStoreDir)});
         click(q.cmdExistStore);  // cancelled; opens where the last run's browser went
-        QCOMPARE(h->ui.dialogs.at(0).folder, std::string("/out"));
+        t.asked(h->ui.dialogs);
         click(q.cmdNext);
         FrmConnection& d = *h->wizard->loadedConnection();
-        QVERIFY(d.optDSNLess->isChecked() && d.txtConnString->isEnabled());
-        QVERIFY(d.txtDSN->text() == "Northwind" && d.txtConnString->text() == "DSN=Orders;UID=u");
+        t.widgets({RW_NAMED(d, optDSN), RW_NAMED(d, txtDSN), RW_NAMED(d, optDSNLess), RW_NAMED(d, txtConnString)});
+        QVERIFY(matchesGolden("gui_remembered_choices.txt", t.text));
         h->wizard->closeWizard(false);
-    }
-    // Each option enables its own entry; an empty one is refused.
-    void connectionOptionRules() {
-        FrmConnection& c = toConnectionPage();
-        for (QRadioButton* option : {c.optDSNLess, c.optDSN}) {
-            click(option);
-            const bool dsn = option == c.optDSN;
-            QVERIFY(c.txtDSN->isEnabled() == dsn && c.cmdDSN->isEnabled() == dsn);
-            QVERIFY(c.txtConnString->isEnabled() != dsn && c.cmdOLEDB->isEnabled() != dsn);
-        }
-        click(c.cmdNext);
-        QVERIFY(h->ui.messages.size() == 1 && h->ui.messages[0].text.find("use a DSN connection") != std::string::npos);
-        QVERIFY(h->fakeData.opens.empty() && c.isVisible());
-        click(c.cmdHelp);
-        QCOMPARE(h->ui.urls, std::vector<std::string>{helpPageUrl(RW_SOURCE_HELP_DIR, 3)});
     }
     // The login dialog asks once per page; cancelled, nothing opens.
     void login() {
@@ -159,6 +136,9 @@ private slots:
         QVERIFY(!c.isVisible() && h->wizard->loadedChooseTables()->isVisible());
         const auto& open = h->fakeData.opens.at(0);
         QVERIFY(open.connectionString == "Orders" && open.user == "sa" && open.password == "pw");
+        click(h->wizard->loadedChooseTables()->cmdBack);
+        click(h->wizard->loadedConnection()->cmdHelp);
+        QCOMPARE(h->ui.urls, std::vector<std::string>{helpPageUrl(RW_SOURCE_HELP_DIR, 3)});
     }
     // The data source's user name comes with it: no login dialog.
     void dataSourceDialog() {
@@ -199,103 +179,94 @@ private slots:
         QVERIFY(at == 2 ? t->isVisible() : h->wizard->loadedConnection()->isVisible());
         QVERIFY(h->wizard->loadedFields() == nullptr && h->ui.busyDepth == 0);
     }
-    // The builder shows the entries of the chosen provider, tests, and hands
-    // its string to the page; a missing database file is shown.
+    // The builder tests the chosen provider's string and hands it to the page;
+    // a missing database file is shown.
     void builder() {
-        QTemporaryFile mdb(QDir::tempPath() + QStringLiteral("/rw-XXXXXX.mdb"));
-        QVERIFY(mdb.open());
         h->fakeData.sources = {{0, "Orders"}, {0, "Billing"}};
-        h->fakeData.drivers = {{"PostgreSQL Unicode", {"Driver=psqlodbcw.so"}}};
         FrmConnection& c = toConnectionPage();
         click(c.optDSNLess);
-        h->ui.dialogAnswers = {std::string("/no/such/file.mdb"), mdb.fileName().toStdString()};
+        h->ui.dialogAnswers = {std::string("/no/such/file.mdb")};
         whenModal<FrmOLEDBLogin>([](FrmOLEDBLogin* d) {
-            QCOMPARE(d->cboProviders->currentIndex(), -1);
+            d->cboProviders->setCurrentIndex(3);
+            click(d->cmdDB);
             d->cboProviders->setCurrentIndex(4);
-            QVERIFY(!d->txtServer->isVisibleTo(d) && d->cboDSNList->isVisibleTo(d) && d->cboDSNList->count() == 2);
             d->cboDSNList->setCurrentIndex(1);
             emit d->cboDSNList->activated(1);
             click(d->cmdTest);
-            d->cboProviders->setCurrentIndex(5);  // a driver's string, with the port
-            QVERIFY(d->txtServer->isVisibleTo(d) && !d->cmdDB->isVisibleTo(d) && !d->cboDSNList->isVisibleTo(d));
-            QTest::keyClicks(d->txtServer, QStringLiteral("db1"));
-            QTest::keyClicks(d->txtPort, QStringLiteral("5433"));
-            click(d->cmdTest);
-            d->cboProviders->setCurrentIndex(3);
-            QVERIFY(d->cmdDB->isVisibleTo(d) && !d->txtServer->isVisibleTo(d));
-            click(d->cmdDB);
-            click(d->cmdDB);
             click(d->cmdOK);
         });
         click(c.cmdOLEDB);
-        QCOMPARE(h->fakeData.opens.size(), std::size_t{2});
-        QCOMPARE(h->fakeData.opens[0].connectionString, std::string("PROVIDER=MSDASQL;Data Source=Billing;User ID=;Password=;"));
-        QCOMPARE(h->fakeData.opens[1].connectionString, std::string("DRIVER={PostgreSQL Unicode};SERVER=db1;PORT=5433;"));
-        const Msg ok{"Test successful!", 64};
-        QCOMPARE(h->ui.messages,
-                 (std::vector<Msg>{ok, ok, shownError(53, "RwtAddIn", "frmOLEDBLogin.cmdDB_Click", "File not found")}));
-        QCOMPARE(c.txtConnString->text(), QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                              mdb.fileName() + QStringLiteral(";User ID=;Password=;"));
-        QVERIFY(h->ui.busyDepth == 0);
+        const std::string built = "PROVIDER=MSDASQL;Data Source=Billing;User ID=;Password=;";
+        QCOMPARE(h->fakeData.opens.at(0).connectionString, built);
+        QCOMPARE(h->ui.messages, (std::vector<Msg>{shownError(53, "RwtAddIn", "frmOLEDBLogin.cmdDB_Click", "File not found"),
+                                                   {"Test successful!", 64}}));
+        QVERIFY(c.txtConnString->text().toStdString() == built && h->ui.busyDepth == 0);
     }
     // Tables only, no system tables; Back from the fields page keeps the lists.
     void tablesPage() {
         FrmChooseTables& t = *toTablesPage();
         QVERIFY(!h->wizard->loadedConnection()->isVisible());
-        QCOMPARE(texts(t.lstYes), QStringList({"Customers", "msysLower", "Orders"}));
+        Transcript lists;
+        lists.widgets({RW_NAMED(t, lstYes), RW_NAMED(t, lstNo)});
         t.lstYes->item(0)->setSelected(true);
         t.lstYes->item(2)->setSelected(true);
         click(t.cmdDontInclude);
-        QVERIFY(texts(t.lstYes) == QStringList{"msysLower"} && texts(t.lstNo) == QStringList({"Orders", "Customers"}));
-        click(t.cmdDontIncludeAll);
-        click(t.cmdNext);
-        QVERIFY(h->ui.beeps == 1 && h->ui.messages.size() == 1);
-        QVERIFY(h->ui.messages[0].text.starts_with("You have not chosen any tables"));
-        click(t.cmdIncludeAll);
-        t.lstYes->item(0)->setSelected(true);
-        click(t.cmdDontInclude);
         click(t.cmdHelp);
         QCOMPARE(h->ui.urls.back(), helpPageUrl(RW_SOURCE_HELP_DIR, 4));
-        const QStringList yes = texts(t.lstYes), no = texts(t.lstNo);
         click(t.cmdNext);
         click(h->wizard->loadedFields()->cmdBack);
-        QVERIFY(t.isVisible() && h->wizard->loadedFields() == nullptr && no.size() == 1);
-        QVERIFY(texts(t.lstYes) == yes && texts(t.lstNo) == no);
+        QVERIFY(t.isVisible() && h->wizard->loadedFields() == nullptr && h->ui.messages.empty());
+        lists.widgets({RW_NAMED(t, lstYes), RW_NAMED(t, lstNo)});
+        QVERIFY(matchesGolden("gui_tables_page.txt", lists.text));
     }
-    // Clicks and Space on the check columns follow the click rule; clicks
-    // on the names change nothing.
+    // Clicks and Space on the check columns, Detect Keys and the menu's
+    // "Auto on" follow the click rule; clicks on the names change nothing.
     void fieldsPage() {
         FrmFields& f = toFieldsPage();
         QVERIFY(f.isVisible() && !h->wizard->loadedChooseTables()->isVisible() && !f.cmdNext->isEnabled());
         QAbstractItemModel* m = f.grdFields->model();
-        QCOMPARE(fieldRowText(f.fieldRows().row(3)), std::string("Orders\tOrderID\tTrue\tTrue\t3\tFalse"));
-        auto marks = [&](int row) {
-            QString s;
-            for (int column : {kColumnPrimary, kColumnAuto})
-                s += m->index(row, column).data(Qt::CheckStateRole).toInt() == Qt::Checked ? '+' : '-';
-            return s + (f.fieldRows().row(row).primary ? 'P' : '-') + (f.fieldRows().row(row).autoNumber ? 'A' : '-');
+        Transcript t;
+        auto record = [&](const QString& step) {
+            t.row(step);
+            for (int row = 0; row < m->rowCount(); ++row)
+                t(QString::fromStdString(fieldRowText(f.fieldRows().row(row))),
+                  QStringList{m->index(row, kColumnPrimary).data(Qt::CheckStateRole).toString(),
+                              m->index(row, kColumnAuto).data(Qt::CheckStateRole).toString()});
         };
-        QCOMPARE(marks(3), QStringLiteral("++PA"));
-        const std::tuple<int, int, const char*> clicks[]{
-            {1, kColumnAuto, "++PA"}, {1, kColumnAuto, "+-P-"}, {3, kColumnPrimary, "----"},
-            {2, kColumnTable, "----"}, {2, kColumnField, "----"}};
-        for (const auto& [row, column, expected] : clicks) {
+        record("loaded");
+        for (const auto& [row, column] : {std::pair{1, kColumnAuto}, {1, kColumnAuto}, {3, kColumnPrimary},
+                                          {2, kColumnTable}, {2, kColumnField}}) {
             QTest::mouseClick(f.grdFields->viewport(), Qt::LeftButton, Qt::NoModifier,
                               f.grdFields->visualRect(m->index(row, column)).center());
-            QCOMPARE(marks(row), QString::fromLatin1(expected));
+            record(QStringLiteral("click row %1, column %2").arg(row).arg(column));
         }
         f.grdFields->setCurrentIndex(m->index(2, kColumnPrimary));
         QTest::keyClick(f.grdFields, Qt::Key_Space);
-        QCOMPARE(marks(2), QStringLiteral("+-P-"));
+        record("Space on row 2");
+        click(f.cmdDetectKeys);
+        record("Detect Keys");
+        f.grdFields->selectAll();
+        for (QAction* a : f.grdFields->actions())
+            if (a->text() == QStringLiteral("Auto on")) a->trigger();
+        record("all selected, Auto on");
+        QVERIFY(matchesGolden("gui_fields_marks.txt", t.text));
         QVERIFY(h->ui.messages.empty() && h->ui.busyDepth == 0);
         click(f.cmdHelp);
         QCOMPARE(h->ui.urls.back(), helpPageUrl(RW_SOURCE_HELP_DIR, 5));
     }
+    // No to the overwrite question writes nothing; Yes writes the files and shows the report.
     void finishWritesTheFilesAndShowsTheReport() {
         FrmFields& f = toFieldsPage();
+        h->memoryFs()->put("/out/clsOrders.cls", "earlier");
+        h->ui.answers = {kAnswerNo, kAnswerYes};
+        click(f.cmdFinish);
+        QVERIFY(f.isVisible() && h->wizard->loadedReport() == nullptr && !h->fs->exists("/out/Orders.vbp"));
+        QVERIFY(h->fs->readAll("/out/clsOrders.cls") == "earlier" && h->ui.busyDepth == 0);
         click(f.cmdFinish);
         FrmReport* r = h->wizard->loadedReport();
-        QVERIFY(h->ui.messages.empty() && !f.isVisible() && r->isVisible() && h->ui.beeps == 1);
+        QVERIFY(h->ui.messages.size() == 2 && h->ui.messages[0] == h->ui.messages[1]);
+        QVERIFY(h->ui.messages[0].text.starts_with("You are about to overwrite previously generated files."));
+        QVERIFY(!f.isVisible() && r->isVisible() && h->ui.beeps == 1);
         QVERIFY(matchesGolden("gui_new_project_report.txt", QByteArray::fromStdString(r->reportText())));
         QVERIFY(h->fs->exists("/out/Orders.vbp") && h->fs->exists("/out/clsMsysLower.cls"));
         QCOMPARE(r->txtWarnings->toPlainText(), QStringLiteral("warning: msysLower.next: the property name Next is a "
@@ -306,30 +277,6 @@ private slots:
         QVERIFY(matchesGolden("gui_new_project_answers.json", QByteArray::fromStdString(h->fs->readAll("/out/Orders.json"))));
         click(r->cmdClose);
         QVERIFY(h->wizard->forms().empty());
-    }
-    void loadedProjectTarget() {
-        click(toFieldsPage(true).cmdFinish);
-        ide::Project& project = *h->environment.projects().front();
-        for (const char* name : {"clsCustomers", "clsOrdersColl", "modRowwrightErrHndlr", "clsRwtConn"})
-            QVERIFY2(project.vbComponents().find(name) != nullptr, name);
-        QVERIFY(matchesGolden("gui_loaded_project_report.txt",
-                              QByteArray::fromStdString(h->wizard->loadedReport()->reportText())));
-        // The save dialogs start without a folder and propose the project's name.
-        click(h->wizard->loadedReport()->cmdSave);
-        click(h->wizard->loadedReport()->cmdSaveAnswers);
-        QVERIFY(h->ui.dialogs[0].folder.empty() && h->ui.dialogs[0].fileName == "Billing.txt");
-        QCOMPARE(h->ui.dialogs[1].fileName, std::string("Billing.json"));
-        QVERIFY(h->ui.messages.empty());
-    }
-    void overwriteQuestionAnsweredNo() {
-        FrmFields& f = toFieldsPage();
-        h->memoryFs()->put("/out/clsOrders.cls", "earlier");
-        h->ui.answers = {kAnswerNo};
-        click(f.cmdFinish);
-        QVERIFY(h->ui.messages.size() == 1 &&
-                h->ui.messages[0].text.starts_with("You are about to overwrite previously generated files."));
-        QVERIFY(f.isVisible() && h->wizard->loadedReport() == nullptr && !h->fs->exists("/out/Orders.vbp"));
-        QVERIFY(h->fs->readAll("/out/clsOrders.cls") == "earlier" && h->ui.busyDepth == 0);
     }
 };
 

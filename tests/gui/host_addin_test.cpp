@@ -58,15 +58,8 @@ class HostAddInTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        quietPlatformWarnings();
-        usePrivateSettings();
-    }
-    void init() {
-        modalFailures() = 0;
-        clearSettings();
-        h = std::make_unique<HostHarness>();
-    }
+    void initTestCase() { quietPlatformWarnings(); }
+    void init() { h = std::make_unique<HostHarness>(); }
     void cleanup() {
         h.reset();
         RW_VERIFY_NOTHING_LEFT();
@@ -107,67 +100,54 @@ private slots:
         QVERIFY(h->welcomeShown() && h->addIn()->FormDisplayed && h->addInActions().isEmpty());
         QVERIFY(h->ui.messages.empty());
     }
-    void displayOnConnect_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("shownAtConnection");
-        QTest::addColumn<bool>("shownAtTheEnd");
-        for (int mode : {host::kConnectStartup, host::kConnectAfterStartup})
-            for (const char* stored : {"<absent>", "0", "True"})
-                QTest::addRow("%s, mode %d", stored, mode) << stored << mode << false << false;
-        QTest::newRow("1, at start-up: after start-up completes") << "1" << 1 << false << true;
-        QTest::newRow("1, after start-up: at once") << "1" << 0 << true << true;
-    }
+    // Only a stored "1" shows the wizard: at once after start-up, once
+    // start-up completes when connected at start-up.
     void displayOnConnect() {
-        QFETCH(QString, stored);
-        QFETCH(int, mode);
-        QFETCH(bool, shownAtConnection);
-        QFETCH(bool, shownAtTheEnd);
-        if (stored != QLatin1String("<absent>")) storeDisplayOnConnect(stored.toStdString());
-        registerRowwright(mode == host::kConnectStartup);
-        if (mode == host::kConnectStartup) {
-            h->workbench->connectStartupAddIns();
-            QCOMPARE(h->welcomeShown(), shownAtConnection);
-            h->workbench->show();
-            h->workbench->raiseStartupComplete();
-        } else {
-            h->workbench->startUp();
-            QVERIFY(h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
-            QCOMPARE(h->welcomeShown(), shownAtConnection);
-        }
-        QVERIFY(h->welcomeShown() == shownAtTheEnd && h->addIn()->FormDisplayed == shownAtTheEnd);
-        QVERIFY(h->menuEntry() != nullptr && h->ui.messages.empty());
+        Transcript t;
+        for (int mode : {host::kConnectStartup, host::kConnectAfterStartup})
+            for (const char* stored : {"<absent>", "0", "True", "1"}) {
+                cleanup();
+                cleanup();
+            init();
+                if (stored != std::string("<absent>")) storeDisplayOnConnect(stored);
+                registerRowwright(mode == host::kConnectStartup);
+                t.row(QStringLiteral("%1, mode %2").arg(stored).arg(mode));
+                if (mode == host::kConnectStartup) h->workbench->connectStartupAddIns();
+                if (mode != host::kConnectStartup) h->workbench->startUp();
+                if (mode != host::kConnectStartup) QVERIFY(h->workbench->connectAddIn(kAddInProgId, mode));
+                t("shown at connection", h->welcomeShown());
+                if (mode == host::kConnectStartup) h->workbench->show();
+                if (mode == host::kConnectStartup) h->workbench->raiseStartupComplete();
+                t("shown at the end", QStringList{QString::number(h->welcomeShown()), QString::number(h->addIn()->FormDisplayed)});
+                t("command", h->menuEntry() != nullptr);
+                t.said(h->ui.messages);
+            }
+        QVERIFY(matchesGolden("gui_display_on_connect.txt", t.text));
     }
-    void disconnectionSavesWhetherTheWizardWasShown_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("never shown") << "" << "0";
-        QTest::newRow("shown") << "show" << "1";
-        QTest::newRow("shown, then hidden") << "show hide" << "0";
-        QTest::newRow("hidden before any page existed") << "hide" << "0";
-        QTest::newRow("shown, then closed as by its report") << "show close" << "0";
-        QTest::newRow("shown, then cancelled") << "show cancel" << "0";
-        QTest::newRow("shown, Cancel answered No") << "show cancel-no" << "1";
-        QTest::newRow("shown, then its close box") << "show closebox" << "0";
-        QTest::newRow("closed, then shown again") << "show close show" << "1";
-    }
+    // Disconnecting stores whether the wizard was shown; only the wizard's
+    // question whether to cancel is asked.
     void disconnectionSavesWhetherTheWizardWasShown() {
-        QFETCH(QString, steps);
-        QFETCH(QString, saved);
-        connectAfterStartup();
-        for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            if (step == "show") h->menuEntry()->trigger();
-            if (step == "hide") h->addIn()->Hide();
-            if (step == "close") h->launcher()->wizard()->closeWizard(false);
-            h->ui.answers = {step == "cancel-no" ? kAnswerNo : kAnswerYes};
-            if (step.startsWith("cancel")) click(h->welcomePage()->cmdCancel);
-            if (step == "closebox") h->welcomePage()->close();
+        Transcript t;
+        for (const char* steps : {"", "show", "show hide", "hide", "show close", "show cancel", "show cancel-no",
+                                  "show closebox", "show close show"}) {
+            cleanup();
+            init();
+            connectAfterStartup();
+            for (const QString& step : QString::fromLatin1(steps).split(' ', Qt::SkipEmptyParts)) {
+                if (step == "show") h->menuEntry()->trigger();
+                if (step == "hide") h->addIn()->Hide();
+                if (step == "close") h->launcher()->wizard()->closeWizard(false);
+                h->ui.answers = {step == "cancel-no" ? kAnswerNo : kAnswerYes};
+                if (step.startsWith("cancel")) click(h->welcomePage()->cmdCancel);
+                if (step == "closebox") h->welcomePage()->close();
+            }
+            QVERIFY(h->workbench->disconnectAddIn(kAddInProgId, host::kRemoveUserClosed));
+            t.row(steps);
+            t("stored", QString::fromStdString(storedDisplayOnConnect()));
+            t("commands", h->addInActions().size());
+            t.said(h->ui.messages);
         }
-        QVERIFY(h->workbench->disconnectAddIn(kAddInProgId, host::kRemoveUserClosed));
-        QCOMPARE(QString::fromStdString(storedDisplayOnConnect()), saved);
-        QVERIFY(h->addInActions().isEmpty());
-        // Only the wizard's question whether to cancel.
-        QCOMPARE(h->ui.messages.size(), std::size_t(steps.count("cancel") + steps.count("closebox")));
+        QVERIFY(matchesGolden("gui_disconnection.txt", t.text));
     }
     void registerAndUnregister() {
         QCOMPARE(host::registerAddIn(), 0);
@@ -189,34 +169,33 @@ private slots:
                                 kStyleExclamation, kWorkbench};
         QCOMPARE(h->ui.messages, (std::vector<Msg>{notRegistered, notRegistered}));
     }
-    void theFirstStartRegistersTheBundledAddIn_data() {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("message");  // empty: registered
-        QTest::newRow("never written") << "" << "";
-        QTest::newRow("written, emptied by the user") << "emptied" << "-";
-        QTest::newRow("cannot be written")
-            << "unwritable"
-            << "The add-in 'Rowwright' could not be registered: Path/File access error: '" + workbenchSettings() + "'";
-    }
+    // The first start registers the bundled add-in, not once the user
+    // emptied the list; a failure to write the list is shown.
     void theFirstStartRegistersTheBundledAddIn() {
-        QFETCH(QString, list);
-        QFETCH(QString, message);
-        if (list == "emptied") {
-            registerRowwright(false);
-            h->registry.remove(kAddInProgId);
+        Transcript t;
+        for (const std::string list : {"never written", "emptied", "unwritable"}) {
+            cleanup();
+            init();
+            if (list == "emptied") {
+                registerRowwright(false);
+                h->registry.remove(kAddInProgId);
+            }
+            const QString folder = QFileInfo(workbenchSettings()).path();
+            if (list == "unwritable") {  // a file where the settings folder should be
+                QDir(folder).removeRecursively();
+                QFile(folder).open(QIODevice::WriteOnly);
+            }
+            h->bundled = host::rowwrightRegistration();
+            h->restartWorkbench();
+            h->workbench->startUp();
+            QFile::remove(folder);
+            t.row(QString::fromStdString(list));
+            t("command", h->menuEntry() != nullptr);
+            for (Msg& m : h->ui.messages)
+                m.text = QString::fromStdString(m.text).replace(workbenchSettings(), "<settings>").toStdString();
+            t.said(h->ui.messages);
         }
-        const QString folder = QFileInfo(workbenchSettings()).path();
-        if (list == "unwritable") {  // a file where the settings folder should be
-            QDir(folder).removeRecursively();
-            QFile(folder).open(QIODevice::WriteOnly);
-        }
-        h->bundled = host::rowwrightRegistration();
-        h->restartWorkbench();
-        h->workbench->startUp();
-        QFile::remove(folder);
-        QCOMPARE(h->menuEntry() != nullptr, message.isEmpty());
-        QCOMPARE(h->ui.messages.empty() ? QStringLiteral("-") : QString::fromStdString(h->ui.messages.back().text),
-                 message.isEmpty() ? QStringLiteral("-") : message);
+        QVERIFY(matchesGolden("gui_first_start.txt", t.text));
     }
     // While none is registered, the manager offers the bundled add-in.
     void theManagerOffersTheBundledAddIn() {

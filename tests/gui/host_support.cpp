@@ -20,7 +20,8 @@ QStringList treeLabels(const QTreeWidget* tree) {
     return labels;
 }
 
-void clearSettings() {
+// Forgets the add-in's setting and the workbench's add-in list.
+static void clearSettings() {
     QSettings(QStringLiteral("Rowwright"), QStringLiteral("Rowwright")).clear();
     QSettings(QStringLiteral("Rowwright"), QStringLiteral("Workbench")).clear();
 }
@@ -34,6 +35,7 @@ void storeDisplayOnConnect(const std::string& value) {
 }
 
 HostHarness::HostHarness(std::unique_ptr<FileSystem> files) : WizardHarness(std::move(files)) {
+    clearSettings();
     host::addRowwrightClass(classes, {ui, fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR},
                             ui);
     restartWorkbench();

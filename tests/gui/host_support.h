@@ -9,9 +9,6 @@
 
 namespace rw::test {
 
-// Forgets the add-in's setting and the workbench's add-in list.
-void clearSettings();
-
 // "DisplayOnConnect" as stored, or "<absent>".
 std::string storedDisplayOnConnect();
 void storeDisplayOnConnect(const std::string& value);
@@ -24,7 +21,7 @@ QStringList treeLabels(const QTreeWidget* tree);
 
 // The wizard harness's services, shared by the add-in.
 struct HostHarness : WizardHarness {
-    // `fs` null: an in-memory file system.
+    // `fs` null: an in-memory file system. Starts with no settings stored.
     explicit HostHarness(std::unique_ptr<FileSystem> files = nullptr);
     ~HostHarness() { workbench.reset(); }
     // Closes the workbench (as its close box does) and makes a new one over

@@ -45,13 +45,8 @@ class HostWorkbenchTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        quietPlatformWarnings();
-        usePrivateSettings();
-    }
+    void initTestCase() { quietPlatformWarnings(); }
     void init() {
-        modalFailures() = 0;
-        clearSettings();
         folder = std::make_unique<QTemporaryDir>();
         h = std::make_unique<HostHarness>(std::make_unique<PosixFileSystem>());
         vbp = writeSampleProject(*h->fs, folder->path().toStdString(), {"Class=clsOrders; clsOrders.cls\r\n", false});
@@ -190,6 +185,12 @@ private slots:
                                                     "your changes prior to generating the new file?", 19}}));
         // Yes saved the edit beside the project before the import.
         QCOMPARE(readFile(ordersFile), answer == kAnswerYes ? edited : ordersBytes);
+        QVERIFY(matchesGolden("gui_loaded_project_report.txt", QByteArray::fromStdString(w.loadedReport()->reportText())));
+        // The save dialogs start without a folder and propose the project's name.
+        click(w.loadedReport()->cmdSave);
+        click(w.loadedReport()->cmdSaveAnswers);
+        QVERIFY(h->ui.dialogs[0].folder.empty() && h->ui.dialogs[0].fileName == "Billing.txt");
+        QCOMPARE(h->ui.dialogs[1].fileName, std::string("Billing.json"));
         click(w.loadedReport()->cmdClose);
         QVERIFY(w.forms().empty() && !h->addIn()->FormDisplayed);
         // The run's components show as unsaved, and the editor shows the new code.

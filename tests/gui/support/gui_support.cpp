@@ -16,6 +16,46 @@ Msg shownError(long number, const std::string& source, const std::string& where,
     return {errorMessageText(number, source + " (" + where + ")", description), kStyleExclamation};
 }
 
+void Transcript::operator()(const QString& what, const QVariant& value) {
+    const bool list = value.typeId() == QMetaType::QStringList;
+    text += (what + ": " + (list ? value.toStringList().join(" | ") : value.toString())).toUtf8() + "\r\n";
+}
+
+void Transcript::said(std::vector<Msg>& messages) {
+    for (const Msg& m : messages) {
+        QString line = QString::fromStdString(m.text).replace("\r\n", "\\n") + " (" + QString::number(m.style);
+        if (m.title != kProductName) line += ", " + QString::fromStdString(m.title);
+        if (!m.path.empty()) line += ", " + QString::fromStdString(m.path);
+        (*this)("said", line + ")");
+    }
+    messages.clear();
+}
+
+void Transcript::asked(std::vector<ScriptedWizardUi::Dialog>& dialogs) {
+    for (const auto& d : dialogs) {
+        QStringList facts{QString::fromStdString(d.folder), QString::fromStdString(d.fileName),
+                          QString::fromStdString(d.filter), QString::fromStdString(d.title)};
+        if (facts[0] == QDir::homePath()) facts[0] = "<home>";
+        (*this)(QString::fromStdString(d.kind), facts << QString::number(d.root) << QString::number(d.flags));
+    }
+    dialogs.clear();
+}
+
+void Transcript::widgets(std::initializer_list<std::pair<const char*, const QWidget*>> named) {
+    for (const auto& [name, w] : named) {
+        QStringList facts;
+        if (auto* e = qobject_cast<const QLineEdit*>(w)) facts << "'" + e->text() + "'";
+        if (auto* e = qobject_cast<const QPlainTextEdit*>(w)) facts << "'" + e->toPlainText().replace('\n', "\\n") + "'";
+        if (auto* c = qobject_cast<const QComboBox*>(w)) facts << QString::number(c->currentIndex()) + " of " + QString::number(c->count());
+        if (auto* l = qobject_cast<const QListWidget*>(w))
+            for (int i = 0; i < l->count(); ++i) facts << l->item(i)->text();
+        if (auto* b = qobject_cast<const QAbstractButton*>(w); b != nullptr && b->isChecked()) facts << "checked";
+        if (!w->isEnabled()) facts << "disabled";
+        if (!w->isVisibleTo(w->window())) facts << "hidden";
+        (*this)(QString::fromLatin1(name), facts);
+    }
+}
+
 bool matchesGolden(const QString& name, const QByteArray& actual) {
     QFile file(QStringLiteral(RW_GOLDEN_DIR "/") + name);
     if (qgetenv("RW_UPDATE_GOLDEN") == "1") return file.open(QIODevice::WriteOnly) && file.write(actual) == actual.size();
@@ -51,7 +91,7 @@ void click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
 }
 
-void usePrivateSettings() {
+static void usePrivateSettings() {
     static QTemporaryDir folder;
     QVERIFY(folder.isValid());
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
@@ -131,6 +171,7 @@ void whenModal(const char* className, std::function<void(QWidget*)> answer) {
 void quietPlatformWarnings() {
     if (previousHandler == nullptr) previousHandler = qInstallMessageHandler(withoutPlatformNotes);
     startModalWatchdog();
+    usePrivateSettings();
 }
 
 QStringList windowsLeft() {

@@ -56,6 +56,22 @@ Msg shownError(long number, const std::string& source, const std::string& where,
 // when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
 bool matchesGolden(const QString& name, const QByteArray& actual);
 
+// An outcome transcript: a "== name" heading per case, then one fact a line.
+struct Transcript {
+    QByteArray text;
+    void row(const QString& name) { text += "== " + name.toUtf8() + "\r\n"; }
+    void operator()(const QString& what, const QVariant& value);  // a string list joined by " | "
+    // Each message shown (CR LF as \n) with its style, a title other than
+    // the product's and an error's path; then forgets them.
+    void said(std::vector<Msg>& messages);
+    // Each dialog asked for, then forgets them.
+    void asked(std::vector<ScriptedWizardUi::Dialog>& dialogs);
+    // A line per widget: its name, then its text, choice or items, "checked",
+    // "disabled" and "hidden" as they hold.
+    void widgets(std::initializer_list<std::pair<const char*, const QWidget*>> named);
+};
+#define RW_NAMED(page, member) std::pair<const char*, const QWidget*>(#member, (page).member)
+
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
     // Null `fs`: in memory; null `memory`: nothing is remembered.
@@ -83,8 +99,8 @@ void whenModal(std::function<void(T*)> answer) {
 }
 int& modalFailures();
 
-void usePrivateSettings();  // every QSettings in a private folder
-// Leaves out the offscreen platform's notes; closes modal dialogs nobody answers.
+// Leaves out the offscreen platform's notes, closes modal dialogs nobody
+// answers and puts every QSettings in a private folder.
 void quietPlatformWarnings();
 QStringList windowsLeft();  // the top-level windows, after pending deletions
 
@@ -94,7 +110,7 @@ QStringList windowsLeft();  // the top-level windows, after pending deletions
         const QStringList left = ::rw::test::windowsLeft();                                       \
         QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("windows left: ") + left.join(", "))); \
         QVERIFY(QApplication::overrideCursor() == nullptr);                                       \
-        QCOMPARE(::rw::test::modalFailures(), 0);                                                 \
+        QCOMPARE(std::exchange(::rw::test::modalFailures(), 0), 0);                               \
     } while (false)
 
 }  // namespace rw::test
