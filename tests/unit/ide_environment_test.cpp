@@ -48,7 +48,7 @@ struct EnvironmentTest : ::testing::Test {
 // A form's name comes from its file; its code is what follows the VERSION
 // line, the nested Begin/BeginProperty block and the Attribute lines; "\"
 // in the listing is a folder separator. A failed load changes nothing.
-TEST_F(EnvironmentTest, LoadsProjectsOrSaysWhyNot) {
+TEST_F(EnvironmentTest, LoadsAndClosesProjectsOrSaysWhyNot) {
     Project& p = env.loadProject(vbp);
     note(p);
     EXPECT_EQ(&env.loadProject(vbp), &p);  // loading the same file again gives the same project
@@ -57,6 +57,12 @@ TEST_F(EnvironmentTest, LoadsProjectsOrSaysWhyNot) {
         writeBytes(fs, "/t/" + word + ".vbp", "Type=" + word + "\r\n");
         note(env.loadProject("/t/" + word + ".vbp"));
     }
+    // Closing hands the project over; loaded again, it is read afresh.
+    std::unique_ptr<Project> closed = env.closeProject(p);
+    EXPECT_EQ(closed.get(), &p);
+    EXPECT_EQ(env.projects().size(), 4u);
+    EXPECT_EQ(env.closeProject(*closed), nullptr);  // not loaded any more
+    EXPECT_NE(&env.loadProject(vbp), closed.get());
     fs.remove("/proj/Modules/modMain.bas");
     writeBytes(fs, "/proj/Notes.vbp", "just some text\r\n");
     const auto before = fs.files();
@@ -168,17 +174,6 @@ TEST_F(EnvironmentTest, SavingKeepsLineEndsAndRenamingRewritesOnlyTheNameLines) 
     p.save();
     test::expectGolden("ide_renamed_lf_project.txt", fs.readAll(vbp));
     test::expectGolden("ide_renamed_module.txt", fs.readAll("/proj/Modules/modMain.bas"));
-}
-
-TEST_F(EnvironmentTest, CloseProjectHandsTheProjectOver) {
-    Project& first = env.loadProject(vbp);
-    Project& second = env.loadProject(test::writeSampleProject(fs, "/other"));
-    std::unique_ptr<Project> closed = env.closeProject(first);
-    EXPECT_EQ(closed.get(), &first);
-    ASSERT_EQ(env.projects().size(), 1u);
-    EXPECT_EQ(env.projects().front().get(), &second);
-    EXPECT_EQ(env.closeProject(*closed), nullptr);   // not loaded any more
-    EXPECT_NE(&env.loadProject(vbp), closed.get());  // loaded again: read afresh
 }
 
 }  // namespace
