@@ -4,6 +4,7 @@
 
 #include "core/field_loader.h"
 #include "support/fake_db.h"
+#include "support/golden.h"
 #include "support/scripted_ui.h"
 
 namespace rw {
@@ -43,36 +44,46 @@ std::string marks(const FieldGrid& grid) {
     return marks;
 }
 
+std::string shown(const ScriptedUi& ui) {
+    std::string text = ui.busyDepth ? "busy " + std::to_string(ui.busyDepth) + "\n" : "";
+    for (const auto& m : ui.messages) text += "message " + std::to_string(m.style) + ": " + m.text + "\n";
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " | ");
+    return text;
+}
+
 // SQL Server marks keys and each table's identity column (asked for with the
 // table name as it is, unquoted; a failed query marks none), Oracle keys
 // only; any other name, or another case of these, marks nothing and asks
-// for neither keys nor identities. Detection works for any product.
-TEST(FieldLoader, PreMarksKeysAndIdentitiesByProductOrDetection) {
-    const struct {
-        const char* dbms;
-        const char* marks;
-        std::vector<std::string> asked;  // log entries for keys and queries, in order
-        bool detect = false;
-    } cases[] = {
-        {"Microsoft SQL Server", "PA -- -- -- P-",
-         {"schema 28 Orders", "query SELECT IDENTITYCOL FROM Orders", "schema 28 Order Details",
-          "query SELECT IDENTITYCOL FROM Order Details"}},
-        {"Oracle", "P- -- -- -- P-", {"schema 28 Orders", "schema 28 Order Details"}},
-        {"microsoft sql server", "-- -- -- -- --", {}}, {"ORACLE", "-- -- -- -- --", {}},
-        {"SQLite", "-- -- -- -- --", {}}, {"ACCESS", "-- -- -- -- --", {}},
-        {"SQLite", "PA -- -- P- -A", {"keys", "schema 28 Orders", "query SELECT * FROM \"Orders\" WHERE 1 = 0"}, true},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.dbms);
-        FakeConnection c = twoTables(k.dbms);
+// for neither keys nor identities. Detection works for any product. Then
+// the numeric columns narrowed by precision and scale.
+TEST(FieldLoader, PreMarksKeysAndIdentitiesByProductOrDetectionAndNarrowsNumbers) {
+    std::string log;
+    for (const auto& [dbms, detect] : std::vector<std::pair<const char*, bool>>{
+             {"Microsoft SQL Server", false}, {"Oracle", false}, {"microsoft sql server", false}, {"ORACLE", false},
+             {"SQLite", false}, {"ACCESS", false}, {"SQLite", true}}) {
+        FakeConnection c = twoTables(dbms);
         FieldGrid grid;
-        loadFieldRows(c, {"Orders", "Order Details"}, grid, FieldLoadOptions{k.detect});
-        EXPECT_EQ(marks(grid), k.marks);
-        std::vector<std::string> asked;
+        loadFieldRows(c, {"Orders", "Order Details"}, grid, FieldLoadOptions{detect});
+        log += "== " + std::string(dbms) + (detect ? ", detecting\n" : "\n") + marks(grid) + "\n";
         for (const std::string& e : c.log)
-            if (e.rfind("schema 28", 0) == 0 || e.rfind("query", 0) == 0 || e == "keys") asked.push_back(e);
-        EXPECT_EQ(asked, k.asked);
+            if (e.rfind("schema 28", 0) == 0 || e.rfind("query", 0) == 0 || e == "keys") log += e + "\n";
     }
+    log += "== numeric columns (code precision scale: type)\n";
+    const std::vector<FakeColumn> numbers{
+        {"", 131, 10, 2}, {"", 131, 10, 0}, {"", 131, 9, 0},   {"", 131, 5, 0},  {"", 131, 4, 0},
+        {"", 16, 3, 0},   {"", 16, 3, 1},   {"", 131, {}, {}}, {"", 131, 4, {}}, {"", 131, {}, 0},
+        {"", 131, "x", 0}, {"", 3, 4, 2},   {"", 5, 10, 2},    {"", 135, {}, {}},
+    };
+    for (const FakeColumn& k : numbers) {
+        FakeConnection c;
+        c.columns["T"] = {k};
+        FieldGrid grid;
+        loadFieldRows(c, {"T"}, grid);
+        ASSERT_EQ(grid.rowCount(), 1u);
+        log += std::to_string(k.dataType) + " " + k.precision.toText() + " " + k.scale.toText() + ": " +
+               std::to_string(grid.row(0).dataType) + "\n";
+    }
+    test::expectGolden("field_loader_marks.txt", log);
 }
 
 // The page's button detects for any product and only ticks.
@@ -86,35 +97,9 @@ TEST(FieldsPage, DetectKeysOnlyTicks) {
     EXPECT_EQ(marks(page.grdFields), "PA -A -- P- -A");
     c.properties.erase("DBMS Name");
     page.detectKeys(ui, c);
-    EXPECT_EQ(ui.messages, (std::vector<ScriptedUi::Message>{
-                               {"Error: 3265\r\nSource: ADODB.Properties (frmFields.cmdDetectKeys_Click)\r\n\r\n"
-                                "Description: Item cannot be found in the collection corresponding to the requested "
-                                "name or ordinal.",
-                                48}}));
-    EXPECT_EQ(ui.busyDepth, 0);
-}
-
-TEST(FieldLoader, NumericColumnsAreNarrowedByScaleAndPrecision) {
-    struct Case {
-        int code;
-        Variant precision, scale;
-        int expected;
-    };
-    const std::vector<Case> cases{
-        {131, 10, 2, 5}, {131, 10, 0, 5}, {131, 9, 0, 3}, {131, 5, 0, 3}, {131, 4, 0, 2},
-        {16, 3, 0, 2},   {16, 3, 1, 5},
-        {131, {}, {}, 5}, {131, 4, {}, 5}, {131, {}, 0, 5}, {131, "x", 0, 5},  // nothing readable: double
-        {3, 4, 2, 3}, {5, 10, 2, 5}, {135, {}, {}, 135},  // other codes as they are
-    };
-    for (const Case& k : cases) {
-        FakeConnection c;
-        c.columns["T"] = {{"F", k.code, k.precision, k.scale}};
-        FieldGrid grid;
-        loadFieldRows(c, {"T"}, grid);
-        ASSERT_EQ(grid.rowCount(), 1u);
-        EXPECT_EQ(grid.row(0).dataType, k.expected)
-            << k.code << " precision " << k.precision.toText() << " scale " << k.scale.toText();
-    }
+    EXPECT_EQ(shown(ui), "message 48: Error: 3265 | Source: ADODB.Properties (frmFields.cmdDetectKeys_Click) |  | "
+                         "Description: Item cannot be found in the collection corresponding to the requested name or "
+                         "ordinal.\n");
 }
 
 // Display copies the earlier pages into the settings and adds the rows (an
@@ -123,21 +108,14 @@ TEST(FieldLoader, NumericColumnsAreNarrowedByScaleAndPrecision) {
 // schema; a stop from the progress hook after `stopAt` tables (0: never)
 // leaves the grid as it was without a message.
 TEST(FieldsPage, DisplayLoadsTheRowsOrShowsWhyNot) {
-    const std::string missingName = "Item cannot be found in the collection corresponding to the requested name or "
-                                    "ordinal.";
     const struct {
         const char* broken;
         bool named;
-        std::size_t stopAt, rows;
-        std::string message;
-    } cases[] = {
-        {"", true, 0, 8, ""}, {"", true, 1, 1, ""}, {"", true, 3, 1, ""}, {"", true, 4, 1, ""},
-        {"Order Details", true, 0, 3, "Error: -2147467259\r\nSource: Microsoft OLE DB Provider for ODBC Drivers "
-                                      "(frmFields.Display)\r\n\r\nDescription: Communication link failure"},
-        {"", false, 0, 1, "Error: 3265\r\nSource: ADODB.Properties (frmFields.Display)\r\n\r\nDescription: " + missingName},
-    };
+        std::size_t stopAt;
+    } cases[] = {{"", true, 0}, {"", true, 1}, {"", true, 3}, {"", true, 4}, {"Order Details", true, 0},
+                 {"", false, 0}};
+    std::string log;
     for (const auto& k : cases) {
-        SCOPED_TRACE(std::string(k.broken) + " " + std::to_string(k.stopAt));
         FakeConnection c = twoTables("Oracle");
         c.columns["Empty"] = {};
         c.brokenTable = k.broken;
@@ -150,51 +128,41 @@ TEST(FieldsPage, DisplayLoadsTheRowsOrShowsWhyNot) {
         project.optNew = true;
         project.optProjectActiveXDLL = true;
         project.msStoreDir = "/out";
-        std::vector<std::size_t> calls;
+        log += "== broken '" + std::string(k.broken) + "', stop at " + std::to_string(k.stopAt) +
+               (k.named ? "\nprogress" : ", no product name\nprogress");
         FieldLoadOptions options;
         options.progress = [&](std::size_t done, std::size_t total) {
-            EXPECT_EQ(total, 4u);
-            calls.push_back(done);
+            log += " " + std::to_string(done) + "/" + std::to_string(total);
             return done != k.stopAt;
         };
-        EXPECT_EQ(page.display(ui, settings, {}, project, {}, c, {"Orders", "Empty", "Order Details", "Orders"}, options),
-                  k.message.empty() && k.stopAt == 0);
-        EXPECT_EQ(page.cancelled, k.stopAt != 0);
-        if (k.stopAt) EXPECT_EQ(calls.size(), k.stopAt);
-        if (k.message.empty() && !k.stopAt) EXPECT_EQ(calls.size(), 4u);
-        EXPECT_EQ(page.grdFields.rowCount(), k.rows);
-        EXPECT_EQ(fieldRowText(page.grdFields.row(0)), "Kept\tA\tTrue\tFalse\t3\tFalse");
-        EXPECT_TRUE(settings.mbActiveXDll);
-        EXPECT_EQ(settings.msStoreDir, "/out");
-        if (!k.named) EXPECT_EQ(c.log, (std::vector<std::string>{"schema 4 Orders", "property DBMS Name"}));
-        EXPECT_EQ(ui.messages.size(), k.message.empty() ? 0u : 1u);
-        for (const auto& m : ui.messages) EXPECT_EQ(m, (ScriptedUi::Message{k.message, 48}));
-        EXPECT_EQ(ui.busyDepth, 0);
+        const bool shownOk =
+            page.display(ui, settings, {}, project, {}, c, {"Orders", "Empty", "Order Details", "Orders"}, options);
+        log += std::string(shownOk ? "\nshown" : "\nnot shown") + (page.cancelled ? ", cancelled\n" : "\n");
+        for (const FieldRow& r : page.grdFields.rows()) log += fieldRowText(r) + "\n";
+        log += "ActiveX DLL " + std::to_string(settings.mbActiveXDll) + ", store " + settings.msStoreDir + "\n";
+        if (!k.named)
+            for (const std::string& e : c.log) log += e + "\n";
+        log += shown(ui);
     }
+    test::expectGolden("fields_page_display.txt", log);
 }
 
+// Rows 0 to 2 of four marked on, off or toggled in a column; the other
+// columns change nothing.
 TEST(FieldsPage, SeveralRowsAreMarkedAsClicksOnEachWouldMarkThem) {
-    struct Case {
-        int column;
-        std::optional<bool> on;  // none: toggle
-        const char* marks;       // per row: P when Primary, A when Auto
-    };
-    const std::vector<Case> cases{
-        {kColumnPrimary, true, "P- PA P- --"},  {kColumnPrimary, false, "-- -- -- --"},
-        {kColumnAuto, true, "PA PA PA --"},     {kColumnAuto, false, "-- P- P- --"},
-        {kColumnPrimary, std::nullopt, "P- -- -- --"}, {kColumnAuto, std::nullopt, "PA P- PA --"},
-        {kColumnNullable, std::nullopt, "-- PA P- --"},  // other columns change nothing
-    };
     ScriptedUi ui;
-    for (const Case& k : cases) {
-        FieldsPage page;
-        for (const auto& [p, a] : std::vector<std::pair<bool, bool>>{{false, false}, {true, true}, {true, false}, {false, false}})
-            page.grdFields.append({"T", "F", p, a, 3, false});
-        const std::vector<std::size_t> rows{0, 1, 2};  // the last row is not selected
-        if (k.on) page.mark(ui, rows, k.column, *k.on);
-        else page.toggle(ui, rows, k.column);
-        EXPECT_EQ(marks(page.grdFields), k.marks) << k.column << " " << (k.on ? (*k.on ? "on" : "off") : "toggle");
-    }
+    std::string log;
+    for (const int column : {kColumnPrimary, kColumnAuto, kColumnNullable})
+        for (const char* how : {"on", "off", "toggled"}) {
+            FieldsPage page;
+            for (const auto& [p, a] : {std::pair{false, false}, {true, true}, {true, false}, {false, false}})
+                page.grdFields.append({"T", "F", p, a, 3, false});
+            const std::vector<std::size_t> rows{0, 1, 2};
+            if (how[1] == 'o') page.toggle(ui, rows, column);
+            else page.mark(ui, rows, column, how[1] == 'n');
+            log += "column " + std::to_string(column) + " " + how + ": " + marks(page.grdFields) + "\n";
+        }
+    test::expectGolden("fields_page_marks.txt", log);
     EXPECT_TRUE(ui.messages.empty());
     FieldsPage().click(ui, 7, kColumnAuto);  // no such row
     ASSERT_EQ(ui.messages.size(), 1u);

@@ -3,6 +3,7 @@
 
 #include "core/table_choice.h"
 #include "support/fake_db.h"
+#include "support/golden.h"
 #include "support/scripted_ui.h"
 
 namespace rw {
@@ -10,61 +11,54 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-Strings texts(const std::vector<ListEntry>& list) {
-    Strings t;
-    for (const ListEntry& e : list) t.push_back(e.text);
-    return t;
+std::string texts(const std::vector<ListEntry>& list) {
+    std::string t;
+    for (const ListEntry& e : list) t += " [" + e.text + "]";
+    return t + "\n";
 }
 
-// Only user tables, in catalogue order; a cancelled catalogue is silent, any other error is shown.
-TEST(TablePage, DisplayListsTheUserTablesOrSaysWhyNot) {
+// Display lists only user tables, in catalogue order; a cancelled catalogue
+// is silent, any other error is shown. The moves walk the source list
+// backwards; Next with nothing included beeps and stays, and stays when
+// the fields page fails.
+TEST(TablePage, DisplayMovesAndNextLeaveThisTranscript) {
     test::FakeConnection c;
     c.tables = {{"Orders", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"}, {"msysLocal", "TABLE"},
                 {"MSy", "TABLE"}, {"Order Totals", "VIEW"}, {"sqlite_sequence", "SYSTEM TABLE"},
                 {"Dtproperties", "TABLE"}, {"Customers", "table"}, {"Alpha", "TABLE"}};
     TablePage page;
     ScriptedUi ui;
-    EXPECT_EQ(page.display(ui, c), TablePage::Shown::Yes);
-    EXPECT_EQ(texts(page.lstYes), (Strings{"Orders", "msysLocal", "MSy", "Dtproperties", "Alpha"}));
-    c.tablesError = RuntimeError(3712, "Provider", "Operation Canceled");
-    EXPECT_EQ(page.display(ui, c), TablePage::Shown::Cancelled);
-    c.tablesError = RuntimeError(-2147467259, "ODBC SQLTables", "Communication link failure (SQLSTATE 08S01)");
-    EXPECT_EQ(page.display(ui, c), TablePage::Shown::Failed);
-    EXPECT_EQ(ui.messages, (std::vector<ScriptedUi::Message>{
-                               {"Error: -2147467259\r\nSource: ODBC SQLTables (frmChooseTables.Display)\r\n\r\n"
-                                "Description: Communication link failure (SQLSTATE 08S01)",
-                                48}}));
-}
-
-TEST(TablePage, MovesWalkTheSourceListBackwards) {
-    TablePage page;
-    ScriptedUi ui;
+    std::string log;
+    for (const std::optional<RuntimeError>& error :
+         std::vector<std::optional<RuntimeError>>{std::nullopt, RuntimeError(3712, "Provider", "Operation Canceled"),
+          RuntimeError(-2147467259, "ODBC SQLTables", "Communication link failure (SQLSTATE 08S01)")}) {
+        c.tablesError = error;
+        const char* const shown[] = {"shown:", "cancelled:", "failed:"};
+        log += shown[static_cast<int>(page.display(ui, c))];
+        log += texts(page.lstYes);
+    }
     page.lstYes = {{"A", true}, {"B", false}, {"C", true}};
     page.dontInclude(ui);
+    log += "left out A and C:" + texts(page.lstYes) + "not included:" + texts(page.lstNo);
     page.lstNo[1].selected = true;  // A, when the move walked backwards
     page.include(ui);
-    EXPECT_EQ(texts(page.lstYes), (Strings{"B", "A"}));
-    EXPECT_EQ(texts(page.lstNo), (Strings{"C"}));
+    log += "included A:" + texts(page.lstYes) + "not included:" + texts(page.lstNo);
     page.dontIncludeAll(ui);
     page.includeAll(ui);
     EXPECT_EQ(page.chosenTables(), (Strings{"B", "A", "C"}));
     EXPECT_TRUE(page.lstNo.empty());
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST(TablePage, NextWithNothingIncludedBeepsAndStays) {
-    TablePage page;
-    ScriptedUi ui;
     int fieldsShown = 0;
     const auto showFields = [&] { return ++fieldsShown > 0; };
-    EXPECT_FALSE(page.next(ui, showFields));
-    EXPECT_EQ(ui.beeps, 1);
-    EXPECT_EQ(ui.messages, (std::vector<ScriptedUi::Message>{
-                               {"You have not chosen any tables from which to generate objects.", 48, "Rowwright"}}));
+    page.lstYes.clear();
+    log += "next with nothing: " + std::to_string(page.next(ui, showFields)) + "\n";
     page.lstYes = {{"Orders", false}};
-    EXPECT_TRUE(page.next(ui, showFields));
-    EXPECT_FALSE(page.next(ui, [] { return false; }));  // the fields page failed: this page stays
-    EXPECT_EQ(fieldsShown, 1);
+    log += "next: " + std::to_string(page.next(ui, showFields)) + "\n";
+    log += "next, the fields page failing: " + std::to_string(page.next(ui, [] { return false; })) + "\n";
+    log += "fields shown " + std::to_string(fieldsShown) + ", beeps " + std::to_string(ui.beeps) + "\n";
+    for (const auto& m : ui.messages)
+        log += "message " + std::to_string(m.style) + " " + m.title + ": " + m.text + "\n";
+    for (std::size_t at; (at = log.find("\r\n")) != std::string::npos;) log.replace(at, 2, " | ");
+    test::expectGolden("table_page.txt", log);
 }
 
 }  // namespace
