@@ -211,6 +211,9 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
              return true;
          },
          "", "--yes"},
+        // Not earlier output: no question, and the class file cannot be made.
+        {"a folder where a class file goes", kNew,
+         [&](Mounted&) { return fsys::create_directories(dir + "/gen/clsOrders.cls"); }},
         {"a store that is a file", kNew, storeIsAFile},
         {"a store in a file", kNewDeep, storeIsAFile},
         {"a loaded project whose class file was longer", kLoaded,
