@@ -14,10 +14,15 @@
 
 namespace rw {
 
+namespace {
+// A general date shows the time unless it is midnight exactly.
+bool hasTimeOfDay(const DateTime& t) { return t.hour != 0 || t.minute != 0 || t.second != 0; }
+}  // namespace
+
 std::string generalDateText(const DateTime& t) {
     char buffer[64];
     int length = std::snprintf(buffer, sizeof buffer, "%d/%d/%04d", t.month, t.day, t.year);
-    if (t.hour != 0 || t.minute != 0 || t.second != 0) {
+    if (hasTimeOfDay(t)) {
         const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
         std::snprintf(buffer + length, sizeof buffer - static_cast<std::size_t>(length), " %d:%02d:%02d %s", hour12,
                       t.minute, t.second, t.hour < 12 ? "AM" : "PM");
@@ -76,7 +81,7 @@ std::string userLocaleText(const DateTime& t) {
     wchar_t date[128], time[128];
     if (GetDateFormatEx(locale, DATE_SHORTDATE, &st, nullptr, date, 128, nullptr) == 0) return generalDateText(t);
     std::wstring text = date;
-    if (t.hour != 0 || t.minute != 0 || t.second != 0) {
+    if (hasTimeOfDay(t)) {
         if (GetTimeFormatEx(locale, 0, &st, nullptr, time, 128) == 0) return generalDateText(t);
         text += L' ';
         text += time;

@@ -42,11 +42,11 @@ TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
          {"A"}},
         {"existing without support lines",
          [](F f) { useExisting(f, "Type=OleDll\r\nReference=*\\G{x}#2.0#0#a.tlb#A\r\nName=\"Old\"\r\n"); }, {"Orders"}},
-        {"existing with LF and CR line ends, a section and a class already listed",
+        {"existing with LF and CR line ends, a section, a class already listed and no last line end",
          [](F f) {
              useExisting(f, "Type=Exe\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\rClass=clsRwtConn; "
                             "clsRwtConn.cls\nClass=clsOrders; /out/clsOrders.cls\n[MS Transaction Server]\n"
-                            "AutoRefresh=1\n");
+                            "AutoRefresh=1");
          },
          {"Orders", "Orders"}},
         {"existing with an RVB line",
