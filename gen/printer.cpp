@@ -83,7 +83,10 @@ private:
 
     static Slot& probe(std::vector<Slot>& slots, const char* text, int indent) {
         const std::size_t mask = slots.size() - 1;
-        std::size_t i = (reinterpret_cast<std::uintptr_t>(text) * 0x9E3779B97F4A7C15ull + indent) >> 20 & mask;
+        // The indent is mixed in before the multiply, so one template at
+        // two indents lands in two places rather than one run of probes.
+        const std::uint64_t key = reinterpret_cast<std::uintptr_t>(text) ^ static_cast<std::uint64_t>(indent);
+        std::size_t i = static_cast<std::size_t>(key * 0x9E3779B97F4A7C15ull >> 32) & mask;
         while (slots[i].compiled && !(slots[i].text == text && slots[i].indent == indent)) i = (i + 1) & mask;
         return slots[i];
     }
