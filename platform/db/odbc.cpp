@@ -227,10 +227,13 @@ bool isInternalTable(Product product, const Text& catalog, const Text& schema, c
 // One query for the key columns of every table of the current database,
 // in the product's own catalogue, or nullptr where the catalogue is not
 // known here. Each row: table name, column name, 1 when the column is in
-// the primary key, 1 when the database fills it on insert.
+// the primary key, 1 when the database fills it on insert. A row without a
+// column name stands for a table that has none of either.
 //  - SQLite: an INTEGER primary key of one column is the row id, filled
 //    when the insert leaves it out (with AUTOINCREMENT or without; not in a
 //    table WITHOUT ROWID, and not for INT or any other spelling of the type).
+//    Only key columns can be filled, so only they are read: one row per
+//    key column, or one empty row for a table without a key.
 //  - PostgreSQL: identity columns and columns whose default takes the next
 //    value of a sequence (serial); tables of the search path only.
 //  - MariaDB/MySQL: the columns the catalogue marks PRI and auto_increment.
@@ -242,7 +245,8 @@ const char* keysQuery(Product product) {
                    "CASE WHEN p.pk = 1 AND upper(p.type) = 'INTEGER' "
                    "AND NOT EXISTS (SELECT 1 FROM pragma_table_info(m.name) q WHERE q.pk > 1) "
                    "AND instr(upper(m.sql), 'WITHOUT ROWID') = 0 THEN 1 ELSE 0 END "
-                   "FROM sqlite_master m JOIN pragma_table_info(m.name) p WHERE m.type = 'table'";
+                   "FROM sqlite_master m LEFT JOIN pragma_table_info(m.name) p ON p.pk > 0 "
+                   "WHERE m.type = 'table'";
         case Product::PostgreSQL:
             return "SELECT c.relname, a.attname, CASE WHEN a.attnum = ANY (i.indkey) THEN 1 ELSE 0 END, "
                    "CASE WHEN a.attidentity IN ('a', 'd') "
@@ -503,9 +507,10 @@ public:
                 const std::string table = at(r, 1).value_or("");
                 if (wanted.count(table) == 0) continue;
                 KeyColumns& k = keys[table];
-                const std::string column = at(r, 2).value_or("");
-                if (wholeOr(at(r, 3), 0) != 0) k.primary.push_back(column);
-                if (wholeOr(at(r, 4), 0) != 0) k.autoNumber.push_back(column);
+                const Text& column = at(r, 2);
+                if (!column) continue;
+                if (wholeOr(at(r, 3), 0) != 0) k.primary.push_back(*column);
+                if (wholeOr(at(r, 4), 0) != 0) k.autoNumber.push_back(*column);
             }
         } catch (const OdbcError&) {
             return {};  // each table is then read by itself
