@@ -469,6 +469,7 @@ public:
         std::unordered_map<std::string, Rows> wanted;
         for (const std::string& t : tables) wanted.emplace(t, Rows{});
         Rows* into = nullptr;
+        std::size_t lastWidth = 0;  // tables tend to be alike: room for as many columns as the last one
         const CatalogueRead transaction(*this);
         forEachColumnRow(
             {}, {}, {}, {},
@@ -476,7 +477,10 @@ public:
                 // Only the database the connection is in.
                 if (!currentCatalog_.empty() && !cat.empty() && cat != currentCatalog_) return false;
                 const auto w = wanted.find(name);
-                into = w == wanted.end() ? nullptr : &w->second;
+                Rows* const next = w == wanted.end() ? nullptr : &w->second;
+                if (next != into && into != nullptr) lastWidth = into->size();
+                if (next != nullptr && next->empty()) next->reserve(lastWidth);
+                into = next;
                 return into != nullptr;
             },
             [&](ColumnRow&& row) { into->push_back(std::move(row)); },
