@@ -225,6 +225,19 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
         };
         const std::string projectTypeWord = target->prepare(facts);
 
+        // Neither file of a table that is skipped or stopped is kept:
+        // a class without its other half, or an empty one, would not
+        // build. The collection file is not even opened when the object
+        // file could not be, so a file of that name is left as it was.
+        const auto discard = [&](int file) {
+            if (file == 0) return;
+            const std::string path = files.at(file).path();
+            try {
+                files.close(file);
+            } catch (const RuntimeError&) {  // it goes anyway
+            }
+            env.fs.remove(path);
+        };
         // A table whose rows come back later in the grid is generated once,
         // at its first row, with all its rows.
         std::unordered_set<std::string> done = names.refused;
@@ -237,29 +250,24 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
             staged(names.objectClass());
             staged(names.collectionClass());
             const int objectFile = mfCreateObjectClassFile(ctx, classBase, stagingFolder);
-            const int collFile = mfCreateCollClassFile(ctx, classBase, stagingFolder);
-            if (objectFile != 0 && collFile != 0) {
-                msGenCollFile(ctx, collFile, row.table, classBase, projectTypeWord);
-                msGenObjectFile(ctx, objectFile, row.table, classBase, projectTypeWord);
-                if ((stop = stopped())) {
-                    // Neither file of this table is kept.
-                    for (const int file : {objectFile, collFile}) {
-                        const std::string path = files.at(file).path();
-                        try {
-                            files.close(file);
-                        } catch (const RuntimeError&) {  // it goes anyway
-                        }
-                        env.fs.remove(path);
-                    }
-                    return;
-                }
-                if (!target->addTable(classBase, objectFile, collFile)) {
-                    // Cancel: what is done so far stays; nothing more is done.
-                    cancelled = true;
-                    files.close(objectFile);
-                    files.close(collFile);
-                    return;
-                }
+            const int collFile = objectFile != 0 ? mfCreateCollClassFile(ctx, classBase, stagingFolder) : 0;
+            if (objectFile == 0 || collFile == 0) {
+                discard(objectFile);
+                continue;
+            }
+            msGenCollFile(ctx, collFile, row.table, classBase, projectTypeWord);
+            msGenObjectFile(ctx, objectFile, row.table, classBase, projectTypeWord);
+            if ((stop = stopped())) {
+                discard(objectFile);
+                discard(collFile);
+                return;
+            }
+            if (!target->addTable(classBase, objectFile, collFile)) {
+                // Cancel: what is done so far stays; nothing more is done.
+                cancelled = true;
+                files.close(objectFile);
+                files.close(collFile);
+                return;
             }
             files.close(objectFile);
             files.close(collFile);
