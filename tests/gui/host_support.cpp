@@ -5,11 +5,6 @@
 
 namespace rw::test {
 
-std::string readFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-}
-
 QStringList treeLabels(const QTreeWidget* tree) {
     QStringList labels;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
@@ -57,8 +52,6 @@ host::QtWizardLauncher* HostHarness::launcher() const {
 }
 
 wizard::FrmAddInMain* HostHarness::welcomePage() const { return launcher() != nullptr ? launcher()->page() : nullptr; }
-
-bool HostHarness::welcomeShown() const { return welcomePage() != nullptr && welcomePage()->isVisible(); }
 
 QList<QAction*> HostHarness::addInActions() const {
     QList<QAction*> added;

@@ -9,12 +9,9 @@
 
 namespace rw::test {
 
-// "DisplayOnConnect" as stored, or "<absent>".
+// "DisplayOnConnect" as stored, or "<absent>"; storing it.
 std::string storedDisplayOnConnect();
 void storeDisplayOnConnect(const std::string& value);
-
-// A file's bytes, or "<missing>".
-std::string readFile(const std::string& path);
 
 // The workbench tree's labels: each project, then its components indented.
 QStringList treeLabels(const QTreeWidget* tree);
@@ -30,10 +27,9 @@ struct HostHarness : WizardHarness {
     host::Rowwright* addIn() const;
     host::QtWizardLauncher* launcher() const;
     wizard::FrmAddInMain* welcomePage() const;  // or null
-    bool welcomeShown() const;
-    // The actions add-ins put into the "Add-Ins" menu, in order.
+    bool welcomeShown() const { return welcomePage() != nullptr && welcomePage()->isVisible(); }
+    // The actions add-ins put into the "Add-Ins" menu, in order; the one called "Rowwright!", or null.
     QList<QAction*> addInActions() const;
-    // The one called "Rowwright!", or null.
     QAction* menuEntry() const;
     host::AddInRegistry registry;
     host::AddInClasses classes;

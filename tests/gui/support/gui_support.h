@@ -1,7 +1,7 @@
 #pragma once
 // What the GUI tests share: a scripted wizard user interface, a wizard over
-// in-memory or real services, answering modal dialogs, and the check that no
-// window outlives a test.
+// in-memory or real services, answering modal dialogs, outcome transcripts
+// and the check that no window outlives a test.
 #include <QtTest>
 #include <QtWidgets>
 #include "support/fake_db.h"
@@ -24,8 +24,7 @@ namespace rw::test {
 class ScriptedWizardUi final : public ScriptedUiOver<wizard::WizardUi> {
 public:
     struct Dialog {
-        std::string kind;  // "open", "save", "folder"
-        std::string filter, folder, fileName, title;
+        std::string kind, filter, folder, fileName, title;  // kind: "open", "save", "folder"
         int root = 0, flags = 0;
     };
     std::optional<std::string> openFile(QWidget*, const std::string& filter, const std::string& folder) override {
@@ -49,12 +48,12 @@ private:
 };
 using Msg = ScriptedWizardUi::Message;
 
-// The error display's text for an error shown under `where`, style 48.
-Msg shownError(long number, const std::string& source, const std::string& where, const std::string& description);
-
 // Whether `actual` is the content of tests/golden/expected/<name> (shown
 // when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
 bool matchesGolden(const QString& name, const QByteArray& actual);
+
+// A file's bytes, or "<missing>".
+std::string readFile(const std::string& path);
 
 // An outcome transcript: a "== name" heading per case, then one fact a line.
 struct Transcript {
@@ -62,15 +61,14 @@ struct Transcript {
     void row(const QString& name) { text += "== " + name.toUtf8() + "\r\n"; }
     void operator()(const QString& what, const QVariant& value);  // a string list joined by " | "
     // Each message shown (CR LF as \n) with its style, a title other than
-    // the product's and an error's path; then forgets them.
-    void said(std::vector<Msg>& messages);
-    // Each dialog asked for, then forgets them.
-    void asked(std::vector<ScriptedWizardUi::Dialog>& dialogs);
-    // A line per widget: its name, then its text, choice or items, "checked",
-    // "disabled" and "hidden" as they hold.
-    void widgets(std::initializer_list<std::pair<const char*, const QWidget*>> named);
+    // the product's and an error's path; each dialog asked for; each help
+    // page opened (by number, else its address); then forgets them.
+    void said(ScriptedWizardUi& ui);
+    // A line per child of `page` named in `names` (split at spaces): its
+    // text, choice or items, then "checked", "default", "disabled" and
+    // "hidden" as they hold.
+    void widgets(const QWidget* page, const char* names);
 };
-#define RW_NAMED(page, member) std::pair<const char*, const QWidget*>(#member, (page).member)
 
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
