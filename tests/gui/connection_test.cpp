@@ -11,27 +11,6 @@ namespace {
 
 const std::string kOdbcProvider = "Microsoft OLE DB Provider for ODBC Drivers";
 
-// A small SQL Server database: Customers keyed by CustomerID, Orders with
-// an identity OrderID, a view and the system's own tables; `change` alters it.
-std::function<std::unique_ptr<FakeConnection>(const std::string&)> sampleDatabase(
-    std::function<void(FakeConnection&)> change = {}) {
-    return [change](const std::string&) {
-        auto c = std::make_unique<FakeConnection>();
-        c->properties = {{"DBMS Name", "Microsoft SQL Server"}, {"Data Source Name", "Orders"}};
-        c->tables = {{"Customers", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"},
-                     {"msysLower", "TABLE"}, {"CustomerView", "VIEW"},  {"Orders", "TABLE"}};
-        c->columns["Customers"] = {{"CustomerID", 130, {}, {}, false}, {"CompanyName", 130, {}, {}, false}};
-        c->columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"CustomerID", 130, {}, {}, false}};
-        c->columns["msysLower"] = {{"next", 3, 10, 0, true}};
-        c->keys = {{"Customers", {"CustomerID"}}, {"Orders", {"OrderID"}}};
-        c->queries["SELECT IDENTITYCOL FROM Orders"] = [] {
-            return std::make_unique<MemoryRecordset>(std::vector<std::string>{"OrderID"}, std::vector<std::vector<Variant>>{});
-        };
-        if (change) change(*c);
-        return c;
-    };
-}
-
 QStringList opened(const FakeAccess& data) {
     QStringList opens;
     for (const auto& o : data.opens) opens << QString::fromStdString(o.connectionString + " / " + o.user + " / " + o.password);
@@ -44,20 +23,9 @@ class ConnectionTest : public QObject {
     Q_OBJECT
     std::unique_ptr<WizardHarness> h;
     Transcript t;
-    // After a new project "Orders" in /out, or the loaded Billing project.
-    FrmConnection& toConnectionPage() {
-        h->memoryFs()->createDirectories("/out");
-        click(h->wizard->start().cmdNext);
-        FrmProject& p = *h->wizard->loadedProject();
-        click(p.optNew);
-        p.txtNewStoreDir->setText(QStringLiteral("/out"));
-        p.txtProjName->setText(QStringLiteral("Orders"));
-        click(p.cmdNext);
-        return *h->wizard->loadedConnection();
-    }
     // Through a DSN-less connection string, which needs no login.
     FrmChooseTables* toTablesPage() {
-        FrmConnection& c = toConnectionPage();
+        FrmConnection& c = h->toConnectionPage();
         click(c.optDSNLess);
         c.txtConnString->setText(QStringLiteral("DSN=Orders;"));
         click(c.cmdNext);
@@ -81,12 +49,10 @@ private slots:
         WizardMemory memory;
         h = std::make_unique<WizardHarness>(nullptr, nullptr, &memory);
         h->fakeData.make = sampleDatabase();
-        toConnectionPage();
-        click(h->wizard->loadedConnection()->cmdBack);
-        click(h->wizard->loadedProject()->cmdBack);
-        click(h->wizard->loadedAddInMain()->chkEH);
-        click(h->wizard->loadedAddInMain()->cmdNext);
-        FrmProject& p = *h->wizard->loadedProject();
+        h->memoryFs()->createDirectories("/out");
+        click(h->wizard->start().chkEH);
+        FrmProject& p = h->toProjectPage();
+        click(p.optNew);
         click(p.optProjectStdExe);
         click(p.optProjectExisting);
         h->ui.dialogAnswers = {std::string("/out")};
@@ -116,20 +82,20 @@ private slots:
     // The login dialog asks once per page, OK its default; cancelled,
     // nothing opens. A data source's user name comes with it: no login.
     void loginAndDataSource() {
-        FrmConnection& c = toConnectionPage();
+        FrmConnection& c = h->toConnectionPage();
         t.row("login");
         t.widgets(&c, "optDSN txtDSN cmdDSN optDSNLess txtConnString cmdOLEDB cmdNext");
         c.txtDSN->setText(QStringLiteral("Orders"));
         for (const char* press : {"cancel", "enter"}) {
             whenModal<FrmLogin>([this, press](FrmLogin* d) {
-                t("login dialog", QStringList{d->windowTitle(), QString::number(d->txtPassword->echoMode())});
+                t("login dialog", d->windowTitle(), int(d->txtPassword->echoMode()));
                 if (*press == 'c') return click(d->cmdCancel);
                 QTest::keyClicks(d->txtUserName, QStringLiteral("sa"));
                 QTest::keyClicks(d->txtPassword, QStringLiteral("pw"));
                 QTest::keyClick(d, Qt::Key_Return);
             });
             click(c.cmdNext);
-            t(press, QStringList{QString::number(c.isVisible()), opened(h->fakeData).join(", ")});
+            t(press, c.isVisible(), opened(h->fakeData));
         }
         click(h->wizard->loadedChooseTables()->cmdBack);
         click(h->wizard->loadedConnection()->cmdHelp);
@@ -137,14 +103,14 @@ private slots:
         init();
         h->fakeData.sources = {{0, "Orders"}, {0, "   "}, {0, "Billing"}};
         h->fakeData.make = sampleDatabase([](FakeConnection& c) { c.completedString = "DSN=Orders;UID=admin;"; });
-        FrmConnection& d = toConnectionPage();
+        FrmConnection& d = h->toConnectionPage();
         h->ui.dataSourceAnswers = {"DSN=Orders;UID=admin;PWD="};
         click(d.cmdDSN);
         t.row("data source");
         for (const auto& prompt : h->ui.dataSourcePrompts) t("offered", QString::fromStdString(prompt[0] + ", " + prompt[1]));
         t.widgets(&d, "txtDSN");
         click(d.cmdNext);
-        t("opened, tables shown", QStringList{opened(h->fakeData).join(", "), QString::number(h->wizard->loadedChooseTables()->isVisible())});
+        t("tables shown, opened", h->wizard->loadedChooseTables()->isVisible(), opened(h->fakeData));
         t.said(h->ui);
     }
     // A failed open, table list or field list is shown and the page before
@@ -160,15 +126,15 @@ private slots:
             if (tables != nullptr) click(tables->cmdNext);
             t.row(QStringLiteral("failure at %1: %2").arg(at).arg(number));
             t.said(h->ui);
-            t("connection, tables, fields shown", QStringList{QString::number(h->wizard->loadedConnection()->isVisible()),
-                QString::number(tables != nullptr && tables->isVisible()), QString::number(h->wizard->loadedFields() != nullptr)});
+            t("connection, tables, fields shown", h->wizard->loadedConnection()->isVisible(), tables != nullptr && tables->isVisible(),
+              h->wizard->loadedFields() != nullptr);
         }
     }
     // The builder tests the chosen provider's string and hands it to the page;
     // a missing database file is shown.
     void builder() {
         h->fakeData.sources = {{0, "Orders"}, {0, "Billing"}};
-        FrmConnection& c = toConnectionPage();
+        FrmConnection& c = h->toConnectionPage();
         click(c.optDSNLess);
         h->ui.dialogAnswers = {std::string("/no/such/file.mdb")};
         whenModal<FrmOLEDBLogin>([](FrmOLEDBLogin* d) {
@@ -214,9 +180,8 @@ private slots:
         auto record = [&](const QString& step) {
             t.row(step);
             for (int row = 0; row < m->rowCount(); ++row)
-                t(QString::fromStdString(fieldRowText(f.fieldRows().row(row))),
-                  QStringList{m->index(row, kColumnPrimary).data(Qt::CheckStateRole).toString(),
-                              m->index(row, kColumnAuto).data(Qt::CheckStateRole).toString()});
+                t(QString::fromStdString(fieldRowText(f.fieldRows().row(row))), m->index(row, kColumnPrimary).data(Qt::CheckStateRole),
+                  m->index(row, kColumnAuto).data(Qt::CheckStateRole));
         };
         record("loaded");
         for (const auto& [row, column] : {std::pair{1, kColumnAuto}, {1, kColumnAuto}, {3, kColumnPrimary},
@@ -239,13 +204,13 @@ private slots:
         h->ui.answers = {kAnswerNo, kAnswerYes};
         click(f.cmdFinish);
         t.row("Finish, No");
-        t("fields shown, report, files", QStringList{QString::number(f.isVisible()), QString::number(h->wizard->loadedReport() != nullptr),
-                                                     QString::fromStdString(h->fs->readAll("/out/clsOrders.cls")), QString::number(h->fs->exists("/out/Orders.vbp"))});
+        t("fields shown, report, files", f.isVisible(), h->wizard->loadedReport() != nullptr, h->fs->readAll("/out/clsOrders.cls"),
+          h->fs->exists("/out/Orders.vbp"));
         click(f.cmdFinish);
         FrmReport* r = h->wizard->loadedReport();
         t.row("Finish, Yes");
-        t("fields shown, report shown, files", QStringList{QString::number(f.isVisible()), QString::number(r->isVisible()),
-                                                          QString::number(h->fs->exists("/out/Orders.vbp")), QString::number(h->fs->exists("/out/clsMsysLower.cls"))});
+        t("fields shown, report shown, files", f.isVisible(), r->isVisible(), h->fs->exists("/out/Orders.vbp"),
+          h->fs->exists("/out/clsMsysLower.cls"));
         t.widgets(r, "txtWarnings");
         h->ui.dialogAnswers = {std::string("/out/Orders.json")};
         click(r->cmdSaveAnswers);

@@ -30,17 +30,6 @@ class EndToEndTest : public QObject {
     QTemporaryDir odbcDir;
     std::unique_ptr<db::OdbcDataAccess> data;
     std::unique_ptr<WizardHarness> h;
-    // The connection page, after a new ActiveX DLL "Orders" in `store`.
-    FrmConnection& toConnectionPage(const QString& store) {
-        click(h->wizard->start().cmdNext);
-        FrmProject& project = *h->wizard->loadedProject();
-        click(project.optNew);
-        project.txtProjName->setText(QStringLiteral("Orders"));
-        project.txtNewStoreDir->setText(store);
-        h->ui.answers = {kAnswerYes};  // create the store folder
-        click(project.cmdNext);
-        return *h->wizard->loadedConnection();
-    }
 
 private slots:
     void initTestCase() {
@@ -78,7 +67,7 @@ private slots:
             ~Back() { QDir::setCurrent(folder); }
         } back{QDir::currentPath()};
         QVERIFY(QDir::setCurrent(odbcDir.path() + "/typed"));
-        FrmConnection& c = toConnectionPage(QStringLiteral("out"));
+        FrmConnection& c = h->toConnectionPage(QStringLiteral("out"));
         for (const char* source : {"no_such_source", "rw_orders"}) {
             c.txtDSN->setText(QString::fromLatin1(source));
             answerLogin();
@@ -139,7 +128,7 @@ private slots:
             conn->execute("COMMIT");
         }
         h->wizard->services().fieldsProgressDelayMs = 0;  // the dialog shows at once
-        FrmConnection& c = toConnectionPage(odbcDir.path());
+        FrmConnection& c = h->toConnectionPage(odbcDir.path());
         click(c.optDSNLess);
         c.txtConnString->setText(QString::fromStdString("DRIVER=SQLite3;Database=" + db));
         click(c.cmdNext);

@@ -53,8 +53,9 @@ class HostAddInTest : public QObject {
         whenModal<host::AddInManager>([&](host::AddInManager* m) {
             answer(*m);
             QTreeWidgetItem* item = m->lstAddIns->topLevelItem(0);
-            t("manager", item == nullptr ? QStringList{} : QStringList{item->text(0), item->text(1), m->lblDescription->text() == host::kAddInDescription ? "described" : "?",
-                          QString::number(m->chkLoaded->isChecked()), QString::number(m->chkLoadOnStartup->isChecked())});
+            if (item != nullptr)
+                t("manager", item->text(0), item->text(1), m->lblDescription->text() == host::kAddInDescription,
+                  m->chkLoaded->isChecked(), m->chkLoadOnStartup->isChecked());
             m->buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
         h->workbench->actAddInManager->trigger();
@@ -79,7 +80,7 @@ private slots:
         t.row("start-up connection");
         registerRowwright(true);
         h->workbench->startUp();
-        t("workbench shown, page made", QStringList{QString::number(h->workbench->isVisible()), QString::number(h->welcomePage() != nullptr)});
+        t("workbench shown, page made", h->workbench->isVisible(), h->welcomePage() != nullptr);
         h->menuEntry()->trigger();
         const QPointer<wizard::FrmAddInMain> page = h->welcomePage();
         h->menuEntry()->trigger();
@@ -159,7 +160,8 @@ private slots:
         h->registry.setLoadOnStartup(kAddInProgId, false);
         t("register again", host::registerAddIn());
         state("registered again");
-        t("unregister twice", QStringList{QString::number(host::unregisterAddIn()), QString::number(host::unregisterAddIn())});
+        t("unregister", host::unregisterAddIn());
+        t("unregister again", host::unregisterAddIn());
         h->workbench->startUp();
         t("connect", h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
         h->workbench->connectAddIn(kAddInProgId, host::kConnectExternal);
@@ -238,8 +240,7 @@ private slots:
         for (int i = 0; i < 2; ++i)
             QObject::connect(&vbe.events().CommandBarEvents(&button), &host::CommandBarEvents::Click,
                              [this, i, &button](host::CommandBarControl* c, bool& handled, bool& cancel) {
-                                 t(QStringLiteral("handler %1").arg(i), QStringList{QString::number(c == &button),
-                                                                          QString::number(handled), QString::number(cancel)});
+                                 t(QStringLiteral("handler %1").arg(i), c == &button, handled, cancel);
                                  handled = i == 0;
                                  if (i == 1) c->Delete();
                              });

@@ -28,8 +28,7 @@ class HostWorkbenchTest : public QObject {
     void state(const QString& step) {
         t.row(step);
         t("tree", treeLabels(h->workbench->tree));
-        t("editor", QStringList{h->workbench->editor->toPlainText().left(170).replace('\n', "\\n"),
-                                h->workbench->editor->isReadOnly() ? "read-only" : "editable"});
+        t("editor", h->workbench->editor->toPlainText().left(170).replace('\n', "\\n"), h->workbench->editor->isReadOnly());
         QStringList enabled;
         for (QAction* a : {h->workbench->actSave, h->workbench->actSaveAll, h->workbench->actCloseProject})
             if (a->isEnabled()) enabled << a->text();
@@ -72,9 +71,8 @@ private slots:
         state("opened, clsOrders selected");
         h->workbench->tree->setCurrentItem(h->workbench->tree->topLevelItem(0));
         state("project selected");
-        t("open again, open a missing one", QStringList{QString::number(h->workbench->openProject(vbp)),
-                                                        QString::number(h->workbench->openProject(path("Nope.vbp"))),
-                                                        QString::number(h->environment.projects().size())});
+        const bool again = h->workbench->openProject(vbp), missing = h->workbench->openProject(path("Nope.vbp"));
+        t("open again, open a missing one", again, missing, int(h->environment.projects().size()));
         for (Msg& m : h->ui.messages) m.text = QString::fromStdString(m.text).replace(folder->path(), "<folder>").toStdString();
         editOrders();
         state("edited");
@@ -97,8 +95,8 @@ private slots:
                 h->ui.answers.push_back(answer);
                 (workbench ? h->workbench->actExit : h->workbench->actCloseProject)->trigger();
                 state(QStringLiteral("%1, answer %2").arg(workbench ? "workbench" : "project").arg(answer));
-                t("workbench shown, connected, command", QStringList{QString::number(h->workbench->isVisible()),
-                      QString::number(h->workbench->isConnected(host::kAddInProgId)), QString::number(h->menuEntry() != nullptr)});
+                t("workbench shown, connected, command", h->workbench->isVisible(), h->workbench->isConnected(host::kAddInProgId),
+                  h->menuEntry() != nullptr);
             }
     }
     // A new class whose file name is taken by a file the project does not own.
@@ -112,8 +110,7 @@ private slots:
         t("closed", h->workbench->close());
         for (Msg& m : h->ui.messages) m.text = m.text.substr(0, m.text.find(": '"));
         state("close, Yes");
-        t("workbench shown, dirty, Class1.cls", QStringList{QString::number(h->workbench->isVisible()),
-              QString::number(project().isDirty()), QString::fromStdString(readFile(path("Class1.cls")))});
+        t("workbench shown, dirty, Class1.cls", h->workbench->isVisible(), project().isDirty(), readFile(path("Class1.cls")));
     }
     // The wizard regenerates clsOrders of the loaded project after asking
     // whether to save the user's edit first; the command again raises the
@@ -122,17 +119,10 @@ private slots:
         for (int answer : {kAnswerYes, kAnswerNo}) {
             cleanup();
             init();
-            h->fakeData.make = [](const std::string&) {  // Orders, keyed by its identity column OrderID
-                auto c = std::make_unique<FakeConnection>();
-                c->properties["DBMS Name"] = "Microsoft SQL Server";
-                c->tables = {{"Orders", "TABLE"}};
-                c->columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"ShipName", 130, {}, {}, true}};
-                c->keys["Orders"] = {"OrderID"};
-                c->queries["SELECT IDENTITYCOL FROM Orders"] = [] {
-                    return std::make_unique<MemoryRecordset>(std::vector<std::string>{"OrderID"}, std::vector<std::vector<Variant>>{});
-                };
-                return c;
-            };
+            h->fakeData.make = sampleDatabase([](FakeConnection& c) {  // Orders alone, with a ShipName
+                c.tables = {{"Orders", "TABLE"}};
+                c.columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"ShipName", 130, {}, {}, true}};
+            });
             h->registry.add(host::rowwrightRegistration());
             h->workbench->startUp();
             QVERIFY(h->workbench->openProject(vbp));
@@ -158,8 +148,7 @@ private slots:
             click(w.loadedReport()->cmdSave);
             click(w.loadedReport()->cmdSaveAnswers);
             click(w.loadedReport()->cmdClose);
-            t("pages, FormDisplayed, shown", QStringList{QString::number(w.forms().size()), QString::number(h->addIn()->FormDisplayed),
-                                                         QString::number(h->workbench->shownComponent() == &orders())});
+            t("pages, FormDisplayed, shown", int(w.forms().size()), h->addIn()->FormDisplayed, h->workbench->shownComponent() == &orders());
             h->workbench->actSaveAll->trigger();
             state("all saved");
             for (const char* file : {"Billing.vbp", "clsOrders.cls", "clsOrdersColl.cls", "modRowwrightErrHndlr.bas"})

@@ -12,10 +12,6 @@ class PagesTest : public QObject {
     Q_OBJECT
     std::unique_ptr<WizardHarness> h;
     Transcript t;
-    FrmProject& toProjectPage() {
-        click(h->wizard->start().cmdNext);
-        return *h->wizard->loadedProject();
-    }
 
 private slots:
     void initTestCase() { quietPlatformWarnings(); }
@@ -52,7 +48,7 @@ private slots:
     // changes; a dialog opens at the folder its page names, else where the
     // last dialog went, else at home; a cancelled one changes nothing.
     void projectOptionsAndDialogs() {
-        FrmProject& p = toProjectPage();
+        FrmProject& p = h->toProjectPage();
         p.txtProjName->setText(QStringLiteral("Orders"));
         p.txtNewStoreDir->setText(QStringLiteral("/kept"));
         // The browser's buffer may carry NULs after the path.
@@ -92,7 +88,7 @@ private slots:
             h->memoryFs()->createDirectories("/p");
             h->memoryFs()->createDirectories("/there");
             h->environment.loadProject(writeSampleProject(*h->fs, "/p"));
-            FrmProject& p = toProjectPage();
+            FrmProject& p = h->toProjectPage();
             t.row(name);
             t.widgets(&p, "cboLoadedProject");
             h->ui.answers = {QByteArray(name).endsWith("Yes") ? kAnswerYes : kAnswerNo};
@@ -106,18 +102,15 @@ private slots:
             click(p.cmdNext);
             t.said(h->ui);
             t("went on", h->wizard->loadedConnection() != nullptr && !p.isVisible());
-            t("went on with", QString::fromStdString(p.msStoreDir + " " + p.msProject) +
-                                  (p.mvbpProject == h->environment.projects().front().get() ? " (the loaded project)" : ""));
-            t("made /a, /made, /out", QStringList{QString::number(h->fs->isDirectory("/a")),
-                                                  QString::number(h->fs->isDirectory("/made")),
-                                                  QString::number(h->fs->isDirectory("/out"))});
+            t("went on with", p.msStoreDir + " " + p.msProject, p.mvbpProject == h->environment.projects().front().get());
+            t("made /a, /made, /out", h->fs->isDirectory("/a"), h->fs->isDirectory("/made"), h->fs->isDirectory("/out"));
         }
     }
     // Back shows the page before as it was; Next builds the next page anew;
     // Escape asks, as Cancel and the close box do, and No keeps every page.
     void backAndEscape() {
         h->memoryFs()->createDirectories("/out");
-        FrmProject& p = toProjectPage();
+        FrmProject& p = h->toProjectPage();
         click(h->wizard->loadedAddInMain()->chkEH);
         click(p.optNew);
         p.txtNewStoreDir->setText(QStringLiteral("/out"));
@@ -140,16 +133,15 @@ private slots:
         QSignalSpy finished(h->wizard.get(), &Wizard::finished);
         h->ui.answers = {kAnswerNo, kAnswerYes};
         QTest::keyClick(&q, Qt::Key_Escape);
-        t("Escape, No: pages, shown, finished", QStringList{QString::number(h->wizard->forms().size()),
-                                                           QString::number(q.isVisible()), QString::number(finished.count())});
+        t("Escape, No: pages, shown, finished", int(h->wizard->forms().size()), q.isVisible(), finished.count());
         QTest::keyClick(&q, Qt::Key_Escape);
-        t("Escape, Yes: pages, finished", QStringList{QString::number(h->wizard->forms().size()), QString::number(finished.count())});
+        t("Escape, Yes: pages, finished", int(h->wizard->forms().size()), finished.count());
         t.said(h->ui);
     }
     // Save: cancelled silently, then saved with one CR LF after the text; a
     // failing save is shown and the window stays; its close box asks nothing.
     void reportWindow() {
-        toProjectPage();
+        h->toProjectPage();
         h->memoryFs()->createDirectories("/out");
         FrmReport& r = h->wizard->frmReport();
         r.setAnswers("{\"answers\": true}\n");
@@ -177,8 +169,7 @@ private slots:
             QtUi ui;
             t.row(QString::number(style) + " " + QString::number(press, 16));
             whenModal<QMessageBox>([this, press](QMessageBox* box) {
-                t("box", QStringList{box->windowTitle(), box->text().replace('\n', "\\n"), QString::number(box->textFormat()),
-                                     QString::number(box->icon())});
+                t("box", box->windowTitle(), box->text().replace('\n', "\\n"), int(box->textFormat()), int(box->icon()));
                 for (QAbstractButton* b : box->buttons()) t("button", QString::number(box->standardButton(b), 16));
                 if (press == 0) return QTest::keyClick(box, Qt::Key_Escape);
                 click(box->button(QMessageBox::StandardButton(press)));
@@ -195,21 +186,21 @@ private slots:
         for (const std::vector<std::string>& sources : {std::vector<std::string>{"Orders", "Billing"}, {}}) {
             whenModal<DataSourceDialog>([this](DataSourceDialog* d) {
                 t.widgets(d, "lstDataSources lblNoDataSources cmdOK");
-                t("current row, password echo", QStringList{QString::number(d->lstDataSources->currentRow()),
-                                                            QString::number(d->txtPassword->echoMode())});
+                t("current row, password echo", d->lstDataSources->currentRow(), int(d->txtPassword->echoMode()));
                 if (!d->cmdOK->isEnabled()) return QTest::keyClick(d, Qt::Key_Escape);
                 d->lstDataSources->setCurrentRow(1);
                 QTest::keyClicks(d->txtUserName, QStringLiteral("me;you"));
                 QTest::keyClicks(d->txtPassword, QStringLiteral("pw"));
                 click(d->cmdOK);
             });
-            t("chosen", QStringList{QString::number(ui.promptDataSource(sources, chosen)), QString::fromStdString(chosen)});
+            const bool confirmed = ui.promptDataSource(sources, chosen);
+            t("chosen", confirmed, chosen);
         }
         try {
             QtUi().openUrl("file:///no/such/help/rwhelp1.htm");
             QFAIL("no error");
         } catch (const RuntimeError& e) {
-            t("missing help file", QStringList{QString::number(e.number), QString::fromStdString(e.source)});
+            t("missing help file", int(e.number), e.source);
         }
         for (const char* filter : {"Text (*.txt)|*.txt|All Files (*.*)|*.*", "Pictures|*.png;*.jpg"})
             t(filter, qtDialogFilter(filter));

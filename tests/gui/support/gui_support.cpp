@@ -12,9 +12,8 @@ std::optional<std::string> ScriptedWizardUi::answer(Dialog dialog) {
     return answer;
 }
 
-void Transcript::operator()(const QString& what, const QVariant& value) {
-    const bool list = value.typeId() == QMetaType::QStringList;
-    text += (what + ": " + (list ? value.toStringList().join(" | ") : value.toString())).toUtf8() + "\r\n";
+void Transcript::line(const QString& what, const QStringList& facts) {
+    text += (what + ": " + facts.join(" | ")).toUtf8() + "\r\n";
 }
 
 void Transcript::said(ScriptedWizardUi& ui) {
@@ -28,7 +27,7 @@ void Transcript::said(ScriptedWizardUi& ui) {
         QStringList facts{QString::fromStdString(d.folder), QString::fromStdString(d.fileName),
                           QString::fromStdString(d.filter), QString::fromStdString(d.title)};
         if (facts[0] == QDir::homePath()) facts[0] = "<home>";
-        (*this)(QString::fromStdString(d.kind), facts << QString::number(d.root) << QString::number(d.flags));
+        (*this)(QString::fromStdString(d.kind), facts, d.root, d.flags);
     }
     for (const std::string& url : ui.urls) {
         QString shown = QString::fromStdString(url);
@@ -36,7 +35,7 @@ void Transcript::said(ScriptedWizardUi& ui) {
             if (url == wizard::helpPageUrl(RW_SOURCE_HELP_DIR, n)) shown = QString::number(n);
         (*this)("help", shown.replace(QUrl::fromLocalFile(QDir::cleanPath(RW_SOURCE_HELP_DIR "/..")).toString(), "<top>"));
     }
-    if (ui.beeps != 0 || ui.busyDepth != 0) (*this)("beeps, busy", QStringList{QString::number(ui.beeps), QString::number(ui.busyDepth)});
+    if (ui.beeps != 0 || ui.busyDepth != 0) (*this)("beeps, busy", ui.beeps, ui.busyDepth);
     ui.messages.clear(), ui.dialogs.clear(), ui.urls.clear(), ui.beeps = 0;
 }
 
@@ -81,6 +80,41 @@ WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data
 }
 
 WizardHarness::~WizardHarness() = default;
+
+wizard::FrmProject& WizardHarness::toProjectPage() {
+    click(wizard->start().cmdNext);
+    return *wizard->loadedProject();
+}
+
+wizard::FrmConnection& WizardHarness::toConnectionPage(const QString& store) {
+    wizard::FrmProject& p = toProjectPage();
+    click(p.optNew);
+    p.txtProjName->setText(QStringLiteral("Orders"));
+    p.txtNewStoreDir->setText(store);
+    if (memoryFs() != nullptr) memoryFs()->createDirectories(store.toStdString());
+    else ui.answers = {kAnswerYes};
+    click(p.cmdNext);
+    return *wizard->loadedConnection();
+}
+
+std::function<std::unique_ptr<FakeConnection>(const std::string&)> sampleDatabase(
+    std::function<void(FakeConnection&)> change) {
+    return [change](const std::string&) {
+        auto c = std::make_unique<FakeConnection>();
+        c->properties = {{"DBMS Name", "Microsoft SQL Server"}, {"Data Source Name", "Orders"}};
+        c->tables = {{"Customers", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"},
+                     {"msysLower", "TABLE"}, {"CustomerView", "VIEW"},  {"Orders", "TABLE"}};
+        c->columns["Customers"] = {{"CustomerID", 130, {}, {}, false}, {"CompanyName", 130, {}, {}, false}};
+        c->columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"CustomerID", 130, {}, {}, false}};
+        c->columns["msysLower"] = {{"next", 3, 10, 0, true}};
+        c->keys = {{"Customers", {"CustomerID"}}, {"Orders", {"OrderID"}}};
+        c->queries["SELECT IDENTITYCOL FROM Orders"] = [] {
+            return std::make_unique<MemoryRecordset>(std::vector<std::string>{"OrderID"}, std::vector<std::vector<Variant>>{});
+        };
+        if (change) change(*c);
+        return c;
+    };
+}
 
 void click(QWidget* widget) {
     QVERIFY(widget != nullptr);

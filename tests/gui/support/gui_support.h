@@ -59,7 +59,11 @@ std::string readFile(const std::string& path);
 struct Transcript {
     QByteArray text;
     void row(const QString& name) { text += "== " + name.toUtf8() + "\r\n"; }
-    void operator()(const QString& what, const QVariant& value);  // a string list joined by " | "
+    // "what: " and the values joined by " | " (a string list's items too).
+    template <class... T>
+    void operator()(const QString& what, const T&... values) {
+        line(what, QStringList{fact(values)...});
+    }
     // Each message shown (CR LF as \n) with its style, a title other than
     // the product's and an error's path; each dialog asked for; each help
     // page opened (by number, else its address); then forgets them.
@@ -68,6 +72,17 @@ struct Transcript {
     // text, choice or items, then "checked", "default", "disabled" and
     // "hidden" as they hold.
     void widgets(const QWidget* page, const char* names);
+
+private:
+    void line(const QString& what, const QStringList& facts);
+    template <class T>
+    static QString fact(const T& value) {
+        if constexpr (std::is_convertible_v<T, std::string>) return QString::fromStdString(std::string(value));
+        else if constexpr (std::is_same_v<T, QStringList>) return value.join(" | ");
+        else if constexpr (std::is_same_v<T, QVariant>) return value.toString();
+        else if constexpr (std::is_same_v<T, bool>) return value ? "true" : "false";
+        else return QVariant::fromValue(value).toString();
+    }
 };
 
 // A wizard over scripted, fake or real services.
@@ -84,7 +99,15 @@ struct WizardHarness {
     std::unique_ptr<TempFolders> tempFolders;
     std::unique_ptr<wizard::Wizard> wizard;
     MemoryFileSystem* memoryFs() { return dynamic_cast<MemoryFileSystem*>(fs.get()); }
+    wizard::FrmProject& toProjectPage();
+    // After a new project "Orders" in `store` (made on the question, or at once in memory).
+    wizard::FrmConnection& toConnectionPage(const QString& store = "/out");
 };
+
+// A small SQL Server database: Customers keyed by CustomerID, Orders with
+// an identity OrderID, a view and the system's own tables; `change` alters it.
+std::function<std::unique_ptr<FakeConnection>(const std::string&)> sampleDatabase(
+    std::function<void(FakeConnection&)> change = {});
 
 void click(QWidget* widget);
 
