@@ -220,6 +220,38 @@ private slots:
         click(r->cmdClose);
         t("pages after Close", int(h->wizard->forms().size()));
     }
+    // Cancel in the progress dialog, pressed once 40 tables are loaded,
+    // returns to the table page; Next then loads them all.
+    void cancelWhileLoadingManyTables() {
+        h->fakeData.make = sampleDatabase([](FakeConnection& c) {
+            c.tables.clear();
+            for (int i = 1; i <= 300; ++i) {
+                c.tables.push_back({"t" + std::to_string(i), "TABLE"});
+                c.columns["t" + std::to_string(i)] = {{"id", 3, 10, 0, false}, {"name", 130, {}, {}, true}};
+            }
+        });
+        h->wizard->services().fieldsProgressDelayMs = 0;  // the dialog shows at once
+        FrmChooseTables& tables = *toTablesPage();
+        tables.lstYes->item(0)->setSelected(true);
+        click(tables.cmdDontInclude);
+        int cancelledAt = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog->value() < 40 || std::exchange(cancelledAt, dialog->value()) != 0) return;
+            click(dialog->findChild<QPushButton*>());
+        });
+        watch.start(0);
+        click(tables.cmdNext);
+        watch.stop();
+        t.row("cancelled while loading");
+        t("cancelled at", cancelledAt >= 40 && cancelledAt < 299, h->wizard->loadedFields() == nullptr, tables.isVisible());
+        t.widgets(&tables, "lstNo");
+        t.said(h->ui);
+        click(tables.cmdNext);
+        t("loaded then, tables page shown", int(h->wizard->loadedFields()->fieldRows().rowCount()), tables.isVisible());
+        h->wizard->closeWizard(false);
+    }
 };
 
 QTEST_MAIN(ConnectionTest)

@@ -115,46 +115,6 @@ private slots:
         for (const QString& name : names)
             QVERIFY2(readFile("out.wizard/" + name.toStdString()) == readFile("out/" + name.toStdString()), qPrintable(name));
     }
-    // Cancel in the progress dialog returns to the table page; Next then
-    // loads them all.
-    void cancelWhileLoadingManyTables() {
-        const std::string db = odbcDir.path().toStdString() + "/many.db";
-        QVERIFY(writeFile(QString::fromStdString(db), {}));  // an empty file is an empty database
-        {
-            const std::unique_ptr<DataConnection> conn = data->open("DRIVER=SQLite3;Database=" + db, "", "");
-            conn->execute("BEGIN");
-            for (int i = 1; i <= 300; ++i)
-                conn->execute("CREATE TABLE t" + std::to_string(i) + " (id INTEGER PRIMARY KEY, name TEXT)");
-            conn->execute("COMMIT");
-        }
-        h->wizard->services().fieldsProgressDelayMs = 0;  // the dialog shows at once
-        FrmConnection& c = h->toConnectionPage(odbcDir.path());
-        click(c.optDSNLess);
-        c.txtConnString->setText(QString::fromStdString("DRIVER=SQLite3;Database=" + db));
-        click(c.cmdNext);
-        FrmChooseTables& tables = *h->wizard->loadedChooseTables();
-        tables.lstYes->item(0)->setSelected(true);
-        click(tables.cmdDontInclude);
-        int cancelledAt = 0;  // Cancel is pressed once 40 tables are loaded
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || dialog->value() < 40) return;
-            cancelledAt = dialog->value();
-            watch.stop();
-            click(dialog->findChild<QPushButton*>());
-        });
-        watch.start(0);
-        click(tables.cmdNext);
-        watch.stop();
-        QVERIFY2(cancelledAt >= 40 && cancelledAt < 299, qPrintable(QString::number(cancelledAt)));
-        QVERIFY(h->wizard->loadedFields() == nullptr && tables.isVisible() && h->ui.messages.empty());
-        QVERIFY(tables.lstNo->count() == 1 && tables.lstYes->count() == 299);
-        click(tables.cmdNext);
-        QCOMPARE(h->wizard->loadedFields()->fieldRows().rowCount(), std::size_t{598});
-        QVERIFY(!tables.isVisible());
-        h->wizard->closeWizard(false);
-    }
 };
 
 QTEST_MAIN(EndToEndTest)

@@ -2,6 +2,7 @@
 // connect mode, "DisplayOnConnect", registration, the Add-In Manager and the
 // command-bar objects it uses. Every step's state goes into one transcript.
 #include "host/add_in_manager.h"
+#include "host/settings_store.h"
 #include "host/workbench_app.h"
 #include "host_support.h"
 
@@ -12,17 +13,17 @@ using host::kAddInProgId;
 namespace {
 
 // A welcome page that cannot be made.
-class FailingLauncher final : public host::WizardLauncher {
-public:
+struct FailingLauncher final : host::WizardLauncher {
     bool isLoaded() const override { return false; }
-    void load(host::VBE*, host::Rowwright*) override {
-        throw RuntimeError(kErrPathFileAccess, kAddInSource, "Path/File access error");
-    }
+    void load(host::VBE*, host::Rowwright*) override { throw RuntimeError(kErrPathFileAccess, kAddInSource, "Path/File access error"); }
     void show() override {}
     void hide() override {}
     bool isVisible() const override { return false; }
     void unload() override {}
 };
+
+std::string stored() { return host::GetSetting(host::kSettingsApp, host::kSettingsSection, host::kDisplayOnConnect, "<absent>"); }
+void store(const char* value) { host::SaveSetting(host::kSettingsApp, host::kSettingsSection, host::kDisplayOnConnect, value); }
 
 }  // namespace
 
@@ -35,6 +36,12 @@ class HostAddInTest : public QObject {
         entry.loadOnStartup = loadOnStartup;
         h->registry.add(entry);
     }
+    // Registered, started up and connected after start-up.
+    void connectAfterStartup() {
+        registerRowwright(false);
+        h->workbench->startUp();
+        QVERIFY(h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
+    }
     // The add-in's state after `step`: connected, its commands, the wizard
     // shown, the setting stored, the registration; and what was said.
     void state(const QString& step) {
@@ -42,7 +49,7 @@ class HostAddInTest : public QObject {
         for (QAction* a : h->addInActions()) facts << "command " + a->text();
         if (h->welcomeShown()) facts << "wizard shown";
         if (h->addIn() != nullptr && h->addIn()->FormDisplayed) facts << "FormDisplayed";
-        facts << "stored " + QString::fromStdString(storedDisplayOnConnect());
+        facts << "stored " + QString::fromStdString(stored());
         if (auto entry = h->registry.find(kAddInProgId))
             facts << QString::fromStdString("registered " + entry->displayName) + (entry->loadOnStartup ? " at start-up" : "");
         t(step, facts);
@@ -52,8 +59,7 @@ class HostAddInTest : public QObject {
     void manage(std::function<void(host::AddInManager&)> answer, bool ok) {
         whenModal<host::AddInManager>([&](host::AddInManager* m) {
             answer(*m);
-            QTreeWidgetItem* item = m->lstAddIns->topLevelItem(0);
-            if (item != nullptr)
+            if (QTreeWidgetItem* item = m->lstAddIns->topLevelItem(0))
                 t("manager", item->text(0), item->text(1), m->lblDescription->text() == host::kAddInDescription,
                   m->chkLoaded->isChecked(), m->chkLoadOnStartup->isChecked());
             m->buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
@@ -99,31 +105,32 @@ private slots:
         registerRowwright(true);
         h->workbench->vbe().commandBars().remove("Add-Ins");
         h->workbench->startUp();
-        state("started");
         QVERIFY(h->workbench->disconnectAddIn(kAddInProgId, host::kRemoveUserClosed));
-        state("disconnected");
-        storeDisplayOnConnect("1");
+        state("started, disconnected");
+        store("1");
         QVERIFY(h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
         state("connected with 1 stored");
         h->restartWorkbench();
-        storeDisplayOnConnect("0");
+        store("0");
         h->workbench->startUp(kAddInProgId);
         state("started from outside with 0 stored");
     }
     // Only a stored "1" shows the wizard: at once after start-up, once
     // start-up completes when connected at start-up.
     void displayOnConnect() {
-        for (int mode : {host::kConnectStartup, host::kConnectAfterStartup})
-            for (const char* stored : {"<absent>", "0", "True", "1"}) {
+        for (const bool atStartup : {true, false})
+            for (const char* value : {"<absent>", "0", "True", "1"}) {
                 restart();
-                if (stored != std::string("<absent>")) storeDisplayOnConnect(stored);
-                registerRowwright(mode == host::kConnectStartup);
-                t.row(QStringLiteral("%1, mode %2").arg(stored).arg(mode));
-                if (mode == host::kConnectStartup) h->workbench->connectStartupAddIns();
-                if (mode != host::kConnectStartup) h->workbench->startUp();
-                if (mode != host::kConnectStartup) QVERIFY(h->workbench->connectAddIn(kAddInProgId, mode));
+                if (*value != '<') store(value);
+                t.row(QStringLiteral("%1, %2").arg(value, atStartup ? "at start-up" : "after start-up"));
+                if (!atStartup) connectAfterStartup();
+                if (!atStartup) {
+                    state("connected");
+                    continue;
+                }
+                registerRowwright(true);
+                h->workbench->connectStartupAddIns();
                 state("connected");
-                if (mode != host::kConnectStartup) continue;
                 h->workbench->show();
                 h->workbench->raiseStartupComplete();
                 state("start-up complete");
@@ -135,9 +142,7 @@ private slots:
         for (const char* steps : {"", "show", "show hide", "hide", "show close", "show cancel", "show cancel-no",
                                   "show closebox", "show close show"}) {
             restart();
-            registerRowwright(false);
-            h->workbench->startUp();
-            QVERIFY(h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
+            connectAfterStartup();
             for (const QString& step : QString::fromLatin1(steps).split(' ', Qt::SkipEmptyParts)) {
                 if (step == "show") h->menuEntry()->trigger();
                 if (step == "hide") h->addIn()->Hide();
@@ -156,7 +161,7 @@ private slots:
     void registerAndUnregister() {
         t.row("register and unregister");
         t("register", host::registerAddIn());
-        t("description", QString::fromStdString(h->registry.find(kAddInProgId)->description));
+        t("described", h->registry.find(kAddInProgId)->description == host::kAddInDescription);
         h->registry.setLoadOnStartup(kAddInProgId, false);
         t("register again", host::registerAddIn());
         state("registered again");
@@ -176,10 +181,7 @@ private slots:
             if (list == "emptied") registerRowwright(false), h->registry.remove(kAddInProgId);
             const QString settings = QSettings(QStringLiteral("Rowwright"), QStringLiteral("Workbench")).fileName();
             const QString folder = QFileInfo(settings).path();
-            if (list == "unwritable") {  // a file where the settings folder should be
-                QDir(folder).removeRecursively();
-                QFile(folder).open(QIODevice::WriteOnly);
-            }
+            if (list == "unwritable") QDir(folder).removeRecursively(), QFile(folder).open(QIODevice::WriteOnly);
             h->bundled = host::rowwrightRegistration();
             h->restartWorkbench();
             h->workbench->startUp();
@@ -217,10 +219,8 @@ private slots:
         h->classes.add(kAddInProgId, [this]() -> std::unique_ptr<host::AddInInstance> {
             return std::make_unique<host::Rowwright>(std::make_unique<FailingLauncher>(), h->ui);
         });
-        storeDisplayOnConnect("1");
-        registerRowwright(false);
-        h->workbench->startUp();
-        QVERIFY(h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
+        store("1");
+        connectAfterStartup();
         state("connected");
         h->menuEntry()->trigger();
         state("command");

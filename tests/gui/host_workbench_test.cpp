@@ -6,6 +6,20 @@
 using namespace rw;
 using namespace rw::test;
 
+namespace {
+
+// The tree's labels: each project, then its components indented.
+QStringList treeLabels(const QTreeWidget* tree) {
+    QStringList labels;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        labels << tree->topLevelItem(i)->text(0);
+        for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j) labels << "  " + tree->topLevelItem(i)->child(j)->text(0);
+    }
+    return labels;
+}
+
+}  // namespace
+
 class HostWorkbenchTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> folder;
