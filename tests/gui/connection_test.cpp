@@ -1,6 +1,5 @@
-// The connection page with its login dialog and OLE DB builder, the table
-// page and the fields page, over a database in memory; and Finish. Every
-// outcome goes into one transcript.
+// The connection page with its login dialog and OLE DB builder, the table and fields pages
+// and Finish, over a database in memory; every outcome goes into one transcript.
 #include "support/gui_support.h"
 
 using namespace rw;
@@ -71,16 +70,14 @@ private slots:
         t.widgets(&h->wizard->start(), "chkModuleHead chkFunctionHead chkDevNotes chkEH chkCode");
         click(h->wizard->loadedAddInMain()->cmdNext);
         FrmProject& q = *h->wizard->loadedProject();
-        t.widgets(&q, "optLoaded optNew optProjectStdExe txtProjName txtNewStoreDir optProjectExisting txtExistProject "
-                      "txtExistStoreDir");
+        t.widgets(&q, "optLoaded optNew optProjectStdExe txtProjName txtNewStoreDir optProjectExisting txtExistProject txtExistStoreDir");
         click(q.cmdExistStore);  // cancelled; opens where the last run's browser went
         click(q.cmdNext);
         t.widgets(h->wizard->loadedConnection(), "optDSN txtDSN optDSNLess txtConnString");
         t.said(h->ui);
         h->wizard->closeWizard(false);
     }
-    // The login dialog asks once per page, OK its default; cancelled,
-    // nothing opens. A data source's user name comes with it: no login.
+    // The login dialog: cancelled, nothing opens; OK is its default. A data source's user needs no login.
     void loginAndDataSource() {
         FrmConnection& c = h->toConnectionPage();
         t.row("login");
@@ -113,8 +110,7 @@ private slots:
         t("tables shown, opened", h->wizard->loadedChooseTables()->isVisible(), opened(h->fakeData));
         t.said(h->ui);
     }
-    // A failed open, table list or field list is shown and the page before
-    // stays; a table list cancelled by the provider is silent.
+    // A failed open, table list or field list is shown, the page before stays; a cancel is silent.
     void loadFailures() {
         for (const auto& [at, number] : {std::pair{0, -2147467259L}, {1, -2147467259L}, {1, -2147217842L}, {2, -2147467259L}}) {
             init();
@@ -130,8 +126,7 @@ private slots:
               h->wizard->loadedFields() != nullptr);
         }
     }
-    // The builder tests the chosen provider's string and hands it to the page;
-    // a missing database file is shown.
+    // The builder tests the chosen provider's string and hands it on; a missing database file is shown.
     void builder() {
         h->fakeData.sources = {{0, "Orders"}, {0, "Billing"}};
         FrmConnection& c = h->toConnectionPage();
@@ -152,11 +147,8 @@ private slots:
         t.said(h->ui);
         t.widgets(&c, "txtConnString");
     }
-    // Tables only, no system tables; Back from the fields page keeps the
-    // lists. Clicks and Space on the check columns, Detect Keys and the
-    // menu's "Auto on" follow the click rule; clicks on the names change
-    // nothing. No to the overwrite question writes nothing; Yes writes the
-    // files and shows the report, whose answers hold the run's choices.
+    // Tables without system tables, kept on Back; the marks by click, Space, Detect Keys and "Auto on";
+    // No to the overwrite question writes nothing, Yes writes the files, the report and its answers.
     void tablesFieldsAndFinish() {
         FrmChooseTables& tables = *toTablesPage();
         t.row("tables");
@@ -220,8 +212,7 @@ private slots:
         click(r->cmdClose);
         t("pages after Close", int(h->wizard->forms().size()));
     }
-    // Cancel in the progress dialog, pressed once 40 tables are loaded,
-    // returns to the table page; Next then loads them all.
+    // Cancel in the progress dialog (once 40 tables are loaded) goes back; Next then loads them all.
     void cancelWhileLoadingManyTables() {
         h->fakeData.make = sampleDatabase([](FakeConnection& c) {
             c.tables.clear();

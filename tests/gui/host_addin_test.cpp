@@ -1,6 +1,5 @@
-// The add-in in the workbench: its menu command, its connection in each
-// connect mode, "DisplayOnConnect", registration, the Add-In Manager and the
-// command-bar objects it uses. Every step's state goes into one transcript.
+// The add-in in the workbench: its command, connect modes, "DisplayOnConnect", registration, the
+// Add-In Manager and the command-bar objects; every step's state goes into one transcript.
 #include "host/add_in_manager.h"
 #include "host/settings_store.h"
 #include "host/workbench_app.h"
@@ -42,8 +41,7 @@ class HostAddInTest : public QObject {
         h->workbench->startUp();
         QVERIFY(h->workbench->connectAddIn(kAddInProgId, host::kConnectAfterStartup));
     }
-    // The add-in's state after `step`: connected, its commands, the wizard
-    // shown, the setting stored, the registration; and what was said.
+    // Connected, commands, wizard shown, setting stored, registration; and what was said.
     void state(const QString& step) {
         QStringList facts{h->workbench->isConnected(kAddInProgId) ? "connected" : "not connected"};
         for (QAction* a : h->addInActions()) facts << "command " + a->text();
@@ -66,10 +64,7 @@ class HostAddInTest : public QObject {
         });
         h->workbench->actAddInManager->trigger();
     }
-    void restart() {
-        cleanup();
-        init();
-    }
+    void restart() { cleanup(), init(); }
 
 private slots:
     void initTestCase() { quietPlatformWarnings(); }
@@ -79,9 +74,7 @@ private slots:
         RW_VERIFY_NOTHING_LEFT();
     }
     void cleanupTestCase() { QVERIFY(matchesGolden("gui_addin.txt", t.text)); }
-    // The command shows the same page each time; closing the workbench
-    // disconnects: the command goes, the page is unloaded and the shown
-    // wizard is remembered.
+    // The command shows the same page; closing the workbench unloads it and remembers it was shown.
     void startUpConnection() {
         t.row("start-up connection");
         registerRowwright(true);
@@ -97,9 +90,7 @@ private slots:
         t("page unloaded", page.isNull());
         state("workbench closed");
     }
-    // Without an Add-Ins bar the add-in connects and disconnects silently;
-    // the setting is then the only way in. Started from outside, it shows
-    // the wizard and makes no command.
+    // Without an Add-Ins bar: silent, the setting is the only way in; started from outside, it shows.
     void withoutACommand() {
         t.row("without a command");
         registerRowwright(true);
@@ -115,8 +106,7 @@ private slots:
         h->workbench->startUp(kAddInProgId);
         state("started from outside with 0 stored");
     }
-    // Only a stored "1" shows the wizard: at once after start-up, once
-    // start-up completes when connected at start-up.
+    // Only a stored "1" shows the wizard: at once after start-up, else once start-up completes.
     void displayOnConnect() {
         for (const bool atStartup : {true, false})
             for (const char* value : {"<absent>", "0", "True", "1"}) {
@@ -136,8 +126,7 @@ private slots:
                 state("start-up complete");
             }
     }
-    // Disconnecting stores whether the wizard was shown; only the wizard's
-    // question whether to cancel is asked.
+    // Disconnecting stores whether the wizard was shown; only the cancel question is asked.
     void disconnectionSavesWhetherTheWizardWasShown() {
         for (const char* steps : {"", "show", "show hide", "hide", "show close", "show cancel", "show cancel-no",
                                   "show closebox", "show close show"}) {
@@ -156,8 +145,7 @@ private slots:
             state("disconnected");
         }
     }
-    // Registering again keeps the user's load behaviour. Not registered, not
-    // loaded: at start-up, by request nor from outside.
+    // Registering again keeps the load behaviour; not registered, it loads in no way.
     void registerAndUnregister() {
         t.row("register and unregister");
         t("register", host::registerAddIn());
@@ -172,9 +160,8 @@ private slots:
         h->workbench->connectAddIn(kAddInProgId, host::kConnectExternal);
         state("not registered");
     }
-    // The first start registers the bundled add-in, not once the user
-    // emptied the list; a failure to write the list is shown. While none is
-    // registered, the manager offers it.
+    // The first start registers the bundled add-in, not once the list was emptied; a failure to
+    // write the list is shown. While none is registered, the manager offers it.
     void theBundledAddIn() {
         for (const std::string list : {"never written", "emptied", "unwritable"}) {
             restart();
@@ -227,8 +214,7 @@ private slots:
         QVERIFY(h->workbench->disconnectAddIn(kAddInProgId, host::kRemoveUserClosed));
         state("disconnected");
     }
-    // Every source of a button hears its click in turn, seeing the flags the
-    // ones before left; a handler may delete its own button.
+    // Each source hears a click in turn with the flags left before; a handler may delete its button.
     void commandBarEvents() {
         host::VBE& vbe = h->workbench->vbe();
         QVERIFY(vbe.CommandBars("Tools") == nullptr);

@@ -1,5 +1,4 @@
-// The workbench's projects: opening, the code editor, saving, never losing
-// unsaved work without a question; and from its menu through the whole
+// The workbench's projects: opening, editing, saving, asking before losing work; and the whole
 // wizard into the loaded project. Every step's state goes into one transcript.
 #include "host_support.h"
 
@@ -70,9 +69,7 @@ private slots:
         RW_VERIFY_NOTHING_LEFT();
     }
     void cleanupTestCase() { QVERIFY(matchesGolden("gui_workbench.txt", t.text)); }
-    // The code shows without the member attribute, which belongs to the line
-    // above it. Opening a project again selects the one already loaded; a
-    // missing one is shown.
+    // The code shows without its member attribute; opening it again selects it; a missing one is shown.
     void openEditSaveAndClose() {
         h->workbench->show();
         h->workbench->actOpenProject->trigger();
@@ -95,8 +92,7 @@ private slots:
         h->workbench->actCloseProject->trigger();
         state("closed");
     }
-    // Closing a project or the workbench with unsaved work asks first; the
-    // add-in goes only with the window.
+    // Closing a project or the workbench asks first; the add-in goes only with the window.
     void closingAsksFirst() {
         for (bool workbench : {false, true})
             for (int answer : {kAnswerYes, kAnswerNo, kAnswerCancel}) {
@@ -126,9 +122,8 @@ private slots:
         state("close, Yes");
         t("workbench shown, dirty, Class1.cls", h->workbench->isVisible(), project().isDirty(), readFile(path("Class1.cls")));
     }
-    // The wizard regenerates clsOrders of the loaded project after asking
-    // whether to save the user's edit first; the command again raises the
-    // page the wizard is on; the save dialogs propose the project's name.
+    // The wizard regenerates clsOrders after asking whether to save the edit first; the command
+    // raises the wizard's page; the save dialogs propose the project's name.
     void theWizardRegeneratesClassesOfTheLoadedProject() {
         for (int answer : {kAnswerYes, kAnswerNo}) {
             cleanup();
