@@ -4,10 +4,10 @@
 
 namespace rw::test {
 
-std::optional<std::string> ScriptedWizardUi::answer(Dialog dialog) {
+ScriptedWizardUi::Answer ScriptedWizardUi::answer(Dialog dialog) {
     dialogs.push_back(std::move(dialog));
     if (dialogAnswers.empty()) return std::nullopt;
-    std::optional<std::string> answer = dialogAnswers.front();
+    const Answer answer = dialogAnswers.front();
     dialogAnswers.pop_front();
     return answer;
 }

@@ -27,29 +27,27 @@ public:
         std::string kind, filter, folder, fileName, title;  // kind: "open", "save", "folder"
         int root = 0, flags = 0;
     };
-    std::optional<std::string> openFile(QWidget*, const std::string& filter, const std::string& folder) override {
+    using Answer = std::optional<std::string>;
+    Answer openFile(QWidget*, const std::string& filter, const std::string& folder) override {
         return answer({"open", filter, folder, "", ""});
     }
-    std::optional<std::string> saveFile(QWidget*, const std::string& filter, const std::string& folder,
-                                        const std::string& fileName) override {
-        return answer({"save", filter, folder, fileName, ""});
+    Answer saveFile(QWidget*, const std::string& filter, const std::string& folder, const std::string& name) override {
+        return answer({"save", filter, folder, name, ""});
     }
-    std::optional<std::string> browseFolder(QWidget*, int root, int flags, const std::string& title,
-                                            const std::string& folder) override {
+    Answer browseFolder(QWidget*, int root, int flags, const std::string& title, const std::string& folder) override {
         return answer({"folder", "", folder, "", title, root, flags});
     }
     void openUrl(const std::string& url) override { urls.push_back(url); }
-    std::deque<std::optional<std::string>> dialogAnswers;
+    std::deque<Answer> dialogAnswers;
     std::vector<Dialog> dialogs;
     std::vector<std::string> urls;
 
 private:
-    std::optional<std::string> answer(Dialog dialog);
+    Answer answer(Dialog dialog);
 };
 using Msg = ScriptedWizardUi::Message;
 
-// Whether `actual` is the content of tests/golden/expected/<name> (shown
-// when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
+// Whether `actual` is tests/golden/expected/<name> (shown when not); RW_UPDATE_GOLDEN=1 writes it.
 bool matchesGolden(const QString& name, const QByteArray& actual);
 
 // A file's bytes, or "<missing>".
