@@ -4,56 +4,62 @@
 
 namespace rw::test {
 
-std::optional<std::string> ScriptedWizardUi::answer(Dialog dialog) {
+ScriptedWizardUi::Answer ScriptedWizardUi::answer(Dialog dialog) {
     dialogs.push_back(std::move(dialog));
     if (dialogAnswers.empty()) return std::nullopt;
-    std::optional<std::string> answer = dialogAnswers.front();
+    const Answer answer = dialogAnswers.front();
     dialogAnswers.pop_front();
     return answer;
 }
 
-Msg shownError(long number, const std::string& source, const std::string& where, const std::string& description) {
-    return {errorMessageText(number, source + " (" + where + ")", description), kStyleExclamation};
+void Transcript::line(const QString& what, const QStringList& facts) {
+    text += (what + ": " + facts.join(" | ")).toUtf8() + "\r\n";
 }
 
-void Transcript::operator()(const QString& what, const QVariant& value) {
-    const bool list = value.typeId() == QMetaType::QStringList;
-    text += (what + ": " + (list ? value.toStringList().join(" | ") : value.toString())).toUtf8() + "\r\n";
-}
-
-void Transcript::said(std::vector<Msg>& messages) {
-    for (const Msg& m : messages) {
+void Transcript::said(ScriptedWizardUi& ui) {
+    for (const Msg& m : ui.messages) {
         QString line = QString::fromStdString(m.text).replace("\r\n", "\\n") + " (" + QString::number(m.style);
         if (m.title != kProductName) line += ", " + QString::fromStdString(m.title);
         if (!m.path.empty()) line += ", " + QString::fromStdString(m.path);
         (*this)("said", line + ")");
     }
-    messages.clear();
-}
-
-void Transcript::asked(std::vector<ScriptedWizardUi::Dialog>& dialogs) {
-    for (const auto& d : dialogs) {
+    for (const auto& d : ui.dialogs) {
         QStringList facts{QString::fromStdString(d.folder), QString::fromStdString(d.fileName),
                           QString::fromStdString(d.filter), QString::fromStdString(d.title)};
         if (facts[0] == QDir::homePath()) facts[0] = "<home>";
-        (*this)(QString::fromStdString(d.kind), facts << QString::number(d.root) << QString::number(d.flags));
+        (*this)(QString::fromStdString(d.kind), facts, d.root, d.flags);
     }
-    dialogs.clear();
+    for (const std::string& url : ui.urls) {
+        QString shown = QString::fromStdString(url);
+        for (int n = 1; n <= 6; ++n)
+            if (url == wizard::helpPageUrl(RW_SOURCE_HELP_DIR, n)) shown = QString::number(n);
+        (*this)("help", shown.replace(QUrl::fromLocalFile(QDir::cleanPath(RW_SOURCE_HELP_DIR "/..")).toString(), "<top>"));
+    }
+    if (ui.beeps != 0 || ui.busyDepth != 0) (*this)("beeps, busy", ui.beeps, ui.busyDepth);
+    ui.messages.clear(), ui.dialogs.clear(), ui.urls.clear(), ui.beeps = 0;
 }
 
-void Transcript::widgets(std::initializer_list<std::pair<const char*, const QWidget*>> named) {
-    for (const auto& [name, w] : named) {
+void Transcript::widgets(const QWidget* page, const char* names) {
+    for (const QString& name : QString::fromLatin1(names).split(' ', Qt::SkipEmptyParts)) {
+        const auto* w = page->findChild<const QWidget*>(name);
         QStringList facts;
-        if (auto* e = qobject_cast<const QLineEdit*>(w)) facts << "'" + e->text() + "'";
-        if (auto* e = qobject_cast<const QPlainTextEdit*>(w)) facts << "'" + e->toPlainText().replace('\n', "\\n") + "'";
-        if (auto* c = qobject_cast<const QComboBox*>(w)) facts << QString::number(c->currentIndex()) + " of " + QString::number(c->count());
-        if (auto* l = qobject_cast<const QListWidget*>(w))
+        if (w == nullptr) facts << "<missing>";
+        else if (auto* e = qobject_cast<const QLineEdit*>(w)) facts << "'" + e->text() + "'";
+        else if (auto* e = qobject_cast<const QPlainTextEdit*>(w)) facts << "'" + e->toPlainText().replace('\n', "\\n") + "'";
+        else if (auto* c = qobject_cast<const QComboBox*>(w)) facts << QString::number(c->currentIndex()) + " of " + QString::number(c->count());
+        else if (auto* l = qobject_cast<const QListWidget*>(w))
             for (int i = 0; i < l->count(); ++i) facts << l->item(i)->text();
         if (auto* b = qobject_cast<const QAbstractButton*>(w); b != nullptr && b->isChecked()) facts << "checked";
-        if (!w->isEnabled()) facts << "disabled";
-        if (!w->isVisibleTo(w->window())) facts << "hidden";
-        (*this)(QString::fromLatin1(name), facts);
+        if (auto* b = qobject_cast<const QPushButton*>(w); b != nullptr && b->isDefault()) facts << "default";
+        if (w != nullptr && !w->isEnabled()) facts << "disabled";
+        if (w != nullptr && !w->isVisibleTo(w->window())) facts << "hidden";
+        (*this)(name, facts);
     }
+}
+
+std::string readFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
 }
 
 bool matchesGolden(const QString& name, const QByteArray& actual) {
@@ -66,10 +72,8 @@ bool matchesGolden(const QString& name, const QByteArray& actual) {
 
 WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data, wizard::WizardMemory* memory)
     : fs(files ? std::move(files) : std::make_unique<MemoryFileSystem>()), environment(*fs) {
-    if (auto* memory = memoryFs())
-        tempFolders = std::make_unique<MemoryTempFolders>(*memory);
-    else
-        tempFolders = std::make_unique<SystemTempFolders>();
+    tempFolders = memoryFs() != nullptr ? std::unique_ptr<TempFolders>(std::make_unique<MemoryTempFolders>(*memoryFs()))
+                                        : std::make_unique<SystemTempFolders>();
     wizard = std::make_unique<wizard::Wizard>(wizard::WizardServices{
         ui, data != nullptr ? *data : fakeData, environment, *fs, clock, tempFolders.get(), RW_SOURCE_HELP_DIR,
         memory});
@@ -77,18 +81,52 @@ WizardHarness::WizardHarness(std::unique_ptr<FileSystem> files, DataAccess* data
 
 WizardHarness::~WizardHarness() = default;
 
+wizard::FrmProject& WizardHarness::toProjectPage() {
+    click(wizard->start().cmdNext);
+    return *wizard->loadedProject();
+}
+
+wizard::FrmConnection& WizardHarness::toConnectionPage(const QString& store) {
+    wizard::FrmProject& p = toProjectPage();
+    click(p.optNew);
+    p.txtProjName->setText(QStringLiteral("Orders"));
+    p.txtNewStoreDir->setText(store);
+    if (memoryFs() != nullptr) memoryFs()->createDirectories(store.toStdString());
+    else ui.answers = {kAnswerYes};
+    click(p.cmdNext);
+    return *wizard->loadedConnection();
+}
+
+std::function<std::unique_ptr<FakeConnection>(const std::string&)> sampleDatabase(
+    std::function<void(FakeConnection&)> change) {
+    return [change](const std::string&) {
+        auto c = std::make_unique<FakeConnection>();
+        c->properties = {{"DBMS Name", "Microsoft SQL Server"}, {"Data Source Name", "Orders"}};
+        c->tables = {{"Customers", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"},
+                     {"msysLower", "TABLE"}, {"CustomerView", "VIEW"},  {"Orders", "TABLE"}};
+        c->columns["Customers"] = {{"CustomerID", 130, {}, {}, false}, {"CompanyName", 130, {}, {}, false}};
+        c->columns["Orders"] = {{"OrderID", 3, 10, 0, false}, {"CustomerID", 130, {}, {}, false}};
+        c->columns["msysLower"] = {{"next", 3, 10, 0, true}};
+        c->keys = {{"Customers", {"CustomerID"}}, {"Orders", {"OrderID"}}};
+        c->queries["SELECT IDENTITYCOL FROM Orders"] = [] {
+            return std::make_unique<MemoryRecordset>(std::vector<std::string>{"OrderID"}, std::vector<std::vector<Variant>>{});
+        };
+        if (change) change(*c);
+        return c;
+    };
+}
+
 void click(QWidget* widget) {
     QVERIFY(widget != nullptr);
     // A check box or option button takes clicks on its indicator and its
     // text, not on the rest of its width.
-    QPoint at = widget->rect().center();
     QStyleOptionButton option;
     option.initFrom(widget);
-    if (qobject_cast<QCheckBox*>(widget) != nullptr)
-        at = widget->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, widget).center();
-    else if (qobject_cast<QRadioButton*>(widget) != nullptr)
-        at = widget->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, widget).center();
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+    const bool box = qobject_cast<QCheckBox*>(widget) != nullptr, option_ = qobject_cast<QRadioButton*>(widget) != nullptr;
+    const QRect at = box || option_ ? widget->style()->subElementRect(
+                                          box ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator, &option, widget)
+                                    : widget->rect();
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at.center());
 }
 
 static void usePrivateSettings() {
@@ -100,10 +138,7 @@ static void usePrivateSettings() {
     }
 }
 
-int& modalFailures() {
-    static int failures = 0;
-    return failures;
-}
+int& modalFailures() { static int failures = 0; return failures; }
 
 namespace {
 
@@ -120,17 +155,13 @@ void startModalWatchdog() {
         static QPointer<QWidget> seen;
         static QElapsedTimer since;
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || pendingModalAnswers > 0) {
-            seen = nullptr;
-        } else if (modal != seen) {
-            seen = modal;
-            since.start();
-        } else if (since.elapsed() >= 3000) {
-            ++modalFailures();
-            qWarning("an unexpected modal %s was closed", modal->metaObject()->className());
-            seen = nullptr;
-            modal->close();
-        }
+        if (modal == nullptr || pendingModalAnswers > 0) return void(seen = nullptr);
+        if (modal != seen) return seen = modal, since.start();
+        if (since.elapsed() < 3000) return;
+        ++modalFailures();
+        qWarning("an unexpected modal %s was closed", modal->metaObject()->className());
+        seen = nullptr;
+        modal->close();
     });
     watchdog->start();
 }
@@ -156,9 +187,8 @@ void whenModal(const char* className, std::function<void(QWidget*)> answer) {
         QWidget* modal = QApplication::activeModalWidget();
         const bool right = modal != nullptr && modal->inherits(wanted.constData());
         if (!right && !deadline.hasExpired()) return;
+        timer->deleteLater(), --pendingModalAnswers;
         timer->stop();
-        timer->deleteLater();
-        --pendingModalAnswers;
         if (right) return answer(modal);
         ++modalFailures();
         qWarning("expected a modal %s, found %s", wanted.constData(),

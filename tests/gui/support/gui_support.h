@@ -1,7 +1,7 @@
 #pragma once
 // What the GUI tests share: a scripted wizard user interface, a wizard over
-// in-memory or real services, answering modal dialogs, and the check that no
-// window outlives a test.
+// in-memory or real services, answering modal dialogs, outcome transcripts
+// and the check that no window outlives a test.
 #include <QtTest>
 #include <QtWidgets>
 #include "support/fake_db.h"
@@ -24,53 +24,64 @@ namespace rw::test {
 class ScriptedWizardUi final : public ScriptedUiOver<wizard::WizardUi> {
 public:
     struct Dialog {
-        std::string kind;  // "open", "save", "folder"
-        std::string filter, folder, fileName, title;
+        std::string kind, filter, folder, fileName, title;  // kind: "open", "save", "folder"
         int root = 0, flags = 0;
     };
-    std::optional<std::string> openFile(QWidget*, const std::string& filter, const std::string& folder) override {
+    using Answer = std::optional<std::string>;
+    Answer openFile(QWidget*, const std::string& filter, const std::string& folder) override {
         return answer({"open", filter, folder, "", ""});
     }
-    std::optional<std::string> saveFile(QWidget*, const std::string& filter, const std::string& folder,
-                                        const std::string& fileName) override {
-        return answer({"save", filter, folder, fileName, ""});
+    Answer saveFile(QWidget*, const std::string& filter, const std::string& folder, const std::string& name) override {
+        return answer({"save", filter, folder, name, ""});
     }
-    std::optional<std::string> browseFolder(QWidget*, int root, int flags, const std::string& title,
-                                            const std::string& folder) override {
+    Answer browseFolder(QWidget*, int root, int flags, const std::string& title, const std::string& folder) override {
         return answer({"folder", "", folder, "", title, root, flags});
     }
     void openUrl(const std::string& url) override { urls.push_back(url); }
-    std::deque<std::optional<std::string>> dialogAnswers;
+    std::deque<Answer> dialogAnswers;
     std::vector<Dialog> dialogs;
     std::vector<std::string> urls;
 
 private:
-    std::optional<std::string> answer(Dialog dialog);
+    Answer answer(Dialog dialog);
 };
 using Msg = ScriptedWizardUi::Message;
 
-// The error display's text for an error shown under `where`, style 48.
-Msg shownError(long number, const std::string& source, const std::string& where, const std::string& description);
-
-// Whether `actual` is the content of tests/golden/expected/<name> (shown
-// when not); with RW_UPDATE_GOLDEN=1 it is written there instead.
+// Whether `actual` is tests/golden/expected/<name> (shown when not); RW_UPDATE_GOLDEN=1 writes it.
 bool matchesGolden(const QString& name, const QByteArray& actual);
+
+// A file's bytes, or "<missing>".
+std::string readFile(const std::string& path);
 
 // An outcome transcript: a "== name" heading per case, then one fact a line.
 struct Transcript {
     QByteArray text;
     void row(const QString& name) { text += "== " + name.toUtf8() + "\r\n"; }
-    void operator()(const QString& what, const QVariant& value);  // a string list joined by " | "
+    // "what: " and the values joined by " | " (a string list's items too).
+    template <class... T>
+    void operator()(const QString& what, const T&... values) {
+        line(what, QStringList{fact(values)...});
+    }
     // Each message shown (CR LF as \n) with its style, a title other than
-    // the product's and an error's path; then forgets them.
-    void said(std::vector<Msg>& messages);
-    // Each dialog asked for, then forgets them.
-    void asked(std::vector<ScriptedWizardUi::Dialog>& dialogs);
-    // A line per widget: its name, then its text, choice or items, "checked",
-    // "disabled" and "hidden" as they hold.
-    void widgets(std::initializer_list<std::pair<const char*, const QWidget*>> named);
+    // the product's and an error's path; each dialog asked for; each help
+    // page opened (by number, else its address); then forgets them.
+    void said(ScriptedWizardUi& ui);
+    // A line per child of `page` named in `names` (split at spaces): its
+    // text, choice or items, then "checked", "default", "disabled" and
+    // "hidden" as they hold.
+    void widgets(const QWidget* page, const char* names);
+
+private:
+    void line(const QString& what, const QStringList& facts);
+    template <class T>
+    static QString fact(const T& value) {
+        if constexpr (std::is_convertible_v<T, std::string>) return QString::fromStdString(std::string(value));
+        else if constexpr (std::is_same_v<T, QStringList>) return value.join(" | ");
+        else if constexpr (std::is_same_v<T, QVariant>) return value.toString();
+        else if constexpr (std::is_same_v<T, bool>) return value ? "true" : "false";
+        else return QVariant::fromValue(value).toString();
+    }
 };
-#define RW_NAMED(page, member) std::pair<const char*, const QWidget*>(#member, (page).member)
 
 // A wizard over scripted, fake or real services.
 struct WizardHarness {
@@ -86,7 +97,15 @@ struct WizardHarness {
     std::unique_ptr<TempFolders> tempFolders;
     std::unique_ptr<wizard::Wizard> wizard;
     MemoryFileSystem* memoryFs() { return dynamic_cast<MemoryFileSystem*>(fs.get()); }
+    wizard::FrmProject& toProjectPage();
+    // After a new project "Orders" in `store` (made on the question, or at once in memory).
+    wizard::FrmConnection& toConnectionPage(const QString& store = "/out");
 };
+
+// A small SQL Server database: Customers keyed by CustomerID, Orders with
+// an identity OrderID, a view and the system's own tables; `change` alters it.
+std::function<std::unique_ptr<FakeConnection>(const std::string&)> sampleDatabase(
+    std::function<void(FakeConnection&)> change = {});
 
 void click(QWidget* widget);
 
