@@ -97,16 +97,12 @@ TEST_P(Drivers, TheCatalogueAsThePagesHoldIt) {
 // SQL_TIMESTAMP, other catalogue column names) give the rows the default reads give: for every user table, a table
 // twice, and one named in another case than the catalogue's.
 TEST_P(Drivers, OtherWaysOfReadingGiveTheSameRows) {
-    db::OdbcOptions eager, perTable, odbc3;
-    eager.prefetchColumnsFrom = 1;
-    perTable.keysInOnePass = false;
-    odbc3.odbc3 = true;
     const std::vector<std::string> tables = userTables(*conn_);
     EXPECT_EQ(conn_->readKeys(tables).size(), tables.size());  // the one pass covered every table
     std::vector<std::string> asked = tables;
-    asked.push_back(tables.front());
-    asked.push_back(lower(tables.back()));
-    for (const auto& [options, detect] : {std::pair{eager, false}, {perTable, true}, {odbc3, true}}) {
+    asked.insert(asked.end(), {tables.front(), lower(tables.back())});
+    for (const auto& [options, detect] : {std::pair{db::OdbcOptions{.prefetchColumnsFrom = 1}, false},
+                                          {db::OdbcOptions{.keysInOnePass = false}, true}, {{.odbc3 = true}, true}}) {
         db::OdbcDataAccess access(options);
         std::unique_ptr<DataConnection> c = access.open(backend(GetParam()).connectString(), "", "");
         const std::vector<std::string> usual = rows(*conn_, asked, detect);
@@ -224,9 +220,7 @@ TEST(Sqlite, DetectionTakesAnIntegerKeyOfOneColumnAsTheRowIdFilledOnInsert) {
         {"(ID INTEGER, N TEXT)", "ID, N"},
         {"(\"" + column + "\" INTEGER PRIMARY KEY, b TEXT)", column + " P A, b"},
     };
-    db::OdbcOptions eager;
-    eager.prefetchColumnsFrom = 1;
-    db::OdbcDataAccess access, eagerAccess(eager);
+    db::OdbcDataAccess access, eagerAccess({.prefetchColumnsFrom = 1});
     const std::string file = "Driver=SQLite3;NoCreat=0;Database=" + test::odbcFolder() + "/rowid.db";
     std::unique_ptr<DataConnection> writer = access.open(file, "", ""), reader = eagerAccess.open(file, "", "");
     for (const auto& [columns, expected] : cases) {
