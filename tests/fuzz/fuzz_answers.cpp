@@ -54,11 +54,7 @@ bool sameAnswers(const Answers& a, const Answers& b) {
 
 void generate(const Answers& answers) {
     FieldGrid grid(*answers.rows);
-    try {
-        applyMarks(grid, answers.marks, "a.json");
-    } catch (const AnswersError&) {
-        return;
-    }
+    try { applyMarks(grid, answers.marks, "a.json"); } catch (const AnswersError&) { return; }
     GenerationSettings settings;
     fillSettings(settings, answers.options, answers.project, answers.connection);
     MemoryFileSystem fs;
@@ -84,10 +80,7 @@ void generate(const Answers& answers) {
     const OfflineConnection conn(answers.dbmsName, answers.dataSourceName);
     RunEnvironment env{.fs = fs, .ui = ui, .clock = clock, .conn = conn, .loadedProject = loaded, .tempFolders = &temp};
     runGeneration(settings, grid, env);
-    try {
-        if (loaded != nullptr) loaded->save();
-    } catch (const RuntimeError&) {
-    }
+    try { if (loaded != nullptr) loaded->save(); } catch (const RuntimeError&) {}
     // Temporary files go on every way out.
     for (const auto& [path, bytes] : fs.files()) require(path.find(".rwnew") == std::string::npos, "temporary file left");
 }
@@ -96,11 +89,8 @@ void generate(const Answers& answers) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Answers answers;
-    try {
-        answers = parseAnswers(std::string(reinterpret_cast<const char*>(data), size), "a.json");
-    } catch (const AnswersError&) {
-        return 0;
-    }
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    try { answers = parseAnswers(text, "a.json"); } catch (const AnswersError&) { return 0; }
     require(sameAnswers(parseAnswers(answersToJson(answers), "b.json"), answers), "answers changed on reading back");
     if (answers.rows && answers.rows->size() <= kMaxRows) generate(answers);
     return 0;

@@ -99,11 +99,8 @@ void fuzzEnvironment(const std::vector<std::string>& parts) {
     require(!project->isDirty(), "a saved project has unsaved changes");
     ide::Environment again(fs);
     ide::Project* reloaded = nullptr;
-    try {
-        reloaded = &again.loadProject(kProjectFile);
-    } catch (const RuntimeError&) {
-        require(false, "a saved project cannot be loaded again");
-    }
+    try { reloaded = &again.loadProject(kProjectFile); } catch (const RuntimeError&) {}
+    require(reloaded != nullptr, "a saved project cannot be loaded again");
     require(reloaded->vbComponents().count() == project->vbComponents().count(), "components changed on reloading");
     require(reloaded->references().count() == project->references().count(), "references changed on reloading");
     require(reloaded->name() == project->name(), "the project name changed on reloading");

@@ -72,24 +72,21 @@ struct Case {
 // Run on a fixture set up as `k` says: the connection by data source name
 // (what the login left behind must not reach the class) or by string.
 void setUp(GenFixture& fx, const Case& k) {
+    GenerationSettings& s = fx.settings;
     if (k.flags & kOleDll) fx.newProject("OleDll");
     if (k.flags & kLoaded) {
-        fx.settings.mbStdExe = fx.settings.mbActiveXExe = fx.settings.mbActiveXDll = false;
-        fx.settings.mbLoadedProject = true;
-        fx.settings.msStoreDir = "/nowhere";  // not used for a loaded project
+        s.mbStdExe = s.mbActiveXExe = s.mbActiveXDll = false;
+        s.mbLoadedProject = true;
+        s.msStoreDir = "/nowhere";  // not used for a loaded project
     }
-    const std::string on = k.options;
-    const auto has = [&](char o) { return on.find(o) != std::string::npos; };
-    fx.settings.mbCode = has('C');
-    fx.settings.mbErrorHandler = has('E');
-    fx.settings.mbModuleHeaders = has('M');
-    fx.settings.mbFunctionHeaders = has('F');
-    fx.settings.mbDevNotes = has('N');
+    const auto has = [&](char o) { return std::string(k.options).find(o) != std::string::npos; };
+    s.mbCode = has('C'), s.mbErrorHandler = has('E'), s.mbModuleHeaders = has('M'), s.mbFunctionHeaders = has('F');
+    s.mbDevNotes = has('N');
     fx.conn = OfflineConnection(k.dbms ? std::optional<std::string>(k.dbms) : std::nullopt,
                                 k.flags & kNoDataSource ? std::nullopt : std::optional<std::string>("Northwind"));
-    fx.settings.connection.optDSN = !k.connectionString;
-    fx.settings.connection.optDSNLess = k.connectionString != nullptr;
-    fx.settings.connection.txtConnString = k.connectionString ? k.connectionString : "DSN=Northwind;UID=sa;PWD=secret";
+    s.connection.optDSN = !k.connectionString;
+    s.connection.optDSNLess = k.connectionString != nullptr;
+    s.connection.txtConnString = k.connectionString ? k.connectionString : "DSN=Northwind;UID=sa;PWD=secret";
     fx.grid = FieldGrid(rows(k.table, k.fields));
     fx.fs.createDirectories(kStage);
 }

@@ -90,12 +90,7 @@ public:
     }
 
     void TearDown() override {
-        for (const auto& [admin, drop] : drops_) {
-            try {
-                runAll(admin, {drop});
-            } catch (const std::exception&) {
-            }
-        }
+        for (const auto& [admin, drop] : drops_) try { runAll(admin, {drop}); } catch (const std::exception&) {}
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
@@ -103,11 +98,7 @@ public:
 private:
     template <class F>
     static void setUp(Backend& b, F&& make) {
-        try {
-            make();
-        } catch (const std::exception& e) {
-            b.failure = b.name + " could not be set up: " + e.what();
-        }
+        try { make(); } catch (const std::exception& e) { b.failure = b.name + " could not be set up: " + e.what(); }
     }
 
     std::vector<std::pair<std::string, std::string>> drops_;  // an admin connection, the drop of a database made
