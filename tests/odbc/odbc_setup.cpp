@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 
 #include "platform/db/odbc.h"
 
@@ -19,18 +20,15 @@ namespace {
 namespace fs = std::filesystem;
 
 // The statements of the schema file of that name beside this one (comment lines left out, each statement ended by
-// a semicolon at the end of a line).
+// a semicolon).
 std::vector<std::string> schema(const std::string& name) {
     std::ifstream in(std::string(RW_ODBC_SCHEMA_DIR) + "/schema_" + name + ".sql");
     if (!in) throw std::runtime_error("cannot read the " + name + " schema");
-    std::vector<std::string> statements{""};
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("--", 0) == 0) continue;
-        const bool last = !line.empty() && line.back() == ';';
-        statements.back() += last ? line.substr(0, line.size() - 1) : line + " ";
-        if (last) statements.emplace_back();
-    }
-    statements.pop_back();
+    std::string text;
+    for (std::string line; std::getline(in, line);) text += line.rfind("--", 0) == 0 ? "" : line + "\n";
+    std::vector<std::string> statements;
+    std::istringstream parts(text);
+    for (std::string part; std::getline(parts >> std::ws, part, ';');) statements.push_back(part);
     return statements;
 }
 
@@ -69,6 +67,9 @@ public:
                                         << "Server=127.0.0.1\nPort=" << myPort << "\nDatabase=" << database
                                         << "\n\n[rw_broken]\nDriver=SQLite\nDatabase=" << sqliteFile << "\n";
 
+        const auto setUp = [](Backend& b, const auto& make) {
+            try { make(); } catch (const std::exception& e) { b.failure = b.name + " could not be set up: " + e.what(); }
+        };
         setUp(backends["SQLite"] = {"SQLite", "rw_sqlite", "", "", true, ""}, [&] {
             fs::copy_file(RW_SAMPLE_DB, sqliteFile, fs::copy_options::overwrite_existing);
             runAll("DSN=rw_sqlite;", schema("SQLite"));
@@ -96,11 +97,6 @@ public:
     }
 
 private:
-    template <class F>
-    static void setUp(Backend& b, F&& make) {
-        try { make(); } catch (const std::exception& e) { b.failure = b.name + " could not be set up: " + e.what(); }
-    }
-
     std::vector<std::pair<std::string, std::string>> drops_;  // an admin connection, the drop of a database made
 };
 

@@ -22,18 +22,17 @@ const VbValue& value(const Vars& vars, const std::string& name) {
 }
 
 // The text of a named value in a concatenation, or in Format(name, "yyyy-mm-dd hh:nn:ss"). A date must be
-// formatted: its own text would depend on the locale.
+// formatted, and only a date: its own text would depend on the locale.
 std::string text(const Vars& vars, const std::string& name, bool format = false) {
     const VbValue& v = value(vars, name);
-    if (const auto* d = std::get_if<DateTime>(&v); d && format) {
-        char b[32];
-        std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d->year, d->month, d->day, d->hour, d->minute,
-                      d->second);
+    const auto* d = std::get_if<DateTime>(&v);
+    if (format != (d != nullptr)) throw std::runtime_error(name + (format ? " is no date" : " is a date not formatted"));
+    if (char b[32]; d) {
+        std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d->year, d->month, d->day, d->hour, d->minute, d->second);
         return b;
     }
-    if (format || std::holds_alternative<DateTime>(v)) throw std::runtime_error("a date not formatted, or not a date");
     if (const auto* s = std::get_if<std::string>(&v)) return *s;
-    if (const auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
+    if (const auto* t = std::get_if<bool>(&v)) return *t ? "True" : "False";
     if (const auto* n = std::get_if<double>(&v)) return (std::ostringstream() << std::setprecision(15) << *n).str();
     return "";
 }
