@@ -28,11 +28,6 @@ const char* const kProjectText =
     "Type=Exe\r\nReference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE "
     "Automation\r\nModule=modMain; modMain.bas\r\nName=\"Fuzzed\"\r\n";
 
-template <class T, class Key>
-bool sameAll(const std::vector<T>& a, const std::vector<T>& b, Key key) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const T& x, const T& y) { return key(x) == key(y); });
-}
-
 // Everything the answers say but the password, which a written file may leave out.
 bool sameAnswers(const Answers& a, const Answers& b) {
     const auto said = [](const Answers& x) {
@@ -48,8 +43,8 @@ bool sameAnswers(const Answers& a, const Answers& b) {
     const auto row = [](const FieldRow& r) {
         return std::tie(r.table, r.field, r.primary, r.autoNumber, r.dataType, r.nullable);
     };
-    return said(a) == said(b) && sameAll(a.marks, b.marks, mark) && a.rows.has_value() == b.rows.has_value() &&
-           (!a.rows || sameAll(*a.rows, *b.rows, row));
+    return said(a) == said(b) && std::ranges::equal(a.marks, b.marks, {}, mark, mark) &&
+           a.rows.has_value() == b.rows.has_value() && (!a.rows || std::ranges::equal(*a.rows, *b.rows, {}, row, row));
 }
 
 void generate(const Answers& answers) {

@@ -1,12 +1,8 @@
-// Fuzzes the readers of project files: the extension of an existing project file and the development
-// environment's loader, with a save. The input is the .vbp text, then optionally component file texts, each after a
-// line "%%" ("\n%%\n" separates the parts). Every component file the project lists gets the next component text in
-// turn (an empty file when there is none), so the component reader sees fuzzed text too. Run-time errors are
-// expected; a crash, an uncaught exception, a sanitizer report or a broken check is a finding. The checks:
-//  - extending leaves no file behind but the project file, and extending the result again with the same tables
-//    changes nothing;
-//  - a project the environment loaded, edited and saved is clean after the save and loads again with the same
-//    components and references, the new class reading back as it was written.
+// Fuzzes the readers of project files: the extension of an existing project file (twice, which must change nothing)
+// and the development environment's loader, with an edit, a save and a reload. The input is the .vbp text, then
+// optionally component file texts, each after a line "%%"; every component file the project lists gets the next
+// component text in turn. Run-time errors are expected; a crash, an uncaught exception, a sanitizer report or a
+// broken check is a finding.
 #include <cstdint>
 #include <string>
 #include <string_view>

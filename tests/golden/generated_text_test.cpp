@@ -143,7 +143,6 @@ TEST(GeneratedText, GoldenFiles) {
         {"collection_new_enum.txt", prop<msGenCollNewEnumProp>, "Orders", "CE", ""},
         {"collection_sort_order_bare.txt", prop<msGenCollSortOrderProp>, "Orders", "N", ""},
         {"collection_item_header.txt", prop<msGenCollItemProp>, "OrderDetails", "EFN", ""},
-
         {"collection_all_on_sqlserver.txt", coll, "Order Details", "CEMFN", details},
         {"collection_all_on_access.txt", coll, "Order Details", "CEMFN", details, "ACCESS"},
         {"collection_all_on_msjet.txt", coll, "Order Details", "CEMFN", details, "MS Jet"},
@@ -157,7 +156,6 @@ TEST(GeneratedText, GoldenFiles) {
         {"collection_loaded.txt", coll, "Order Details", "CEFN", details, sql, kLoaded},
         {"collection_loaded_headers.txt", coll, "Order Details", "CEMFN", details, sql, kLoaded},
         {"collection_notes_without_function_headers.txt", coll, "Order Details", "CEMN", details},
-
         {"object_all_on.txt", object, "Orders", "CEMFN", orders},
         {"object_all_off.txt", object, "Orders", "", orders},
         // No key: the six stop lines, the "-None-" key list and the warning.
@@ -187,7 +185,6 @@ TEST(GeneratedText, GoldenFiles) {
          {updateOp}},
         {"object_update_missing_dbms_auto_key.txt", update, "B", "C", "Stamp 7PA, Note 130", nullptr, kNoDataSource,
          nullptr, {updateOp}},
-
         {"support_eh_bare.txt", eh, "", "N", ""},  // without module headers the notes do nothing
         {"support_eh_headers.txt", eh, "", "CEMF", ""},
         {"support_eh_headers_notes.txt", eh, "", "CEMFN", ""},
@@ -239,26 +236,24 @@ TEST(GeneratedText, GoldenFiles) {
     }
 }
 
-// The exposure line of the connection class: by a new project's kind, else
-// by the existing project's type word ("existing" kind), compared exactly.
+// The exposure line of the connection class: by a new project's kind, else by the existing project's type word
+// ("existing" kind), compared exactly.
 TEST(GeneratedText, ConnectionClassExposureLine) {
-    const char *exposed = "Attribute VB_Exposed = True", *hidden = "Attribute VB_Exposed = False";
-    const char* none = "' Module Name: clsRwtConn";
-    const struct { const char *kind, *typeWord, *line; } cases[] = {
-        {"Exe", "OleDll", hidden},     {"OleExe", "Exe", exposed},      {"OleDll", "", exposed},
-        {"existing", "Exe", hidden},   {"existing", "OleExe", exposed}, {"existing", "OleDll", exposed},
-        {"existing", "Control", none}, {"existing", "exe", none},       {"existing", "", none}};
-    for (const auto& k : cases) {
-        SCOPED_TRACE(std::string(k.kind) + " " + k.typeWord);
+    std::string log;
+    for (const auto& [kind, typeWord] :
+         {std::pair{"Exe", "OleDll"}, {"OleExe", "Exe"}, {"OleDll", ""}, {"existing", "Exe"}, {"existing", "OleExe"},
+          {"existing", "OleDll"}, {"existing", "Control"}, {"existing", "exe"}, {"existing", ""}}) {
         GenFixture fx;
         setUp(fx, {"", conn, "", "CEMFN", ""});
-        fx.newProject(k.kind);
-        fx.settings.mbExistingProject = std::string(k.kind) == "existing";
+        fx.newProject(kind);
+        fx.settings.mbExistingProject = std::string(kind) == "existing";
         GenContext c = fx.ctx();
-        msCreateConnObjFile(c, kStage, k.typeWord);
-        const std::string text = test::readable(fx.fs.readAll(kConnPath));
-        EXPECT_NE(text.find("\nAttribute VB_PredeclaredId = False\n" + std::string(k.line) + "\n"), std::string::npos);
+        msCreateConnObjFile(c, kStage, typeWord);
+        const std::string text = fx.fs.readAll(kConnPath), before = "Attribute VB_PredeclaredId = False\r\n";
+        const auto at = text.find(before) + before.size();
+        log += std::string(kind) + " " + typeWord + ": " + text.substr(at, text.find("\r\n", at) + 2 - at);
     }
+    test::expectGolden("connection_class_exposure.txt", log);
 }
 
 // What the writers show when a file cannot be written, as a transcript: a file number nobody opened (under each
