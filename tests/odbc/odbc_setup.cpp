@@ -105,7 +105,6 @@ private:
 }  // namespace
 
 const Backend& backend(const std::string& name) { return backends.at(name); }
-
 const std::string& odbcFolder() { return folder; }
 
 }  // namespace rw::test
