@@ -1,58 +1,27 @@
-// Fuzzes the readers of project files: the extension of an existing project
-// file and the development environment's loader, with a save.
-//
-// The input is the .vbp text, then optionally component file texts, each
-// after a line "%%" ("\n%%\n" separates the parts). Every component file the
-// project lists gets the next component text in turn (an empty file when
-// there is none), so the component reader sees fuzzed text too.
-//
-// Run-time errors are expected. A crash, an uncaught exception, a sanitizer
-// report or a broken check is a finding. The checks:
-//  - extending leaves no file behind but the project file, and extending
-//    the result again with the same tables changes nothing;
-//  - a project the environment loaded, edited and saved is clean after the
-//    save and loads again with the same components and references, the new
-//    class reading back as it was written.
+// Fuzzes the readers of project files: the extension of an existing project file (twice, which must change nothing)
+// and the development environment's loader, with an edit, a save and a reload. The input is the .vbp text, then
+// optionally component file texts, each after a line "%%"; every component file the project lists gets the next
+// component text in turn. Run-time errors are expected; a crash, an uncaught exception, a sanitizer report or a
+// broken check is a finding.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "run/project_file.h"
-#include "platform/file_system.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/ide/environment.h"
 #include "platform/runtime_error.h"
-#include "platform/text_files.h"
+#include "run/project_file.h"
 #include "support/memory_file_system.h"
 
 namespace {
 
 using namespace rw;
 
-constexpr std::string_view kSeparator = "\n%%\n";
 const char* const kProjectFile = "/p/P.vbp";
 
-void require(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "check failed: %s\n", what);
-    std::abort();
-}
-
-std::vector<std::string> splitInput(std::string_view input) {
-    std::vector<std::string> parts;
-    for (;;) {
-        const auto at = input.find(kSeparator);
-        parts.emplace_back(input.substr(0, at));
-        if (at == std::string_view::npos) return parts;
-        input.remove_prefix(at + kSeparator.size());
-    }
-}
-
-// A file system in memory where a file that is read but missing is first
-// made with the next component text. The empty path names no file, as on a
-// real file system.
+// A file system in memory where a file that is read but missing is first made with the next component text. The
+// empty path names no file, as on a real file system.
 class ComponentSupply final : public ForwardingFileSystem {
 public:
     ComponentSupply(MemoryFileSystem& fs, std::vector<std::string> texts)
@@ -70,17 +39,12 @@ private:
     std::size_t next_ = 0;
 };
 
-// Extends the project file with two tables; false when a run-time error
-// ended it.
+// Extends the project file with two tables; false when a run-time error ended it.
 bool extendWithTables(MemoryFileSystem& fs) {
     GenerationSettings settings;
-    settings.mbExistingProject = true;
-    settings.mbErrorHandler = true;
-    settings.msProjectFile = kProjectFile;
-    settings.msStoreDir = "/p/store";
-    settings.project.optProjectExisting = true;
-    settings.project.txtExistProject = kProjectFile;
-    settings.project.msStoreDir = settings.msStoreDir;
+    settings.mbExistingProject = settings.mbErrorHandler = settings.project.optProjectExisting = true;
+    settings.msProjectFile = settings.project.txtExistProject = kProjectFile;
+    settings.msStoreDir = settings.project.msStoreDir = "/p/store";
     FileTable files(fs);
     ProjectFileWriter writer(files, settings);
     try {
@@ -111,35 +75,28 @@ void fuzzEnvironment(const std::vector<std::string>& parts) {
     MemoryFileSystem memory;
     memory.put(kProjectFile, parts[0]);
     ComponentSupply fs(memory, std::vector<std::string>(parts.begin() + 1, parts.end()));
-
     ide::Environment environment(fs);
     ide::Project* project = nullptr;
     ide::Component* added = nullptr;
     try {
         project = &environment.loadProject(kProjectFile);
         for (const auto& component : project->vbComponents()) {
-            const ide::CodeModule& code = component->codeModule();
-            code.lines(1, code.countOfLines());
+            component->codeModule().lines(1, component->codeModule().countOfLines());
             component->fileBytes();
         }
         project->references().addFromGuid("{00000200-0000-0010-8000-00AA006D2EA4}", 2, 0);
         added = &project->vbComponents().add(ide::kClassModule);
-        // A file never read before: it gets the next component text.
-        added->codeModule().addFromFile("/p/staged/Imported.cls");
+        added->codeModule().addFromFile("/p/staged/Imported.cls");  // never read before: it gets the next text
         added->codeModule().insertLines(1, "Option Explicit");
         project->save();
     } catch (const RuntimeError&) {
         return;
     }
     require(!project->isDirty(), "a saved project has unsaved changes");
-
     ide::Environment again(fs);
     ide::Project* reloaded = nullptr;
-    try {
-        reloaded = &again.loadProject(kProjectFile);
-    } catch (const RuntimeError&) {
-        require(false, "a saved project cannot be loaded again");
-    }
+    try { reloaded = &again.loadProject(kProjectFile); } catch (const RuntimeError&) {}
+    require(reloaded != nullptr, "a saved project cannot be loaded again");
     require(reloaded->vbComponents().count() == project->vbComponents().count(), "components changed on reloading");
     require(reloaded->references().count() == project->references().count(), "references changed on reloading");
     require(reloaded->name() == project->name(), "the project name changed on reloading");
@@ -150,7 +107,13 @@ void fuzzEnvironment(const std::vector<std::string>& parts) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::vector<std::string> parts = splitInput({reinterpret_cast<const char*>(data), size});
+    std::vector<std::string> parts;
+    for (std::string_view input(reinterpret_cast<const char*>(data), size), separator = "\n%%\n";;) {
+        const auto at = input.find(separator);
+        parts.emplace_back(input.substr(0, at));
+        if (at == std::string_view::npos) break;
+        input.remove_prefix(at + separator.size());
+    }
     fuzzExtension(parts[0]);
     fuzzEnvironment(parts);
     return 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,6 @@ namespace rw {
 namespace {
 
 using test::GenFixture;
-using test::row;
 
 const std::string kStage = "/stage";
 const std::string kEhPath = "/out/modRowwrightErrHndlr.bas";
@@ -40,6 +40,21 @@ void file(GenContext& c, int n, const std::string& t) { F(c, n, t, noSpaces(t), 
 void eh(GenContext& c, int, const std::string&) { msCreateEHFile(c, kStage); }
 void conn(GenContext& c, int, const std::string&) { msCreateConnObjFile(c, kStage, "Exe"); }
 
+// "Field Name 135PAN, Other.X 3": per row its [table.]field, data type and
+// marks (Primary, Auto, Not nullable); the table is `table` unless named.
+std::vector<FieldRow> rows(const std::string& table, const std::string& spec) {
+    std::vector<FieldRow> out;
+    std::istringstream in(spec);
+    for (std::string item; std::getline(in >> std::ws, item, ',');) {
+        const auto space = item.rfind(' '), dot = item.find('.');
+        const std::string name = item.substr(0, space), marks = item.substr(space + 1);
+        const auto has = [&](char m) { return marks.find(m) != std::string::npos; };
+        out.push_back(test::row(dot < space ? name.substr(0, dot) : table, dot < space ? name.substr(dot + 1) : name,
+                                std::stoi(marks), has('P'), has('A'), !has('N')));
+    }
+    return out;
+}
+
 enum Flags { kOleDll = 1, kLoaded = 2, kNoDataSource = 4 };
 
 struct Case {
@@ -47,146 +62,107 @@ struct Case {
     Writer write;
     const char* table;
     const char* options;  // those on: Code, Error handler, Module headers, Function headers, developer Notes
-    std::vector<FieldRow> grid;
+    const char* fields;
     const char* dbms = "Microsoft SQL Server";  // nullptr: the connection has no product name
     int flags = 0;
     const char* connectionString = nullptr;  // nullptr: connect by data source name
-    std::vector<std::string> failing{};      // the operations that report the missing product name
 };
 
 // Run on a fixture set up as `k` says: the connection by data source name
 // (what the login left behind must not reach the class) or by string.
 void setUp(GenFixture& fx, const Case& k) {
+    GenerationSettings& s = fx.settings;
     if (k.flags & kOleDll) fx.newProject("OleDll");
     if (k.flags & kLoaded) {
-        fx.settings.mbStdExe = fx.settings.mbActiveXExe = fx.settings.mbActiveXDll = false;
-        fx.settings.mbLoadedProject = true;
-        fx.settings.msStoreDir = "/nowhere";  // not used for a loaded project
+        s.mbStdExe = s.mbActiveXExe = s.mbActiveXDll = false;
+        s.mbLoadedProject = true;
+        s.msStoreDir = "/nowhere";  // not used for a loaded project
     }
-    const std::string on = k.options;
-    const auto has = [&](char o) { return on.find(o) != std::string::npos; };
-    fx.settings.mbCode = has('C');
-    fx.settings.mbErrorHandler = has('E');
-    fx.settings.mbModuleHeaders = has('M');
-    fx.settings.mbFunctionHeaders = has('F');
-    fx.settings.mbDevNotes = has('N');
+    const auto has = [&](char o) { return std::string(k.options).find(o) != std::string::npos; };
+    s.mbCode = has('C'), s.mbErrorHandler = has('E'), s.mbModuleHeaders = has('M'), s.mbFunctionHeaders = has('F');
+    s.mbDevNotes = has('N');
     fx.conn = OfflineConnection(k.dbms ? std::optional<std::string>(k.dbms) : std::nullopt,
                                 k.flags & kNoDataSource ? std::nullopt : std::optional<std::string>("Northwind"));
-    fx.settings.connection.optDSN = !k.connectionString;
-    fx.settings.connection.optDSNLess = k.connectionString != nullptr;
-    fx.settings.connection.txtConnString = k.connectionString ? k.connectionString : "DSN=Northwind;UID=sa;PWD=secret";
-    fx.grid = FieldGrid(k.grid);
+    s.connection.optDSN = !k.connectionString;
+    s.connection.optDSNLess = k.connectionString != nullptr;
+    s.connection.txtConnString = k.connectionString ? k.connectionString : "DSN=Northwind;UID=sa;PWD=secret";
+    fx.grid = FieldGrid(rows(k.table, k.fields));
     fx.fs.createDirectories(kStage);
 }
 
 TEST(GeneratedText, GoldenFiles) {
     // Every data type group, nullable and not, keys of a number, a date and a date only, a time, two
     // Auto fields, names with spaces and a lower-case first letter, and rows of other tables around it.
-    const std::string t = "Order Details";
-    const std::vector<FieldRow> details = {
-        row("Orders", "OrderID", 3, true, true, false), row(t, "ID", 3, true, true, false), row(t, "Ship Name", 130),
-        row(t, "orderDate", 135, true), row(t, "Shipped", 11), row(t, "Freight", 6),
-        row(t, "Qty", 2, false, false, false), row(t, "Tiny", 17), row(t, "Ratio", 4), row(t, "Amount", 5),
-        row(t, "Code", 129, false, false, false), row(t, "Memo", 8), row(t, "Born", 7), row(t, "Due", 133, true),
-        row(t, "Opens", 134), row(t, "Notes", 200), row(t, "Total", 20), row(t, "Line ID", 3, false, true, false),
-        row("Zeta", "Z", 3)};
-    const std::string o = "Orders";
-    const std::vector<FieldRow> orders = {
-        row(o, "OrderID", 3, true, true), row(o, "CustomerID", 129, true), row(o, "Order Date", 135), row(o, "Qty", 2),
-        row(o, "Level", 17), row(o, "Active", 11), row(o, "Price", 14), row(o, "First Name", 130), row(o, "Due", 133),
-        row(o, "Opens", 134)};
+    const char* details = "Orders.OrderID 3PAN, ID 3PAN, Ship Name 130, orderDate 135P, Shipped 11, Freight 6, Qty 2N, "
+                          "Tiny 17, Ratio 4, Amount 5, Code 129N, Memo 8, Born 7, Due 133P, Opens 134, Notes 200, "
+                          "Total 20, Line ID 3AN, Zeta.Z 3";
+    const char* orders = "OrderID 3PA, CustomerID 129P, Order Date 135, Qty 2, Level 17, Active 11, Price 14, "
+                         "First Name 130, Due 133, Opens 134";
     // Boolean, date, date without time, time and text keys, all also set.
-    const std::vector<FieldRow> log = {row("Log", "Stamp", 135, true), row("Log", "Active", 11, true),
-                                       row("Log", "Code", 130, true), row("Log", "Due", 133, true),
-                                       row("Log", "Opens", 134, true)};
-    const std::vector<FieldRow> oneKey = {row("Orders", "OrderID", 3, true)};
-    const std::vector<FieldRow> spacedKey = {row("Order Details", "ID", 3, true)};
-    const auto add = proc<msGenCollAddProc>, refresh = proc<msGenCollRefreshProc>, remove = proc<msGenCollRemoveProc>;
-    const char* sql = "Microsoft SQL Server";
+    const char* log = "Stamp 135P, Active 11P, Code 130P, Due 133P, Opens 134P";
+    const char *oneKey = "OrderID 3P", *spacedKey = "Order Details.ID 3P", *sql = "Microsoft SQL Server";
     const char* orcl = "Provider=MSDAORA.1;Data Source=orcl";
+    const auto add = proc<msGenCollAddProc>, refresh = proc<msGenCollRefreshProc>, remove = proc<msGenCollRemoveProc>;
     const auto update = proc<msGenObjectUpdateMethod>, object = file<msGenObjectFile>, coll = file<msGenCollFile>;
     const Case cases[] = {
-        {"collection_add_example.txt", add, "Orders", "CE",
-         {row(o, "OrderID", 3, false, true), row(o, "CustomerID", 130), row(o, "OrderDate", 135),
-          row(o, "Shipped", 11)}},
-        {"collection_add_notes.txt", add, "Orders", "FN",
-         {row(o, "OrderID", 3, true, true), row(o, "customer ID", 130), row(o, "Seq", 3, false, true),
-          row("Other", "X", 3)}},
-        {"collection_add_bare.txt", add, "Orders", "N", {}},  // without headers the notes add nothing
+        {"collection_add_example.txt", add, "Orders", "CE", "OrderID 3A, CustomerID 130, OrderDate 135, Shipped 11"},
+        {"collection_add_notes.txt", add, "Orders", "FN", "OrderID 3PA, customer ID 130, Seq 3A, Other.X 3"},
+        {"collection_add_bare.txt", add, "Orders", "N", ""},  // without headers the notes add nothing
         {"collection_add_handler_only.txt", add, "Orders", "E", spacedKey},
         // A known name in other case is another product: numeric Boolean, ODBC timestamp.
-        {"collection_add_lower_case_product.txt", add, "Orders", "CE", {row(o, "Shipped", 11), row(o, "Stamp", 7)},
-         "oracle"},
-        // Without a product name the text stops at the first Boolean or date
-        // value; a time is quoted text and needs none.
-        {"collection_add_missing_dbms_boolean.txt", add, "Orders", "CE",
-         {row(o, "Qty", 3), row(o, "Shipped", 11), row(o, "Due", 133), row(o, "Stamp", 135)}, nullptr, kNoDataSource,
-         nullptr, {"msGenCollAddProc"}},
-        {"collection_add_missing_dbms_time.txt", add, "Orders", "CE",
-         {row(o, "Qty", 3), row(o, "Opens", 134), row(o, "Due", 133), row(o, "Stamp", 135)}, nullptr, kNoDataSource,
-         nullptr, {"msGenCollAddProc"}},
-        {"collection_add_no_auto.txt", add, "Orders", "CE", {row(o, "CustomerID", 130), row(o, "Qty", 3)}},
-        {"collection_add_every_field_auto.txt", add, "Orders", "CE",
-         {row(o, "OrderID", 3, true, true), row(o, "Seq", 3, false, true)}},
-        {"collection_add_notes_code_off.txt", add, "Orders", "FN", {row(o, "CustomerID", 130)}},
-        {"collection_refresh_example.txt", refresh, "Orders", "CE",
-         {row(o, "OrderID", 3, true, false, false), row(o, "CustomerID", 130), row(o, "OrderDate", 135)}},
+        {"collection_add_lower_case_product.txt", add, "Orders", "CE", "Shipped 11, Stamp 7", "oracle"},
+        // Without a product name the text stops at the first Boolean or date value; a time is quoted text and needs none.
+        {"collection_add_missing_dbms_boolean.txt", add, "Orders", "CE", "Qty 3, Shipped 11, Due 133, Stamp 135",
+         nullptr, kNoDataSource},
+        {"collection_add_missing_dbms_time.txt", add, "Orders", "CE", "Qty 3, Opens 134, Due 133, Stamp 135", nullptr,
+         kNoDataSource},
+        {"collection_add_no_auto.txt", add, "Orders", "CE", "CustomerID 130, Qty 3"},
+        {"collection_add_every_field_auto.txt", add, "Orders", "CE", "OrderID 3PA, Seq 3A"},
+        {"collection_add_notes_code_off.txt", add, "Orders", "FN", "CustomerID 130"},
+        {"collection_refresh_example.txt", refresh, "Orders", "CE", "OrderID 3PN, CustomerID 130, OrderDate 135"},
         {"collection_refresh_notes.txt", refresh, "Orders", "FN",
-         {row(o, "OrderID", 3), row(o, "CustomerID", 130), row(o, "OrderDate", 135), row(o, "Freight", 6),
-          row(o, "ShipName", 130)}},
+         "OrderID 3, CustomerID 130, OrderDate 135, Freight 6, ShipName 130"},
         {"collection_refresh_handler_only.txt", refresh, "Orders", "E", spacedKey},
-        {"collection_refresh_unknown_date.txt", refresh, "Orders", "FN", {row(o, "Stamp", 135)}, "PostgreSQL"},
+        {"collection_refresh_unknown_date.txt", refresh, "Orders", "FN", "Stamp 135", "PostgreSQL"},
         {"collection_remove_example.txt", remove, "Orders", "CE", oneKey},
-        {"collection_remove_notes.txt", remove, "Orders", "FN",
-         {row(o, "OrderID", 3, true), row(o, "ProductID", 3, true), row(o, "Qty", 3)}},
+        {"collection_remove_notes.txt", remove, "Orders", "FN", "OrderID 3P, ProductID 3P, Qty 3"},
         {"collection_remove_spaced_table.txt", remove, "Order Details", "CE", spacedKey},
         {"collection_remove_handler_only.txt", remove, "Order Details", "E", spacedKey},
         // The sample filter: the key, else the first field; a date key under
         // an unknown product gives no condition.
-        {"collection_remove_filter_no_key.txt", remove, "O", "FN", {row("O", "Name", 130), row("O", "Qty", 3)}},
-        {"collection_remove_filter_two_keys.txt", remove, "O", "FN",
-         {row("O", "Qty", 3), row("O", "CustomerID", 130, true), row("O", "OrderDate", 135, true)}, "MS Jet"},
-        {"collection_remove_filter_date_key.txt", remove, "O", "FN", {row("O", "OrderDate", 7, true)}},
-        {"collection_remove_filter_unknown_date.txt", remove, "O", "FN",
-         {row("O", "Line", 3), row("O", "OrderDate", 135, true)}, "PostgreSQL"},
-        {"collection_remove_filter_unknown_date_first.txt", remove, "O", "FN",
-         {row("O", "OrderDate", 135, true), row("O", "Ship Name", 130, true)}, "PostgreSQL"},
-        {"collection_count.txt", prop<msGenCollCountProp>, "Orders", "CE", {}},
-        {"collection_new_enum.txt", prop<msGenCollNewEnumProp>, "Orders", "CE", {}},
-        {"collection_sort_order_bare.txt", prop<msGenCollSortOrderProp>, "Orders", "N", {}},
-        {"collection_item_header.txt", prop<msGenCollItemProp>, "OrderDetails", "EFN", {}},
-
+        {"collection_remove_filter_no_key.txt", remove, "O", "FN", "Name 130, Qty 3"},
+        {"collection_remove_filter_two_keys.txt", remove, "O", "FN", "Qty 3, CustomerID 130P, OrderDate 135P", "MS Jet"},
+        {"collection_remove_filter_date_key.txt", remove, "O", "FN", "OrderDate 7P"},
+        {"collection_remove_filter_unknown_date.txt", remove, "O", "FN", "Line 3, OrderDate 135P", "PostgreSQL"},
+        {"collection_remove_filter_unknown_date_first.txt", remove, "O", "FN", "OrderDate 135P, Ship Name 130P",
+         "PostgreSQL"},
+        {"collection_count.txt", prop<msGenCollCountProp>, "Orders", "CE", ""},
+        {"collection_new_enum.txt", prop<msGenCollNewEnumProp>, "Orders", "CE", ""},
+        {"collection_sort_order_bare.txt", prop<msGenCollSortOrderProp>, "Orders", "N", ""},
+        {"collection_item_header.txt", prop<msGenCollItemProp>, "OrderDetails", "EFN", ""},
         {"collection_all_on_sqlserver.txt", coll, "Order Details", "CEMFN", details},
         {"collection_all_on_access.txt", coll, "Order Details", "CEMFN", details, "ACCESS"},
         {"collection_all_on_msjet.txt", coll, "Order Details", "CEMFN", details, "MS Jet"},
         {"collection_all_on_oracle.txt", coll, "Order Details", "CEMFN", details, "Oracle", kOleDll},
         {"collection_all_on_other.txt", coll, "Order Details", "CEMFN", details, "PostgreSQL"},
         {"collection_all_off.txt", coll, "Order Details", "", details},
-        {"collection_missing_dbms.txt", coll, "Order Details", "CEMFN", details, nullptr, 0, nullptr,
-         {"msGenCollAddProc", "msGenCollRefreshProc", "msGenCollRemoveProc"}},
-        {"collection_missing_dbms_unneeded.txt", coll, "Order Details", "CEMF",
-         {row(t, "ID", 3, true, true, false), row(t, "Name", 130)}, nullptr},
+        {"collection_missing_dbms.txt", coll, "Order Details", "CEMFN", details, nullptr},
+        {"collection_missing_dbms_unneeded.txt", coll, "Order Details", "CEMF", "ID 3PAN, Name 130", nullptr},
         // A loaded project: no frame, and 500 empty lines at the end.
         {"collection_loaded.txt", coll, "Order Details", "CEFN", details, sql, kLoaded},
         {"collection_loaded_headers.txt", coll, "Order Details", "CEMFN", details, sql, kLoaded},
         {"collection_notes_without_function_headers.txt", coll, "Order Details", "CEMN", details},
-
         {"object_all_on.txt", object, "Orders", "CEMFN", orders},
         {"object_all_off.txt", object, "Orders", "", orders},
         // No key: the six stop lines, the "-None-" key list and the warning.
-        {"object_order_details_no_key.txt", object, "Order Details", "CEMFN",
-         {row(t, "Line No", 3, false, true), row(t, "Shipped", 7), row(t, "Note", 8)}, "Oracle", kOleDll},
-        {"object_loaded_no_rows.txt", object, "Orders", "", {row("Other", "Id", 3, true)}, sql, kLoaded},
+        {"object_order_details_no_key.txt", object, "Order Details", "CEMFN", "Line No 3A, Shipped 7, Note 8", "Oracle",
+         kOleDll},
+        {"object_loaded_no_rows.txt", object, "Orders", "", "Other.Id 3P", sql, kLoaded},
         // The Update function stops after its head; the class goes on.
-        {"object_loaded_missing_dbms.txt", object, "Log", "C",
-         {row("Log", "Id", 3, true), row("Log", "Note", 130), row("Log", "Active", 11)}, nullptr, kLoaded, nullptr,
-         {"msGenObjectUpdateMethod"}},
-        {"object_update_auto_key.txt", update, "Orders", "C",
-         {row(o, "OrderID", 3, true, true), row(o, "CustomerName", 130)}},
-        {"object_update_spaced_key.txt", update, "Order Details", "C",
-         {row(t, "Order ID", 3, true), row("Other", "Skipped", 3)}},
-        {"object_update_every_column_auto.txt", update, "T", "C",
-         {row("T", "A", 3, true, true), row("T", "B", 135, false, true)}},
+        {"object_loaded_missing_dbms.txt", object, "Log", "C", "Id 3P, Note 130, Active 11", nullptr, kLoaded},
+        {"object_update_auto_key.txt", update, "Orders", "C", "OrderID 3PA, CustomerName 130"},
+        {"object_update_spaced_key.txt", update, "Order Details", "C", "Order ID 3P, Other.Skipped 3"},
+        {"object_update_every_column_auto.txt", update, "T", "C", "A 3PA, B 135A"},
         {"object_update_handler_only.txt", update, "Orders", "EMN", oneKey},
         {"object_update_bare.txt", update, "Orders", "N", oneKey},
         // Product names are compared exactly.
@@ -198,39 +174,35 @@ TEST(GeneratedText, GoldenFiles) {
         {"object_update_access_mixed_case.txt", update, "Log", "C", log, "Access"},
         {"object_update_sqlserver_2000.txt", update, "Log", "C", log, "Microsoft SQL Server 2000"},
         // Only a date needs the product name; an auto date key is read at its condition.
-        {"object_update_missing_dbms_unneeded.txt", update, "A", "C",
-         {row("A", "Id", 3, true), row("A", "Note", 130, true), row("A", "Opens", 134, true)}, nullptr, kNoDataSource},
-        {"object_update_missing_dbms_date.txt", update, "D", "C", {row("D", "Id", 3, true), row("D", "Due", 133)},
-         nullptr, kNoDataSource, nullptr, {"msGenObjectUpdateMethod"}},
-        {"object_update_missing_dbms_auto_key.txt", update, "B", "C",
-         {row("B", "Stamp", 7, true, true), row("B", "Note", 130)}, nullptr, kNoDataSource, nullptr,
-         {"msGenObjectUpdateMethod"}},
-
-        {"support_eh_bare.txt", eh, "", "N", {}},  // without module headers the notes do nothing
-        {"support_eh_headers.txt", eh, "", "CEMF", {}},
-        {"support_eh_headers_notes.txt", eh, "", "CEMFN", {}},
-        {"support_eh_loaded.txt", eh, "", "", {}, sql, kLoaded},
-        {"support_eh_loaded_headers.txt", eh, "", "CEMFN", {}, sql, kLoaded},
-        {"support_conn_dsn_exe.txt", conn, "", "CEMFN", {}},
-        {"support_conn_oracle_string.txt", conn, "", "CEMF", {}, "Oracle", kOleDll | kNoDataSource,
+        {"object_update_missing_dbms_unneeded.txt", update, "A", "C", "Id 3P, Note 130P, Opens 134P", nullptr,
+         kNoDataSource},
+        {"object_update_missing_dbms_date.txt", update, "D", "C", "Id 3P, Due 133", nullptr, kNoDataSource},
+        {"object_update_missing_dbms_auto_key.txt", update, "B", "C", "Stamp 7PA, Note 130", nullptr, kNoDataSource},
+        {"support_eh_bare.txt", eh, "", "N", ""},  // without module headers the notes do nothing
+        {"support_eh_headers.txt", eh, "", "CEMF", ""},
+        {"support_eh_headers_notes.txt", eh, "", "CEMFN", ""},
+        {"support_eh_loaded.txt", eh, "", "", "", sql, kLoaded},
+        {"support_eh_loaded_headers.txt", eh, "", "CEMFN", "", sql, kLoaded},
+        {"support_conn_dsn_exe.txt", conn, "", "CEMFN", ""},
+        {"support_conn_oracle_string.txt", conn, "", "CEMF", "", "Oracle", kOleDll | kNoDataSource,
          "Provider=MSDAORA.1;Password=tiger;User ID=scott;Data Source=orcl;Persist Security Info=True"},
-        {"support_conn_no_headers.txt", conn, "", "CEFN", {}},  // and so no notes
-        {"support_conn_loaded.txt", conn, "", "CEFN", {}, sql, kLoaded},
+        {"support_conn_no_headers.txt", conn, "", "CEFN", ""},  // and so no notes
+        {"support_conn_loaded.txt", conn, "", "CEFN", "", sql, kLoaded},
         // The CursorLocation lines only for exactly "Oracle" by string.
-        {"support_conn_oracle_dsn.txt", conn, "", "CE", {}, "Oracle"},
-        {"support_conn_oracle_lower_string.txt", conn, "", "CE", {}, "oracle", 0, orcl},
-        {"support_conn_oracle_upper_string.txt", conn, "", "CE", {}, "ORACLE", 0, orcl},
-        {"support_conn_sqlserver_string.txt", conn, "", "CE", {}, sql, 0, orcl},
-        {"support_conn_oracle_by_string.txt", conn, "", "CE", {}, "Oracle", 0, orcl},
-        {"support_conn_quote_doubled.txt", conn, "", "CE", {}, sql, 0, "Driver=X;Database=\"C:\\a b\\db.mdb\""},
+        {"support_conn_oracle_dsn.txt", conn, "", "CE", "", "Oracle"},
+        {"support_conn_oracle_lower_string.txt", conn, "", "CE", "", "oracle", 0, orcl},
+        {"support_conn_oracle_upper_string.txt", conn, "", "CE", "", "ORACLE", 0, orcl},
+        {"support_conn_sqlserver_string.txt", conn, "", "CE", "", sql, 0, orcl},
+        {"support_conn_oracle_by_string.txt", conn, "", "CE", "", "Oracle", 0, orcl},
+        {"support_conn_quote_doubled.txt", conn, "", "CE", "", sql, 0, "Driver=X;Database=\"C:\\a b\\db.mdb\""},
         // A missing name cuts the class after the line that needs it; a string
         // connection never reads the data source name.
-        {"support_conn_missing_dbms_dsn.txt", conn, "", "CEFN", {}, nullptr, 0, nullptr, {"msCreateConnObjFile"}},
-        {"support_conn_missing_dbms_string.txt", conn, "", "CEFN", {}, nullptr, 0, orcl, {"msCreateConnObjFile"}},
-        {"support_conn_missing_dsn.txt", conn, "", "CEFN", {}, sql, kNoDataSource, nullptr, {"msCreateConnObjFile"}},
-        {"support_conn_missing_dsn_string.txt", conn, "", "CEFN", {}, sql, kNoDataSource,
-         "Provider=SQLOLEDB.1;Data Source=db"},
+        {"support_conn_missing_dbms_dsn.txt", conn, "", "CEFN", "", nullptr},
+        {"support_conn_missing_dbms_string.txt", conn, "", "CEFN", "", nullptr, 0, orcl},
+        {"support_conn_missing_dsn.txt", conn, "", "CEFN", "", sql, kNoDataSource},
+        {"support_conn_missing_dsn_string.txt", conn, "", "CEFN", "", sql, kNoDataSource, "Provider=SQLOLEDB.1;Data Source=db"},
     };
+    std::string messages;  // those a missing product name or data source name shows
     for (const Case& k : cases) {
         SCOPED_TRACE(k.golden);
         GenFixture fx;
@@ -243,113 +215,84 @@ TEST(GeneratedText, GoldenFiles) {
             GenContext c = fx.ctx();
             k.write(c, 0, k.table);
             EXPECT_NE(fx.fs.exists(stored), loaded);
-            text = fx.fs.readAll(loaded ? kStage + (k.write == eh ? "/modRowwrightErrHndlr.rwg" : "/clsRwtConn.rwg")
-                                        : stored);
+            text = fx.fs.readAll(loaded ? kStage + (k.write == eh ? "/modRowwrightErrHndlr.rwg" : "/clsRwtConn.rwg") : stored);
         } else {
             text = fx.capture([&](GenContext& c, int n) { k.write(c, n, k.table); });
         }
         test::expectGolden(k.golden, text);
-        std::vector<std::string> expected;
-        for (const std::string& op : k.failing)
-            expected.push_back("Error: 3265\r\nSource: ADODB.Properties (frmFields." + op +
-                               ")\r\n\r\nDescription: Item cannot be found in the collection corresponding to "
-                               "the requested name or ordinal.");
-        EXPECT_EQ(fx.messageTexts(), expected);
-        for (const auto& m : fx.ui.messages) EXPECT_EQ(m.style, kStyleExclamation);
+        for (const auto& m : fx.ui.messages)
+            messages += std::string(k.golden) + ", style " + std::to_string(m.style) + ":\r\n" + m.text + "\r\n";
         EXPECT_EQ(fx.files.freeFile(), 1);
     }
+    test::expectGolden("generated_text_messages.txt", messages);
 }
 
-// A file number nobody opened: each generator shows the error under its own name.
-TEST(GeneratedText, EachGeneratorShowsItsOwnSource) {
-    const std::pair<Writer, const char*> writers[] = {
-        {prop<msGenCollRefreshFilterProp>, "msGenCollRefreshFilterProp"},
-        {prop<msGenCollSortOrderProp>, "msGenCollSortOrderProp"}, {prop<msGenCollCountProp>, "msGenCollCountProp"},
-        {prop<msGenCollItemProp>, "msGenCollItemProp"},           {prop<msGenCollNewEnumProp>, "msGenCollNewEnumProp"},
-        {proc<msGenCollAddProc>, "msGenCollAddProc"},             {proc<msGenCollRefreshProc>, "msGenCollRefreshProc"},
-        {proc<msGenCollRemoveProc>, "msGenCollRemoveProc"},       {file<msGenCollFile>, "msGenCollFile"},
-        {proc<msGenObjectUpdateMethod>, "msGenObjectUpdateMethod"}};
-    GenFixture fx;
-    fx.grid = FieldGrid({row("Orders", "OrderID", 3)});
-    GenContext c = fx.ctx();
-    for (const auto& [write, name] : writers) {
-        SCOPED_TRACE(name);
-        fx.ui.messages.clear();
-        write(c, 99, "Orders");
-        EXPECT_EQ(fx.messageTexts(), std::vector<std::string>{"Error: 52\r\nSource: RwtAddIn (frmFields." +
-                                                              std::string(name) +
-                                                              ")\r\n\r\nDescription: Bad file name or number"});
-    }
-}
-
-// The exposure line of the connection class: by a new project's kind, else
-// by the existing project's type word, compared exactly.
+// The exposure line of the connection class: by a new project's kind, else by the existing project's type word
+// ("existing" kind), compared exactly.
 TEST(GeneratedText, ConnectionClassExposureLine) {
-    const char* exposed = "Attribute VB_Exposed = True";
-    const char* hidden = "Attribute VB_Exposed = False";
-    const char* none = "' Module Name: clsRwtConn";
-    const struct {
-        const char* kind;  // "existing": an existing project
-        const char* typeWord;
-        const char* line;
-    } cases[] = {{"Exe", "OleDll", hidden},          {"OleExe", "Exe", exposed},       {"OleDll", "", exposed},
-                 {"existing", "Exe", hidden},        {"existing", "OleExe", exposed},  {"existing", "OleDll", exposed},
-                 {"existing", "Control", none},      {"existing", "exe", none},        {"existing", "", none}};
-    for (const auto& k : cases) {
-        SCOPED_TRACE(std::string(k.kind) + " " + k.typeWord);
+    std::string log;
+    for (const auto& [kind, typeWord] :
+         {std::pair{"Exe", "OleDll"}, {"OleExe", "Exe"}, {"OleDll", ""}, {"existing", "Exe"}, {"existing", "OleExe"},
+          {"existing", "OleDll"}, {"existing", "Control"}, {"existing", "exe"}, {"existing", ""}}) {
         GenFixture fx;
-        setUp(fx, {"", conn, "", "CEMFN", {}});
-        fx.newProject(k.kind);
-        fx.settings.mbExistingProject = std::string(k.kind) == "existing";
+        setUp(fx, {"", conn, "", "CEMFN", ""});
+        fx.newProject(kind);
+        fx.settings.mbExistingProject = std::string(kind) == "existing";
         GenContext c = fx.ctx();
-        msCreateConnObjFile(c, kStage, k.typeWord);
-        const std::string text = test::readable(fx.fs.readAll(kConnPath));
-        EXPECT_NE(text.find("\nAttribute VB_PredeclaredId = False\n" + std::string(k.line) + "\n"), std::string::npos);
+        msCreateConnObjFile(c, kStage, typeWord);
+        const std::string text = fx.fs.readAll(kConnPath), before = "Attribute VB_PredeclaredId = False\r\n";
+        const auto at = text.find(before) + before.size();
+        log += std::string(kind) + " " + typeWord + ": " + text.substr(at, text.find("\r\n", at) + 2 - at);
     }
+    test::expectGolden("connection_class_exposure.txt", log);
 }
 
-// A missing store folder or a full disk: shown once per operation, every
-// file closed, what was written kept, and the next run not disturbed.
-TEST(GeneratedText, SupportFileErrorsAreShownByTheirWriter) {
-    for (const bool diskFull : {false, true}) {
-        SCOPED_TRACE(diskFull);
+// What the writers show when a file cannot be written, as a transcript: a file number nobody opened (under each
+// writer's own name), a missing store folder, a full disk, no file number left. Every file is closed after, what was
+// written is kept, the next run is not disturbed, and files opened by others are left alone.
+TEST(GeneratedText, WriteErrorsAreShownByTheirWriter) {
+    std::string log;
+    const auto shown = [&](GenFixture& fx, const std::string& step) {
+        log += "--- " + step + "\r\n";
+        for (const std::string& m : fx.messageTexts()) log += m + "\r\n";
+        fx.ui.messages.clear();
+    };
+#define RW_WRITER(kind, f) std::pair<Writer, std::string>{kind<f>, #f}
+    for (const auto& [write, name] :
+         {RW_WRITER(prop, msGenCollRefreshFilterProp), RW_WRITER(prop, msGenCollSortOrderProp),
+          RW_WRITER(prop, msGenCollCountProp), RW_WRITER(prop, msGenCollItemProp), RW_WRITER(prop, msGenCollNewEnumProp),
+          RW_WRITER(proc, msGenCollAddProc), RW_WRITER(proc, msGenCollRefreshProc), RW_WRITER(proc, msGenCollRemoveProc),
+          RW_WRITER(file, msGenCollFile), RW_WRITER(proc, msGenObjectUpdateMethod)}) {
+#undef RW_WRITER
         GenFixture fx;
-        setUp(fx, {"", conn, "", "CEMFN", {}});
-        if (diskFull) {
-            fx.fs.failWrite(kConnPath, 100, kErrDiskFull);
-            fx.fs.failWrite(kEhPath, 50, kErrDiskFull);
-        } else {
-            fx.settings.msStoreDir = "/out/missing";
-        }
+        fx.grid = FieldGrid(rows("Orders", "OrderID 3"));
+        GenContext c = fx.ctx();
+        write(c, 99, "Orders");
+        shown(fx, name + " with file number 99");
+    }
+    for (const bool diskFull : {false, true}) {
+        GenFixture fx;
+        setUp(fx, {"", conn, "", "CEMFN", ""});
+        if (diskFull) fx.fs.failWrite(kConnPath, 100, kErrDiskFull), fx.fs.failWrite(kEhPath, 50, kErrDiskFull);
+        else fx.settings.msStoreDir = "/out/missing";
         GenContext c = fx.ctx();
         msCreateEHFile(c, kStage);
         msCreateConnObjFile(c, kStage, "Exe");
-        const std::string error = diskFull ? "Error: 61" : "Error: 76";
-        const std::string what = diskFull ? "Disk full" : "Path not found";
-        EXPECT_EQ(fx.messageTexts(),
-                  (std::vector<std::string>{
-                      error + "\r\nSource: RwtAddIn (frmFields.msCreateEHFile)\r\n\r\nDescription: " + what,
-                      error + "\r\nSource: RwtAddIn (frmFields.msCreateConnObjFile)\r\n\r\nDescription: " + what}));
+        shown(fx, diskFull ? "the disk full after 50 and 100 bytes" : "the store folder missing");
         EXPECT_EQ(fx.files.freeFile(), 1);
         if (diskFull) {
-            EXPECT_EQ(fx.fs.readAll(kEhPath).size(), 50u);
-            EXPECT_EQ(fx.fs.readAll(kConnPath).substr(0, 19), "VERSION 1.0 CLASS\r\n");
-            EXPECT_EQ(fx.fs.readAll(kConnPath).size(), 100u);
-        } else {
-            EXPECT_FALSE(fx.fs.exists("/out/missing"));
-            fx.ui.messages.clear();
-            fx.settings.msStoreDir = "/out";
-            msCreateEHFile(c, kStage);
-            msCreateConnObjFile(c, kStage, "Exe");
-            EXPECT_TRUE(fx.ui.messages.empty());
-            EXPECT_TRUE(fx.fs.exists(kEhPath) && fx.fs.exists(kConnPath));
+            log += std::to_string(fx.fs.readAll(kEhPath).size()) + " bytes, " + fx.fs.readAll(kConnPath) + "\r\n";
+            continue;
         }
+        EXPECT_FALSE(fx.fs.exists("/out/missing"));
+        fx.settings.msStoreDir = "/out";
+        msCreateEHFile(c, kStage);
+        msCreateConnObjFile(c, kStage, "Exe");
+        EXPECT_TRUE(fx.fs.exists(kEhPath) && fx.fs.exists(kConnPath));
+        shown(fx, "the store folder there again");
     }
-}
-
-TEST(GeneratedText, SupportFilesLeaveFilesOpenedByOthersAlone) {
     GenFixture fx;
-    setUp(fx, {"", conn, "", "CEMFN", {}});
+    setUp(fx, {"", conn, "", "CEMFN", ""});
     GenContext c = fx.ctx();
     const int other = fx.files.openForOutput("/out/other.txt");
     msCreateEHFile(c, kStage);
@@ -359,11 +302,11 @@ TEST(GeneratedText, SupportFilesLeaveFilesOpenedByOthersAlone) {
     // The last number is still free for an operation; after it, none is.
     for (int k = other + 1; k < 511; ++k) fx.files.openForOutput("/out/f" + std::to_string(k));
     msCreateEHFile(c, kStage);
-    EXPECT_TRUE(fx.ui.messages.empty());
+    shown(fx, "one file number left");
     fx.files.openForOutput("/out/last");
     msCreateEHFile(c, kStage);
-    EXPECT_EQ(fx.messageTexts(), std::vector<std::string>{"Error: 67\r\nSource: RwtAddIn (frmFields.msCreateEHFile)"
-                                                          "\r\n\r\nDescription: Too many files"});
+    shown(fx, "no file number left");
+    test::expectGolden("generated_text_write_errors.txt", log);
 }
 
 }  // namespace

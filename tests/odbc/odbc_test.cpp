@@ -1,5 +1,5 @@
-// The data layer through real ODBC drivers: SQLite always, PostgreSQL and
-// MariaDB when their servers were started (scripts/db-servers).
+// The data layer through real ODBC drivers: SQLite always, PostgreSQL and MariaDB when their servers were started
+// (scripts/db-servers).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -44,8 +44,7 @@ protected:
     void SetUp() override {
         const Backend& b = backend(GetParam());
         if (!b.requested) {
-            // scripts/test starts the servers and sets RW_DB_SERVERS_REQUIRED,
-            // so a lost server variable cannot pass as a skip there.
+            // scripts/test starts the servers and sets RW_DB_SERVERS_REQUIRED: a lost variable cannot pass as a skip.
             if (std::getenv("RW_DB_SERVERS_REQUIRED")) FAIL() << b.name << ": its server's port variable is not set";
             GTEST_SKIP() << b.name << ": no server was started (scripts/db-servers start)";
         }
@@ -63,12 +62,20 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Odbc, Drivers, ::testing::Values("SQLite", "PostgreSQL", "MariaDB"),
                          [](const auto& info) { return std::string(info.param); });
 
-// The user tables (no views, no sqlite_sequence, none of MariaDB's system
-// databases), then the field rows as read and with keys detected. Unescaped,
-// "Order_Details" would also match "Order Details", and "USER_" "USERS".
+// The user tables (no views, no sqlite_sequence, none of MariaDB's system databases), then the field rows as
+// read and with keys detected: unescaped, "Order_Details" would also match "Order Details", and "USER_" "USERS".
+// The SQLite driver reports NUMERIC(10,2) with COLUMN_SIZE 2 and DECIMAL_DIGITS 10. The OLE DB string of the data
+// source, as the builder makes it, opens through ODBC.
 TEST_P(Drivers, TheCatalogueAsThePagesHoldIt) {
+    const Backend& b = backend(GetParam());
+    ScriptedUi ui;
+    ConnectionPage page;
+    page.chooseDSNLess();
+    page.buildConnectionString(
+        ui, [&] { return "PROVIDER=MSDASQL;Data Source=" + b.dsn + ";User ID=" + b.user + ";Password=" + b.password; });
+    ASSERT_TRUE(page.next(access_, ui, nullptr)) << ui.messages.at(0).text;
+    EXPECT_EQ(page.moConn->property("Data Source Name"), b.dsn);
     EXPECT_EQ(conn_->property("DBMS Name"), GetParam());
-    EXPECT_EQ(conn_->property("Data Source Name"), backend(GetParam()).dsn);
     EXPECT_THROW(conn_->property("Prompt"), RuntimeError);
     std::string text;
     for (const std::string& t : userTables(*conn_)) text += t + "\r\n";
@@ -78,25 +85,24 @@ TEST_P(Drivers, TheCatalogueAsThePagesHoldIt) {
                                                     "Order Details", "Order_Details", "USER_"}, detect))
             text += row + "\r\n";
     }
+    const auto credit =
+        conn_->openSchema(kSchemaColumns, {std::nullopt, std::nullopt, table("Customers"), table("CreditLimit")});
+    text += "\r\nCreditLimit: " + credit->value("NUMERIC_PRECISION").toText() + "," +
+            credit->value("NUMERIC_SCALE").toText() + "\r\n";
     test::expectGolden("odbc/catalogue_" + std::string(GetParam()) + ".txt", text);
     EXPECT_TRUE(conn_->openSchema(kSchemaPrimaryKeys, {std::nullopt, std::nullopt, "Order_Details"})->eof());
 }
 
-// Reading every column at once, detecting keys per table, and an ODBC 3
-// environment (SQL_TYPE_TIMESTAMP for SQL_TIMESTAMP, other catalogue column
-// names) give the rows the default reads give: for every user table, a
-// table twice, and one named in another case than the catalogue's.
+// Reading every column at once, detecting keys per table, and an ODBC 3 environment (SQL_TYPE_TIMESTAMP for
+// SQL_TIMESTAMP, other catalogue column names) give the rows the default reads give: for every user table, a table
+// twice, and one named in another case than the catalogue's.
 TEST_P(Drivers, OtherWaysOfReadingGiveTheSameRows) {
-    db::OdbcOptions eager, perTable, odbc3;
-    eager.prefetchColumnsFrom = 1;
-    perTable.keysInOnePass = false;
-    odbc3.odbc3 = true;
     const std::vector<std::string> tables = userTables(*conn_);
     EXPECT_EQ(conn_->readKeys(tables).size(), tables.size());  // the one pass covered every table
     std::vector<std::string> asked = tables;
-    asked.push_back(tables.front());
-    asked.push_back(lower(tables.back()));
-    for (const auto& [options, detect] : {std::pair{eager, false}, {perTable, true}, {odbc3, true}}) {
+    asked.insert(asked.end(), {tables.front(), lower(tables.back())});
+    for (const auto& [options, detect] : {std::pair{db::OdbcOptions{.prefetchColumnsFrom = 1}, false},
+                                          {db::OdbcOptions{.keysInOnePass = false}, true}, {{.odbc3 = true}, true}}) {
         db::OdbcDataAccess access(options);
         std::unique_ptr<DataConnection> c = access.open(backend(GetParam()).connectString(), "", "");
         const std::vector<std::string> usual = rows(*conn_, asked, detect);
@@ -106,18 +112,14 @@ TEST_P(Drivers, OtherWaysOfReadingGiveTheSameRows) {
     }
 }
 
-// SQLite has no login; a database file that does not exist is the failure
-// there (the driver would otherwise make an empty one), and so is a driver
-// entry whose library does not exist. psqlodbc gives 08001 for every failed
+// SQLite has no login; a database file that does not exist is the failure there (the driver would otherwise make
+// an empty one), and so is a driver entry whose library does not exist. psqlodbc gives 08001 for every failed
 // connection.
 TEST_P(Drivers, AFailedConnectionCarriesTheDriversMessageAndSqlState) {
     const std::string missing = test::odbcFolder() + "/missing.db", orders = test::odbcFolder() + "/orders.db";
     const std::vector<std::string> broken{"The ODBC driver \"SQLite\" cannot be loaded: ", "libsqliteodbc.so",
                                           "The driver registered as \"SQLite3\" may be the one meant"};
-    const struct {
-        std::string backend, connect, state;
-        std::vector<std::string> parts;
-    } cases[] = {
+    const struct { std::string backend, connect, state; std::vector<std::string> parts; } cases[] = {
         {"SQLite", "Driver=SQLite3;Database=" + missing, "", {"The SQLite database \"" + missing + "\" does not exist: "}},
         {"SQLite", "rw_broken", "", broken},
         {"SQLite", "Driver=SQLite;Database=" + orders, "", broken},
@@ -139,32 +141,23 @@ TEST_P(Drivers, AFailedConnectionCarriesTheDriversMessageAndSqlState) {
     }
 }
 
-// The SQL texts the generated Add, Refresh, Update and Remove build, run
-// through the driver: a text key with an apostrophe, a date and time, a
-// date alone, a time, a Boolean, a number and Nulls make the round trip.
-// The time is quoted text, given here in 24-hour form: MariaDB refuses the
-// en-US text of a VB time ('3:04:05 PM') in strict mode.
+// The SQL texts the generated Add, Refresh, Update and Remove build, run through the driver: a text key with an
+// apostrophe, a date and time, a date alone, a time, a Boolean, a number and Nulls make the round trip. The time is
+// quoted text, given here in 24-hour form: MariaDB refuses the en-US text of a VB time ('3:04:05 PM') in strict mode.
 TEST_P(Drivers, GeneratedSqlRoundTrips) {
-    const std::string tableName = table("Customers"), base = classBaseName(tableName);
+    const std::string tableName = table("Customers"), base = classBaseName(tableName), keyField = table("CustomerID");
     test::GenFixture fx;
     fx.newProject("OleDll");
     fx.conn.set("DBMS Name", conn_->property("DBMS Name"));
     loadFieldRows(*conn_, {tableName}, fx.grid, FieldLoadOptions{true});
-    const std::string coll =
-        fx.capture([&](GenContext& c, int n) { msGenCollFile(c, n, tableName, base, "OleDll"); });
-    const std::string object =
-        fx.capture([&](GenContext& c, int n) { msGenObjectFile(c, n, tableName, base, "OleDll"); });
+    const auto coll = fx.capture([&](GenContext& c, int n) { msGenCollFile(c, n, tableName, base, "OleDll"); });
+    const auto object = fx.capture([&](GenContext& c, int n) { msGenObjectFile(c, n, tableName, base, "OleDll"); });
     ASSERT_TRUE(fx.ui.messages.empty()) << fx.messageTexts()[0];
 
-    // The record's values by column as the schema names it.
-    std::map<std::string, VbValue> record;
+    std::map<std::string, VbValue> record;  // the record's values by column as the schema names it
     for (const FieldRow& r : fx.grid.rows()) record[r.field] = VbValue();
-    const std::string keyField = table("CustomerID");
     record[keyField] = std::string("O'Brn");
-    const struct {
-        const char* field;
-        VbValue added, updated;
-    } columns[] = {
+    const struct { const char* field; VbValue added, updated; } columns[] = {
         {"CompanyName", std::string("Rock 'n' Roll Ltd."), std::string("Bon app'")},
         {"ContactName", VbValue(), VbValue()},
         {"CreditLimit", 1234.5, 99.25},
@@ -175,8 +168,8 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
     };
     const std::string expected[] = {"Rock 'n' Roll Ltd.|Null|1234.5|True|2026-12-05 08:17:21|2026-12-06|15:04:05|",
                                     "Bon app'|Null|99.25|False|2027-01-02 03:04:05|2027-01-03|08:09:10|"};
-    // A value as read back, alike on every driver: a date by its leading
-    // characters (the drivers add fractions, or a time to a date alone).
+    // A value as read back, alike on every driver: a date by its leading characters (the drivers add fractions, or
+    // a time to a date alone).
     const auto shown = [](const Variant& v, const VbValue& sent) -> std::string {
         if (v.isNull()) return "Null";
         const std::string t = v.toText();
@@ -184,7 +177,6 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
         if (std::holds_alternative<bool>(sent)) return t == "1" || t == "True" || t == "t" || t == "-1" ? "True" : "False";
         return std::holds_alternative<double>(sent) ? (std::ostringstream() << std::stod(t)).str() : t;
     };
-
     const std::string filter = keyField + " = 'O''Brn'";
     auto sql = [&](const std::string& file, const std::string& header) {
         std::map<std::string, VbValue> vars{{"mvar" + propertyName(keyField) + "_ReadBuf", std::string("O'Brn")},
@@ -199,10 +191,9 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
         EXPECT_EQ(conn_->execute(change), 1) << change;
         std::unique_ptr<Recordset> rs = conn_->openRecordset(sql(coll, "Public Sub Refresh()"));
         ASSERT_FALSE(rs->eof());
-        EXPECT_EQ(rs->value(keyField).toText(), "O'Brn");
-        std::string got;
+        std::string got = rs->value(keyField).toText() + "|";
         for (const auto& c : columns) got += shown(rs->value(table(c.field)), update ? c.updated : c.added) + "|";
-        EXPECT_EQ(got, expected[update]);
+        EXPECT_EQ(got, "O'Brn|" + expected[update]);
         rs->moveNext();
         EXPECT_TRUE(rs->eof());
     }
@@ -212,25 +203,12 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
     EXPECT_TRUE(conn_->openRecordset(sql(coll, "Public Sub Refresh()"))->eof());
 }
 
-class Sqlite : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(backend("SQLite").failure.empty()) << backend("SQLite").failure; }
-    db::OdbcDataAccess access_;
-};
-
-TEST_F(Sqlite, PrecisionAndScaleComeFromTheTypeName) {
-    // The driver reports NUMERIC(10,2) with COLUMN_SIZE 2 and DECIMAL_DIGITS 10.
-    std::unique_ptr<DataConnection> c = access_.open("rw_sqlite", "", "");
-    std::unique_ptr<Recordset> cols = c->openSchema(kSchemaColumns, {std::nullopt, std::nullopt, "Customers", "CreditLimit"});
-    EXPECT_EQ(cols->value("NUMERIC_PRECISION").toText() + "," + cols->value("NUMERIC_SCALE").toText(), "10,2");
-}
-
-// The table's name, and one column's, are longer than a read buffer; the
-// writer's next change finds no lock left by the reader's eager load.
-TEST_F(Sqlite, DetectionTakesAnIntegerKeyOfOneColumnAsTheRowIdFilledOnInsert) {
+// SQLite: detection takes an integer key of one column as the row id, filled on insert. The table's name, and one
+// column's, are longer than a read buffer; the writer's next change finds no lock left by the reader's eager load.
+TEST(Sqlite, DetectionTakesAnIntegerKeyOfOneColumnAsTheRowIdFilledOnInsert) {
+    ASSERT_TRUE(backend("SQLite").failure.empty()) << backend("SQLite").failure;
     const std::string table(1500, 't'), column(3000, 'c');
-    const std::vector<std::pair<std::string, std::string>> cases{
-        // the columns, and per column its name, P when Primary, A when Auto
+    const std::pair<std::string, std::string> cases[] = {  // the columns, and per column its name, P: Primary, A: Auto
         {"(ID INTEGER PRIMARY KEY, N TEXT)", "ID P A, N"},
         {"(ID integer PRIMARY KEY AUTOINCREMENT, N TEXT)", "ID P A, N"},
         {"(N TEXT, ID Integer, PRIMARY KEY (ID))", "N, ID P A"},
@@ -241,11 +219,9 @@ TEST_F(Sqlite, DetectionTakesAnIntegerKeyOfOneColumnAsTheRowIdFilledOnInsert) {
         {"(ID INTEGER, N TEXT)", "ID, N"},
         {"(\"" + column + "\" INTEGER PRIMARY KEY, b TEXT)", column + " P A, b"},
     };
-    db::OdbcOptions eager;
-    eager.prefetchColumnsFrom = 1;
-    db::OdbcDataAccess eagerAccess(eager);
+    db::OdbcDataAccess access, eagerAccess({.prefetchColumnsFrom = 1});
     const std::string file = "Driver=SQLite3;NoCreat=0;Database=" + test::odbcFolder() + "/rowid.db";
-    std::unique_ptr<DataConnection> writer = access_.open(file, "", ""), reader = eagerAccess.open(file, "", "");
+    std::unique_ptr<DataConnection> writer = access.open(file, "", ""), reader = eagerAccess.open(file, "", "");
     for (const auto& [columns, expected] : cases) {
         writer->execute("DROP TABLE IF EXISTS \"" + table + "\"");
         writer->execute("CREATE TABLE \"" + table + "\" " + columns);
@@ -257,18 +233,6 @@ TEST_F(Sqlite, DetectionTakesAnIntegerKeyOfOneColumnAsTheRowIdFilledOnInsert) {
         EXPECT_EQ(marks, expected) << columns;
         EXPECT_EQ(grid.row(0).table, table);
     }
-}
-
-// The OLE DB string of a data source, as the builder makes it, opens through
-// ODBC.
-TEST_F(Sqlite, AnOleDbStringOfADataSourceOpensThroughOdbc) {
-    ScriptedUi ui;
-    ConnectionPage page;
-    page.chooseDSNLess();
-    page.buildConnectionString(ui, [] { return std::string("PROVIDER=MSDASQL;Data Source=rw_sqlite;User ID=;Password=;"); });
-    ASSERT_TRUE(page.next(access_, ui, nullptr));
-    EXPECT_EQ(page.moConn->property("Data Source Name"), "rw_sqlite");
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

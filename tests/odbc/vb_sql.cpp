@@ -6,6 +6,7 @@
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace rw::test {
@@ -20,55 +21,35 @@ const VbValue& value(const Vars& vars, const std::string& name) {
     return v->second;
 }
 
-// Concatenation's text of a value. A date is always formatted first: its
-// own text would depend on the locale.
-std::string text(const VbValue& v) {
+// The text of a named value in a concatenation, or in Format(name, "yyyy-mm-dd hh:nn:ss"). A date must be
+// formatted, and only a date: its own text would depend on the locale.
+std::string text(const Vars& vars, const std::string& name, bool format = false) {
+    const VbValue& v = value(vars, name);
+    const auto* d = std::get_if<DateTime>(&v);
+    if (format != (d != nullptr)) throw std::runtime_error(name + (format ? " is no date" : " is a date not formatted"));
+    if (char b[32]; d) {
+        std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d->year, d->month, d->day, d->hour, d->minute, d->second);
+        return b;
+    }
     if (const auto* s = std::get_if<std::string>(&v)) return *s;
-    if (const auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
+    if (const auto* t = std::get_if<bool>(&v)) return *t ? "True" : "False";
     if (const auto* n = std::get_if<double>(&v)) return (std::ostringstream() << std::setprecision(15) << *n).str();
-    if (std::holds_alternative<DateTime>(v)) throw std::runtime_error("a date concatenated without Format");
     return "";
 }
 
-// One operand of `&`: a literal, a name, or one of the calls the generated
-// SQL building makes.
+// One operand of `&`: a literal, a name, or one of the calls the generated SQL building makes.
 std::string term(const std::string& t, const Vars& vars) {
     static const std::regex literal(R"x("((?:[^"]|"")*)")x"), name(R"([\w.]+)"),
         left(R"(Left\((\w+), [Ll]en\(\1\) - (\d+)\))"), quotes(R"(Replace\(([\w.]+), "'", "''"\))"),
         format(R"(Format\(([\w.]+), "yyyy-mm-dd hh:nn:ss"\))");
     std::smatch m;
     if (std::regex_match(t, m, literal)) return std::regex_replace(m[1].str(), std::regex("\"\""), "\"");
-    if (std::regex_match(t, m, name)) return text(value(vars, t));
-    if (std::regex_match(t, m, left)) {
-        const std::string s = text(value(vars, m[1]));
-        return s.substr(0, s.size() - std::min(s.size(), std::stoul(m[2])));
-    }
-    if (std::regex_match(t, m, quotes)) return std::regex_replace(text(value(vars, m[1])), std::regex("'"), "''");
-    if (!std::regex_match(t, m, format)) throw std::runtime_error("cannot run: " + t);
-    const auto* d = std::get_if<DateTime>(&value(vars, m[1]));
-    if (!d) throw std::runtime_error("Format of a value that is not a date: " + t);
-    char b[32];
-    std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d->year, d->month, d->day, d->hour, d->minute,
-                  d->second);
-    return b;
-}
-
-// a & b & ...: the terms split at each & outside quotes and parentheses.
-std::string concatenation(const std::string& s, const Vars& vars) {
-    std::string out, t;
-    int depth = 0;
-    bool quoted = false;
-    for (const char c : s + "&") {
-        if (c == '"') quoted = !quoted;
-        if (!quoted) depth += (c == '(') - (c == ')');
-        if (c != '&' || quoted || depth > 0) {
-            t += c;
-            continue;
-        }
-        out += term(t.substr(t.find_first_not_of(' '), t.find_last_not_of(' ') - t.find_first_not_of(' ') + 1), vars);
-        t.clear();
-    }
-    return out;
+    if (std::regex_match(t, m, name)) return text(vars, t);
+    if (std::regex_match(t, m, quotes)) return std::regex_replace(text(vars, m[1]), std::regex("'"), "''");
+    if (std::regex_match(t, m, format)) return text(vars, m[1], true);
+    if (!std::regex_match(t, m, left)) throw std::runtime_error("cannot run: " + t);
+    const std::string s = text(vars, m[1]);
+    return s.substr(0, s.size() - std::min(s.size(), std::stoul(m[2])));
 }
 
 }  // namespace
@@ -79,32 +60,37 @@ std::string buildSql(const std::string& fileText, const std::string& header, con
     Vars vars = variables;
     std::vector<bool> taken;  // the open If blocks
     std::istringstream in(fileText.substr(start + 2));
-    std::string statement, line;
-    static const std::regex condition(R"(If ([\w.]+) <> "" Then)");
+    // The terms of a & b & ...: runs of quoted literals and other characters but &.
+    static const std::regex condition(R"(If ([\w.]+) <> "" Then)"),
+        part(R"x( *((?:"(?:[^"]|"")*"|[^"&])+?) *(?:&|$))x");
     std::smatch m;
-    while (std::getline(in, line)) {
+    std::string statement;
+    for (std::string line; std::getline(in, line);) {
         line.erase(0, line.find_first_not_of(' '));
         line.erase(line.find_last_not_of(" \r") + 1);
+        statement += line;
         if (line.size() >= 2 && line.compare(line.size() - 2, 2, " _") == 0) {
-            statement += line.substr(0, line.size() - 1);  // a continued statement
+            statement.pop_back();  // a continued statement
             continue;
         }
-        statement += line;
-        if (statement.rfind("End ", 0) == 0 && statement != "End If") break;
+        const std::string s = std::exchange(statement, "");
+        if (s.rfind("End ", 0) == 0 && s != "End If") break;
         const bool running = std::find(taken.begin(), taken.end(), false) == taken.end();
-        if (statement.rfind("lsSQL = ", 0) == 0) {
-            if (running) vars["lsSQL"] = concatenation(statement.substr(8), vars);
-        } else if (statement == "End If" && !taken.empty()) {
+        if (s.rfind("lsSQL = ", 0) == 0) {
+            if (!running) continue;
+            std::string sql;
+            for (std::sregex_iterator i(s.begin() + 8, s.end(), part), end; i != end; ++i) sql += term((*i)[1], vars);
+            vars["lsSQL"] = sql;
+        } else if (s == "End If" && !taken.empty()) {
             taken.pop_back();
-        } else if (std::regex_match(statement, m, condition) && vars.count("lsSQL")) {
+        } else if (std::regex_match(s, m, condition) && vars.count("lsSQL")) {
             // Null is neither equal nor unequal to "", which If takes as false.
             const VbValue& v = value(vars, m[1]);
-            const auto* s = std::get_if<std::string>(&v);
-            taken.push_back(running && !std::holds_alternative<std::monostate>(v) && !(s && s->empty()));
-        } else if (vars.count("lsSQL") && !statement.empty() && statement[0] != '\'') {
+            const auto* t = std::get_if<std::string>(&v);
+            taken.push_back(running && (t ? !t->empty() : !std::holds_alternative<std::monostate>(v)));
+        } else if (vars.count("lsSQL") && !s.empty() && s[0] != '\'') {
             break;  // the statement that hands lsSQL to the database
         }
-        statement.clear();
     }
     if (!vars.count("lsSQL")) throw std::runtime_error("the procedure builds no lsSQL");
     return std::get<std::string>(vars["lsSQL"]);
