@@ -19,12 +19,9 @@ TEST(CliConsoleUi, MessagesGoToStandardErrorAndOnlyErrorsAreCounted) {
     ShowError(ui, 76, "RwtAddIn (frmFields.msGenObjectFile)", "Path not found", {"/out/a\nb.cls"});
     ShowError(ui, 70, "RwtAddIn", "Permission denied", {"/tmp", true});
     EXPECT_EQ(ui.msgBox("Careful", kStyleInformation, "Other"), kAnswerOk);
-    EXPECT_EQ(err.str(),
-              "Done.\n"
-              "Error: 76\nSource: RwtAddIn (frmFields.msGenObjectFile)\n\nDescription: Path not found\n"
-              "File: /out/a?b.cls\n"
-              "Error: 70\nSource: RwtAddIn\n\nDescription: Permission denied\nFolder: /tmp\n"
-              "Other: Careful\n");
+    EXPECT_EQ(err.str(), "Done.\nError: 76\nSource: RwtAddIn (frmFields.msGenObjectFile)\n\nDescription: Path not found\n"
+                         "File: /out/a?b.cls\nError: 70\nSource: RwtAddIn\n\nDescription: Permission denied\n"
+                         "Folder: /tmp\nOther: Careful\n");
     EXPECT_EQ(ui.errorCount(), 2);
     EXPECT_EQ(terminalText("a\r\nb\rc\n"), "a\nb\nc\n");
 }
@@ -84,10 +81,7 @@ TEST(CliRecordingFileSystem, ListsCompleteFilesOnceInCreationOrderUnderFinalName
     memory.failCreate("/out/clsBad.cls", kErrPermissionDenied);
     memory.failWrite("/out/clsFull.cls", 4, kErrDiskFull);
     RecordingFileSystem fs(memory);
-    const auto write = [](std::unique_ptr<ByteSink> sink, std::string_view bytes = "text") {
-        sink->write(bytes);
-        sink->close();
-    };
+    const auto write = [](auto sink, std::string_view bytes = "text") { sink->write(bytes), sink->close(); };
     TempFile temp = fs.createTempBeside("/out/P.vbp");
     write(std::move(temp.sink));
     write(fs.create("/out/clsA.cls"));

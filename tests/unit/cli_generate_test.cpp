@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -22,13 +21,10 @@ namespace rw::cli {
 namespace {
 
 std::string answersText(const std::string& target, const std::string& more = "") {
-    return R"({"target": )" + target + R"(,
-  "connection": {"kind": "dsn", "dsn": "Northwind"},
-  "rows": [
-    {"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3},
-    {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
-  "dbmsName": "Microsoft SQL Server")" +
-           more + "}";
+    return R"({"target": )" + target + R"(, "connection": {"kind": "dsn", "dsn": "Northwind"},
+  "rows": [{"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3},
+           {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
+  "dbmsName": "Microsoft SQL Server")" + more + "}";
 }
 
 // Answers for a new Standard EXE "P" with one column of type 3 per (table, field).
@@ -63,7 +59,7 @@ struct CliRun {
         answers(answersText(kNewTarget));
     }
     void answers(const std::string& text) { fs.put(options.answersPath, text); }
-    // Runs through `via` (a file system that passes calls on to `fs`) when given.
+    // Runs through `via` (the disk, or a file system that passes calls on to `fs`) when given.
     int run(FileSystem* via = nullptr) {
         std::ostringstream o, e;
         std::istringstream in(input);
@@ -226,32 +222,25 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
 }
 
 // A table name that climbs out of the store, on the real disk: the run refuses
-// it and writes only the other tables' files inside the store.
+// it and writes only the other tables' files inside the store (deep enough
+// that a climb let through ends inside the private folder).
 TEST(CliGenerate, HostileTableNameWritesNothingOutsideTheStore) {
-    namespace fs = std::filesystem;
     PosixFileSystem real;
-    const std::string root = SystemTempFolders().makePrivateFolder();
-    // Deep enough that the climb ends inside the private folder: a run that
-    // let it through leaves the stray file where this test finds it.
-    const std::string store = root + "/a/b/store";
+    const std::string root = SystemTempFolders().makePrivateFolder(), store = root + "/a/b/store";
     real.createDirectories(store + "/cls");
-    real.create(root + "/a.json")->write(rowsAnswers(store, {{"/../../../x", "ID"}, {"Orders", "ID"}}));
-    GenerateOptions options;
-    options.answersPath = root + "/a.json";
-    options.now = "2026-12-05T08:17:21";
-    std::ostringstream out, err;
-    std::istringstream in;
-    EXPECT_EQ(runGenerateCommand(options, out, err, real, in, false, nullptr), kExitErrorsShown);
-    EXPECT_EQ(err.str(), "Error: 52\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Table "
-                         "\"/../../../x\" was not generated: its name cannot be used for a file.\n");
-    std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(root).string());
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"a.json", "a/b/store/P.vbp", "a/b/store/clsOrders.cls",
-                                               "a/b/store/clsOrdersColl.cls", "a/b/store/clsRwtConn.cls",
-                                               "a/b/store/modRowwrightErrHndlr.bas"}));
-    fs::remove_all(root);
+    test::writeBytes(real, root + "/a.json", rowsAnswers(store, {{"/../../../x", "ID"}, {"Orders", "ID"}}));
+    CliRun r;
+    r.options.answersPath = root + "/a.json";
+    EXPECT_EQ(r.run(&real), kExitErrorsShown);
+    EXPECT_EQ(r.err, "Error: 52\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Table "
+                     "\"/../../../x\" was not generated: its name cannot be used for a file.\n");
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).string());
+    EXPECT_EQ(files, (std::set<std::string>{"a.json", "a/b/store/P.vbp", "a/b/store/clsOrders.cls",
+                                            "a/b/store/clsOrdersColl.cls", "a/b/store/clsRwtConn.cls",
+                                            "a/b/store/modRowwrightErrHndlr.bas"}));
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -256,13 +256,16 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
     fsys::remove_all(dir);
 }
 
-// Until it takes the old file's place, the new text is its writer's alone.
-TEST(FileOnDisk, TheNewTextIsPrivateUntilItTakesThePlace) {
-    const std::string dir = SystemTempFolders().makePrivateFolder();
-    putBytes(dir + "/P.vbp", kProject);
+// Until it takes the old file's place, the new text is its writer's alone;
+// each staging folder is new and its user's alone.
+TEST(FileOnDisk, NewTextsAndStagingFoldersArePrivate) {
+    const std::string dir = SystemTempFolders().makePrivateFolder(), inner = SystemTempFolders(dir).makePrivateFolder();
     TempFile temp = disk.createTempBeside(dir + "/P.vbp");
     temp.sink->close();
     EXPECT_EQ(statOf(temp.path).st_mode & 0777, 0600u);
+    EXPECT_EQ(statOf(dir).st_mode & 0777, 0700u);
+    EXPECT_EQ(inner.rfind(dir + "/rowwright-", 0), 0u);
+    EXPECT_NE(inner, SystemTempFolders(dir).makePrivateFolder());
     fsys::remove_all(dir);
 }
 

@@ -44,13 +44,6 @@ std::string marks(const FieldGrid& grid) {
     return marks;
 }
 
-std::string shown(const ScriptedUi& ui) {
-    std::string text = ui.busyDepth ? "busy " + std::to_string(ui.busyDepth) + "\n" : "";
-    for (const auto& m : ui.messages) text += "message " + std::to_string(m.style) + ": " + m.text + "\n";
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " | ");
-    return text;
-}
-
 // SQL Server marks keys and each table's identity column (asked for with the
 // table name as it is, unquoted; a failed query marks none), Oracle keys
 // only; any other name, or another case of these, marks nothing and asks
@@ -69,12 +62,10 @@ TEST(FieldLoader, PreMarksKeysAndIdentitiesByProductOrDetectionAndNarrowsNumbers
             if (e.rfind("schema 28", 0) == 0 || e.rfind("query", 0) == 0 || e == "keys") log += e + "\n";
     }
     log += "== numeric columns (code precision scale: type)\n";
-    const std::vector<FakeColumn> numbers{
-        {"", 131, 10, 2}, {"", 131, 10, 0}, {"", 131, 9, 0},   {"", 131, 5, 0},  {"", 131, 4, 0},
-        {"", 16, 3, 0},   {"", 16, 3, 1},   {"", 131, {}, {}}, {"", 131, 4, {}}, {"", 131, {}, 0},
-        {"", 131, "x", 0}, {"", 3, 4, 2},   {"", 5, 10, 2},    {"", 135, {}, {}},
-    };
-    for (const FakeColumn& k : numbers) {
+    for (const FakeColumn& k : std::vector<FakeColumn>{
+             {"", 131, 10, 2}, {"", 131, 10, 0}, {"", 131, 9, 0}, {"", 131, 5, 0}, {"", 131, 4, 0}, {"", 16, 3, 0},
+             {"", 16, 3, 1}, {"", 131, {}, {}}, {"", 131, 4, {}}, {"", 131, {}, 0}, {"", 131, "x", 0}, {"", 3, 4, 2},
+             {"", 5, 10, 2}, {"", 135, {}, {}}}) {
         FakeConnection c;
         c.columns["T"] = {k};
         FieldGrid grid;
@@ -97,9 +88,9 @@ TEST(FieldsPage, DetectKeysOnlyTicks) {
     EXPECT_EQ(marks(page.grdFields), "PA -A -- P- -A");
     c.properties.erase("DBMS Name");
     page.detectKeys(ui, c);
-    EXPECT_EQ(shown(ui), "message 48: Error: 3265 | Source: ADODB.Properties (frmFields.cmdDetectKeys_Click) |  | "
-                         "Description: Item cannot be found in the collection corresponding to the requested name or "
-                         "ordinal.\n");
+    EXPECT_EQ(shownText(ui), "message 48 Rowwright: Error: 3265 | Source: ADODB.Properties (frmFields.cmdDetectKeys_Click)"
+                             " |  | Description: Item cannot be found in the collection corresponding to the requested "
+                             "name or ordinal.\n");
 }
 
 // Display copies the earlier pages into the settings and adds the rows (an
@@ -112,8 +103,7 @@ TEST(FieldsPage, DisplayLoadsTheRowsOrShowsWhyNot) {
         const char* broken;
         bool named;
         std::size_t stopAt;
-    } cases[] = {{"", true, 0}, {"", true, 1}, {"", true, 3}, {"", true, 4}, {"Order Details", true, 0},
-                 {"", false, 0}};
+    } cases[] = {{"", true, 0}, {"", true, 1}, {"", true, 3}, {"", true, 4}, {"Order Details", true, 0}, {"", false, 0}};
     std::string log;
     for (const auto& k : cases) {
         FakeConnection c = twoTables("Oracle");
@@ -125,9 +115,7 @@ TEST(FieldsPage, DisplayLoadsTheRowsOrShowsWhyNot) {
         ScriptedUi ui;
         GenerationSettings settings;
         ProjectPageValues project;
-        project.optNew = true;
-        project.optProjectActiveXDLL = true;
-        project.msStoreDir = "/out";
+        project.optNew = project.optProjectActiveXDLL = true, project.msStoreDir = "/out";
         log += "== broken '" + std::string(k.broken) + "', stop at " + std::to_string(k.stopAt) +
                (k.named ? "\nprogress" : ", no product name\nprogress");
         FieldLoadOptions options;
@@ -142,7 +130,7 @@ TEST(FieldsPage, DisplayLoadsTheRowsOrShowsWhyNot) {
         log += "ActiveX DLL " + std::to_string(settings.mbActiveXDll) + ", store " + settings.msStoreDir + "\n";
         if (!k.named)
             for (const std::string& e : c.log) log += e + "\n";
-        log += shown(ui);
+        log += shownText(ui);
     }
     test::expectGolden("fields_page_display.txt", log);
 }

@@ -47,14 +47,12 @@ TEST(Printer, OneTemplateAtTwoIndents) {
     MemoryFileSystem fs;
     TextFile f(fs.create("/o"), "/o");
     Printer p(f);
-    p.emit({{"v", "1"}}, kLine);
-    {
-        Printer::Indent in(p, 2);
-        p.emit({{"v", "2"}}, kLine);
+    for (const int indent : {0, 2, 0}) {
+        Printer::Indent in(p, indent);
+        p.emit({{"v", std::to_string(indent)}}, kLine);
     }
-    p.emit({{"v", "3"}}, kLine);
     f.close();
-    EXPECT_EQ(fs.readAll("/o"), "A 1\r\n  A 2\r\nA 3\r\n");
+    EXPECT_EQ(fs.readAll("/o"), "A 0\r\n  A 2\r\nA 0\r\n");
 }
 
 }  // namespace
