@@ -31,9 +31,13 @@ std::string bytesOf(const std::string& path) { return disk.readAll(path); }
 
 void putBytes(const std::string& path, const std::string& bytes) { test::writeBytes(disk, path, bytes); }
 
-std::set<std::string> namesIn(const std::string& folder) {
+// The names in `folder` that hold `part`.
+std::set<std::string> namesIn(const std::string& folder, const std::string& part = "") {
     std::set<std::string> names;
-    for (const auto& entry : fsys::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    if (fsys::is_directory(folder))
+        for (const auto& entry : fsys::directory_iterator(folder))
+            if (entry.path().filename().string().find(part) != std::string::npos)
+                names.insert(entry.path().filename().string());
     return names;
 }
 
@@ -57,8 +61,7 @@ ToolRun runTool(const std::string& dir, const std::string& prefix, const std::st
     const int raw = std::system(command.c_str());
     ToolRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = bytesOf(dir + "/out.txt");
-    run.err = bytesOf(dir + "/err.txt");
+    run.out = bytesOf(dir + "/out.txt"), run.err = bytesOf(dir + "/err.txt");
     std::istringstream lines(run.out + run.err);
     for (std::string line; std::getline(lines, line);)
         if (line.rfind(dir + "/gen/", 0) == 0) run.listed.push_back(line.substr(dir.size() + 5));
@@ -80,9 +83,7 @@ const char* kOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups";
 // Unmounts what the test mounted, on every way out.
 struct Mounted {
     std::string at;
-    ~Mounted() {
-        if (!at.empty()) ::umount(at.c_str());
-    }
+    ~Mounted() { at.empty() || ::umount(at.c_str()); }
 };
 
 // What a case left in `dir` (shown as <dir>): the exit status, the
@@ -138,18 +139,7 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
             return (root || (uid == 0 && gid == 0)) && ::chmod(vbp.c_str(), mode) == 0;
         };
     };
-    const auto storeIsAFile = [&](Mounted&) {
-        putBytes(dir + "/gen", "x");
-        return true;
-    };
-    // The temporary files in a folder: none may be left by a run.
-    const auto temporaries = [](const std::string& folder) {
-        std::set<std::string> names;
-        if (fsys::is_directory(folder))
-            for (const std::string& name : namesIn(folder))
-                if (name.find(".rwnew") != std::string::npos) names.insert(name);
-        return names;
-    };
+    const auto storeIsAFile = [&](Mounted&) { return putBytes(dir + "/gen", "x"), true; };
     const std::string binary = "Type=Exe\r\n\0\x01\x02"s, noType = "Name=\"P\"\r\nType =Exe\r\n";
 
     struct Case {
@@ -166,90 +156,69 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
         {"binary", kExisting, projectFile(binary, 0644)},
         {"no Type line", kExisting, projectFile(noType, 0644)},
         {"read-only (even to root)", kExisting, projectFile(kProject, 0444)},
-        {"read-only, for a new project", kNew,
-         [&](Mounted&) {
-             putBytes(dir + "/gen/Orders.vbp", kProject);
-             return ::chmod((dir + "/gen/Orders.vbp").c_str(), 0444) == 0;
-         },
-         "", "--yes"},
+        {"read-only, for a new project", kNew, [&](Mounted&) {
+             return putBytes(dir + "/gen/Orders.vbp", kProject), ::chmod((dir + "/gen/Orders.vbp").c_str(), 0444) == 0;
+         }, "", "--yes"},
         {"a pipe", kExisting, [&](Mounted&) { return ::mkfifo(vbp.c_str(), 0644) == 0; }},
         {"a user who may not write the project file", kExisting, projectFile(kProject, 0644), kOtherUser, "", true},
         {"set-group-id and sticky", kExisting, projectFile(kProject, 03664)},
         {"mode 0640, another group", kExisting, projectFile(kProject, 0640, 0, 65534), "", "", true},
         {"another owner", kExisting, projectFile(kProject, 0664, 65534, 65534), "", "", true},
-        {"a user who may write it but not give it its owner", kExisting, projectFile(kProject, 0666), kOtherUser, "",
-         true},
+        {"a user who may write it but not give it its owner", kExisting, projectFile(kProject, 0666), kOtherUser, "", true},
         {"symbolic link", kExisting,
-         [&](Mounted&) {
-             putBytes(dir + "/real/R.vbp", kProject);
-             fsys::create_symlink("real/R.vbp", vbp);
-             return true;
-         }},
-        {"link planted at the temporary name", kExisting,
-         [&](Mounted& m) {
-             putBytes(dir + "/victim", "keep");
-             fsys::create_symlink("victim", dir + "/.P.vbp.rwnew");
-             fsys::create_symlink("gone", dir + "/.P.vbp.rwnew1");
-             return projectFile(kProject, 0644)(m);
+         [&](Mounted&) { return putBytes(dir + "/real/R.vbp", kProject), fsys::create_symlink("real/R.vbp", vbp), true; }},
+        {"link planted at the temporary name", kExisting, [&](Mounted& m) {
+             putBytes(dir + "/victim", "keep"), fsys::create_symlink("victim", dir + "/.P.vbp.rwnew");
+             return fsys::create_symlink("gone", dir + "/.P.vbp.rwnew1"), projectFile(kProject, 0644)(m);
          }},
         {"a file-size limit", kNew, [](Mounted&) { return true; }, "prlimit --fsize=8000 --", "", false, true},
-        {"a full disk", kNew,
-         [&](Mounted& m) {
+        {"a full disk", kNew, [&](Mounted& m) {
              fsys::create_directory(dir + "/gen");
              if (!root || ::mount("tmpfs", (dir + "/gen").c_str(), "tmpfs", 0, "size=16k") != 0) return false;
-             m.at = dir + "/gen";
-             return true;
-         },
-         "", "", true, true},
+             return m.at = dir + "/gen", true;
+         }, "", "", true, true},
         // Longer earlier files, one of them with a second name, which is
         // rewritten in place.
-        {"earlier output longer than the new", kNew,
-         [&](Mounted&) {
+        {"earlier output longer than the new", kNew, [&](Mounted&) {
              putBytes(dir + "/gen/Orders.vbp", std::string(20000, 'y'));
-             fsys::create_hard_link(dir + "/gen/Orders.vbp", dir + "/gen/Other.vbp");
              putBytes(dir + "/gen/clsOrders.cls", std::string(100000, 'x'));
-             return true;
-         },
-         "", "--yes"},
+             return fsys::create_hard_link(dir + "/gen/Orders.vbp", dir + "/gen/Other.vbp"), true;
+         }, "", "--yes"},
         // Not earlier output: no question, and the class file cannot be made.
-        {"a folder where a class file goes", kNew,
-         [&](Mounted&) { return fsys::create_directories(dir + "/gen/clsOrders.cls"); }},
+        {"a folder where a class file goes", kNew, [&](Mounted&) { return fsys::create_directories(dir + "/gen/clsOrders.cls"); }},
         {"a store that is a file", kNew, storeIsAFile},
         {"a store in a file", kNewDeep, storeIsAFile},
-        {"a loaded project whose class file was longer", kLoaded,
-         [&](Mounted&) {
+        {"a loaded project whose class file was longer", kLoaded, [&](Mounted&) {
              putBytes(dir + "/L.vbp", "Type=OleDll\r\nClass=clsOrders; clsOrders.cls\r\nName=\"L\"\r\n");
              std::string old;
              for (int k = 0; k < 5000; ++k) old += "' old line\r\n";
              test::writeClassFile(disk, dir + "/clsOrders.cls", "clsOrders", old);
-             fsys::create_hard_link(dir + "/clsOrders.cls", dir + "/link.cls");
-             return true;
+             return fsys::create_hard_link(dir + "/clsOrders.cls", dir + "/link.cls"), true;
          }},
     };
     std::string log, rootLog;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const char* name : {"gen", "P.vbp", "real", "victim", ".P.vbp.rwnew", ".P.vbp.rwnew1", "L.vbp",
-                                 "clsOrders.cls", "link.cls"})
-            fsys::remove_all(dir + "/" + name);
+        for (const std::string& name : namesIn(dir))
+            if (name != "ref") fsys::remove_all(dir + "/" + name);
         putBytes(dir + "/a.json", c.answers);
         Mounted mounted;
         if ((c.prefix == kOtherUser && !root) || !c.prepare(mounted)) continue;
-        const std::set<std::string> before = temporaries(dir);
+        const std::set<std::string> before = namesIn(dir, ".rwnew");
         const ToolRun run = runTool(dir, c.prefix, c.args);
-        (c.rootOnly ? rootLog : log) += "== " + std::string(c.name) + "\n";
+        std::string& out = c.rootOnly ? rootLog : log;
+        out += "== " + std::string(c.name) + "\n";
         if (c.partial) {
-            (c.rootOnly ? rootLog : log) += "status " + std::to_string(run.status) + "\n";
+            out += "status " + std::to_string(run.status) + "\n";
             const std::set<std::string> listed(run.listed.begin(), run.listed.end());
             for (const std::string& name : listed)
                 EXPECT_EQ(bytesOf(dir + "/gen/" + name), bytesOf(dir + "/ref/" + name)) << name;
             EXPECT_LT(listed.size(), namesIn(dir + "/ref").size()) << "some file should have failed";
             EXPECT_NE(run.err.find("Description: Disk full\nFile: " + dir + "/gen/"), std::string::npos) << run.err;
-        } else {
-            (c.rootOnly ? rootLog : log) += outcome(dir, run);
-        }
-        EXPECT_EQ(temporaries(dir), before);
-        EXPECT_EQ(temporaries(dir + "/gen"), std::set<std::string>{});
+        } else
+            out += outcome(dir, run);
+        EXPECT_EQ(namesIn(dir, ".rwnew"), before);  // no temporary file is left
+        EXPECT_EQ(namesIn(dir + "/gen", ".rwnew"), std::set<std::string>{});
     }
     test::expectGolden("disk_runs.txt", log);
     if (root) test::expectGolden("disk_runs_as_root.txt", rootLog);
@@ -260,6 +229,7 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
 // each staging folder is new and its user's alone.
 TEST(FileOnDisk, NewTextsAndStagingFoldersArePrivate) {
     const std::string dir = SystemTempFolders().makePrivateFolder(), inner = SystemTempFolders(dir).makePrivateFolder();
+    putBytes(dir + "/P.vbp", kProject);
     TempFile temp = disk.createTempBeside(dir + "/P.vbp");
     temp.sink->close();
     EXPECT_EQ(statOf(temp.path).st_mode & 0777, 0600u);
