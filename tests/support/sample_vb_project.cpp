@@ -39,12 +39,11 @@ const char* const kFormBytes =
 void writeBytes(FileSystem& fs, const std::string& path, const std::string& bytes) {
     const auto slash = lastSeparator(path);
     if (slash != std::string::npos && slash > 0) fs.createDirectories(path.substr(0, slash));
-    auto sink = fs.create(path);
-    sink->write(bytes);
-    sink->close();
+    const auto sink = fs.create(path);
+    sink->write(bytes), sink->close();
 }
 
-std::string sampleVbpText(const SampleProject& options) {
+std::string writeSampleProject(FileSystem& fs, const std::string& folder, const SampleProject& options) {
     std::string text =
         "Type=Exe\r\n"
         "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINNT\\System32\\STDOLE2.TLB#OLE "
@@ -57,12 +56,8 @@ std::string sampleVbpText(const SampleProject& options) {
         "[MS Transaction Server]\r\n"
         "AutoRefresh=1\r\n";
     if (options.lfLineEnds) std::erase(text, '\r');
-    return text;
-}
-
-std::string writeSampleProject(FileSystem& fs, const std::string& folder, const SampleProject& options) {
     const std::string vbp = joinPath(folder, "Billing.vbp");
-    writeBytes(fs, vbp, sampleVbpText(options));
+    writeBytes(fs, vbp, text);
     writeBytes(fs, joinPath(folder, "frmMain.frm"), kFormBytes);
     writeBytes(fs, joinPath(folder, "Modules/modMain.bas"), kSampleModuleBytes);
     return vbp;
