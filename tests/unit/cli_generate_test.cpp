@@ -3,19 +3,15 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
-#include <string>
 
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
-#include "platform/runtime_error.h"
 #include "platform/temp_folders.h"
 #include "support/fake_db.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
 #include "support/sample_vb_project.h"
-#include "support/memory_file_system.h"
 #include "support/memory_temp_folders.h"
-#include "support/scripted_ui.h"
 
 namespace rw::cli {
 namespace {

@@ -27,7 +27,8 @@ pid_t startGenerate(const std::string& answers, const std::string& errPath) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const char* argv[] = {RW_TOOL_PATH, "generate", "--answers", answers.c_str(), "--now", "2026-12-05T08:17:21", "--yes", nullptr};
+    const char* argv[] = {RW_TOOL_PATH, "generate", "--answers", answers.c_str(), "--now", "2026-12-05T08:17:21",
+                          "--yes", nullptr};
     pid_t pid = -1;
     const int rc = posix_spawn(&pid, RW_TOOL_PATH, &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -75,8 +76,9 @@ TEST(CliProcess, SignalEndsALargeRunKeepingOnlyCompleteFilesWhileItsLockRefusesA
         ASSERT_EQ(kill(run, SIGSTOP), 0);
         EXPECT_EQ(exitStatus(startGenerate(root + "/other.json", root + "/other.err")), 1);
         const std::string otherErr = fs.readAll(root + "/other.err");
-        EXPECT_NE(otherErr.find("Error: 70\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Permission denied: "
-                                "another Rowwright run is using the folder \"" + store + "\"\n"), std::string::npos) << otherErr;
+        EXPECT_NE(otherErr.find("Error: 70\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Permission "
+                                "denied: another Rowwright run is using the folder \"" + store + "\"\n"),
+                  std::string::npos) << otherErr;
         kill(run, signal), kill(run, SIGCONT);
         ASSERT_EQ(exitStatus(run), 128 + signal) << "the run ended before the signal";
 

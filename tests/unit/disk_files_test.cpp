@@ -185,7 +185,8 @@ TEST(CliDisk, FilesAreWrittenCompletelyOrReportedAndNeverListed) {
              return fsys::create_hard_link(dir + "/gen/Orders.vbp", dir + "/gen/Other.vbp"), true;
          }, "", "--yes"},
         // Not earlier output: no question, and the class file cannot be made.
-        {"a folder where a class file goes", kNew, [&](Mounted&) { return fsys::create_directories(dir + "/gen/clsOrders.cls"); }},
+        {"a folder where a class file goes", kNew,
+         [&](Mounted&) { return fsys::create_directories(dir + "/gen/clsOrders.cls"); }},
         {"a store that is a file", kNew, storeIsAFile},
         {"a store in a file", kNewDeep, storeIsAFile},
         {"a loaded project whose class file was longer", kLoaded, [&](Mounted&) {

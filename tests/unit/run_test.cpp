@@ -4,7 +4,6 @@
 #include "run/run.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
-#include "support/memory_file_system.h"
 
 namespace rw {
 namespace {
