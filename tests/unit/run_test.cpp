@@ -38,21 +38,17 @@ std::string dump(GenFixture& f, const RunOutcome& o) {
 }
 
 void existing(GenFixture& f, const std::string& project, const std::string& listing) {
-    f.settings.mbStdExe = false;
-    f.settings.mbExistingProject = true;
+    f.settings.mbStdExe = false, f.settings.mbExistingProject = true;
     f.settings.msProjectFile = f.settings.project.txtExistProject = project;
     f.fs.put(project, listing);
 }
 
 void earlierClasses(GenFixture& f, int answer) {
-    f.fs.put("/out/clsCustomers.cls", "old");
-    f.fs.put("/out/clsOrderDetails.cls", "old");
-    f.ui.answers = {answer};
+    f.fs.put("/out/clsCustomers.cls", "old"), f.fs.put("/out/clsOrderDetails.cls", "old"), f.ui.answers = {answer};
 }
 
 void heldProject(GenFixture& f, const std::string& project) {
-    earlierClasses(f, kAnswerYes);
-    existing(f, project, "Type=Exe\r\n");
+    earlierClasses(f, kAnswerYes), existing(f, project, "Type=Exe\r\n");
 }
 
 // The overwrite question (asked once, No writes nothing), file errors shown
@@ -136,21 +132,13 @@ TEST(RunTest, WindowsPathFormsInTheProjectFileAndTheReport) {
 #endif
     GenFixture fx;
     fx.grid = twoTables();
-    fx.settings.msStoreDir = "C:\\Out";
-    fx.settings.msProjectFile = "C:\\Out\\Orders.vbp";
+    fx.settings.msStoreDir = "C:\\Out", fx.settings.msProjectFile = "C:\\Out\\Orders.vbp";
     fx.fs.createDirectories("C:/Out");
     const RunOutcome outcome = runIn(fx);
     ASSERT_EQ(outcome.status, RunOutcome::Status::Completed);
     EXPECT_EQ(outcome.reportFileName, "C:\\Out\\Orders.txt");
     test::expectGolden("report_new_project_windows.txt", outcome.reportText);
     test::expectGolden("project_new_windows.txt", fx.fs.readAll("C:\\Out\\Orders.vbp"));
-}
-
-TEST(Report, SavedFileEndsWithOneLineEnd) {
-    MemoryFileSystem fs;
-    fs.createDirectories("/r");
-    saveReport(fs, "/r/x.txt", "a \u00a9\r\n<End of Report>");
-    EXPECT_EQ(fs.readAll("/r/x.txt"), "a \xA9\r\n<End of Report>\r\n");
 }
 
 // Each welcome option alone turns on its own report line, and each project
@@ -160,13 +148,8 @@ TEST(Report, OptionsAndProjectKindFromThePageValues) {
     for (int on = 0; on < 5; ++on) {
         const WelcomeOptions o{.chkModuleHead = on == 0, .chkFunctionHead = on == 1, .chkDevNotes = on == 2,
                                .chkEH = on == 3, .chkCode = on == 4};
-        ProjectPageValues p;
-        p.optNew = true;
-        p.optProjectStdExe = on == 0;
-        p.optProjectActiveXExe = on == 1;
-        p.optProjectActiveXDLL = on >= 2;
-        p.msStoreDir = "/s";
-        p.txtProjName = "P";
+        const ProjectPageValues p{.optNew = true, .optProjectStdExe = on == 0, .optProjectActiveXExe = on == 1,
+                                  .optProjectActiveXDLL = on >= 2, .txtProjName = "P", .msStoreDir = "/s"};
         GenerationSettings s;
         fillSettings(s, o, p, {});
         reports += buildReportText(s, {}) + "\r\n";
