@@ -60,9 +60,7 @@ struct CliRun {
         std::ostringstream o, e;
         std::istringstream in(input);
         const int status = runGenerateCommand(options, o, e, via ? *via : fs, in, terminal, &tempFolders);
-        out = o.str();
-        err = e.str();
-        return status;
+        return out = o.str(), err = e.str(), status;
     }
     // The two streams, then every file: project files, reports, saved
     // answers and short files whole, any other by its size.
@@ -70,19 +68,14 @@ struct CliRun {
         std::string text = "status " + std::to_string(status) + "\n-- err\n" + err + "-- out\n" + out + "-- files" +
                            (fs.isDirectory("/out") ? " (/out made)\n" : "\n");
         for (const auto& [path, bytes] : fs.files()) {
-            const bool whole =
-                path.ends_with(".vbp") || path.ends_with(".txt") || path == "/saved.json" || bytes.size() < 64;
-            text += path + (whole ? ":\n" + test::readable(bytes) : " " + std::to_string(bytes.size()) + " bytes");
-            text += '\n';
+            const bool whole = path.ends_with(".vbp") || path.ends_with(".txt") || path == "/saved.json" || bytes.size() < 64;
+            text += path + (whole ? ":\n" + test::readable(bytes) : " " + std::to_string(bytes.size()) + " bytes") + "\n";
         }
         return text;
     }
 };
 
-void sample(CliRun& r) {
-    test::writeSampleProject(r.fs, "/p");
-    r.options.workingFolder = "/p";
-}
+void sample(CliRun& r) { test::writeSampleProject(r.fs, "/p"), r.options.workingFolder = "/p"; }
 
 void earlier(CliRun& r) { r.fs.put("/out/clsOrders.cls", "earlier"); }
 
@@ -93,14 +86,10 @@ void live(CliRun& r) {
         auto c = std::make_unique<test::FakeConnection>();
         c->tables = {{"Orders", "TABLE"}, {"Items", "TABLE"}};
         c->columns["Orders"] = {{"OrderID", 3, {}, {}, false}, {"Note", 202, {}, {}}};
-        c->keys["Orders"] = {"OrderID"};
-        c->properties["Data Source Name"] = "D";
+        c->keys["Orders"] = {"OrderID"}, c->properties["Data Source Name"] = "D";
         return c;
     };
-    r.options.dataAccess = &r.access;
-    r.options.store = "/out";
-    r.options.password = "s3cret";
-    r.options.detectKeys = true;
+    r.options.dataAccess = &r.access, r.options.store = "/out", r.options.password = "s3cret", r.options.detectKeys = true;
 }
 
 // A live run of the tables an answers file names, its connection ending with `member`.
@@ -116,8 +105,7 @@ void liveFromAnswers(CliRun& r) {
     live(r);
     r.answers(R"({"options": {"code": false}, "target": {"mode": "new", "kind": "Exe", "name": "Shop"},
                   "connection": {"kind": "string", "string": "DSN=Shop"}})");
-    r.options.saveAnswersPath = "/saved.json";
-    r.options.givenFlags = kDatabaseReadFlags;  // read: the file has no rows
+    r.options.saveAnswersPath = "/saved.json", r.options.givenFlags = kDatabaseReadFlags;  // read: the file has no rows
 }
 
 // Every outcome of the command: bad input (status 2, nothing written), the
@@ -141,10 +129,8 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         {"--dsn without --store", [](R r) { r.options.answersPath.clear(), r.options.live.emplace().dsn = "Shop"; }},
         {"bad --kind",
          [](R r) { r.options.answersPath.clear(), r.options.store = "/out", r.options.live.emplace().kind = "Dll"; }},
-        {"completed with its report saved",
-         [](R r) {
-             r.answers(answersText(kNewTarget, R"(, "options": {"errorHandler": false})"));
-             r.options.reportPath = "/out/Orders.txt";
+        {"completed with its report saved", [](R r) {
+             r.answers(answersText(kNewTarget, R"(, "options": {"errorHandler": false})")), r.options.reportPath = "/out/Orders.txt";
          }},
         {"store in the working folder", [](R r) { r.options.workingFolder = "/w", r.options.store = "out"; }},
         {"store in the root", [](R r) { r.options.workingFolder = "/", r.options.store = "out"; }},
@@ -165,31 +151,23 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
          [](R r) { r.answers(answersText(R"({"mode": "loaded", "project": "/p/Missing.vbp"})")); }},
         // Warned after the file list: a bad identifier, characters outside
         // Windows-1252, reserved words, class members, columns and functions.
-        {"names that will not compile",
-         [](R r) {
-             r.answers(rowsAnswers("/out", {{"Orders", "ok"}, {"Orders", "Unit-Price"}, {"Orders", "1st"},
-                                            {"Orders", "\u00e9t\u00e9"}, {"Orders", "\u9867"}, {"Orders", "next"},
-                                            {"Orders", "update"}, {"Orders", "mbLoading"}, {"Orders", "Qty"},
-                                            {"Orders", "qty"}, {"Orders", "mvarqty"}, {"Orders", "format"},
+        {"names that will not compile", [](R r) {
+             r.answers(rowsAnswers("/out", {{"Orders", "ok"}, {"Orders", "Unit-Price"}, {"Orders", "1st"}, {"Orders", "\u00e9t\u00e9"},
+                                            {"Orders", "\u9867"}, {"Orders", "next"}, {"Orders", "update"}, {"Orders", "mbLoading"},
+                                            {"Orders", "Qty"}, {"Orders", "qty"}, {"Orders", "mvarqty"}, {"Orders", "format"},
                                             {"Unit-Prices", "ID"}, {"Unit-Prices", "err"}}));
          }},
         // The same files three ways; the saved answers list the tables with
         // rows, each once, and no password.
-        {"live from the command line",
-         [](R r) {
-             live(r);
-             r.options.answersPath.clear();
+        {"live from the command line", [](R r) {
+             live(r), r.options.answersPath.clear();
              LiveRunOptions& l = r.options.live.emplace();
-             l.connect = "DSN=Shop", l.name = "Shop", l.kind = "Exe", l.tables = {"Orders"};
-             l.generated.chkCode = false;
+             l.connect = "DSN=Shop", l.name = "Shop", l.kind = "Exe", l.tables = {"Orders"}, l.generated.chkCode = false;
          }},
         {"live from answers without rows", liveFromAnswers},
-        {"offline from the saved answers",
-         [](R r) {
+        {"offline from the saved answers", [](R r) {
              CliRun first;
-             liveFromAnswers(first);
-             first.run();
-             r.answers(first.fs.readAll("/saved.json"));
+             liveFromAnswers(first), first.run(), r.answers(first.fs.readAll("/saved.json"));
          }},
         // The password the answers lack comes from the command line.
         {"password in the answers", [](R r) { livePassword(r, R"(, "password": "file")"); }},
@@ -197,8 +175,7 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         {"no password anywhere", [](R r) { livePassword(r, ""), r.options.password.reset(); }},
         {"stopped in a loaded run", [](R r) { sample(r), r.answers(answersText(kLoaded)); },
          "/tmp/rowwright-1/clsOrdersColl.rwg"},
-        {"stopped extending a project",
-         [](R r) { sample(r), r.answers(answersText(kExistingInItsFolder)); },
+        {"stopped extending a project", [](R r) { sample(r), r.answers(answersText(kExistingInItsFolder)); },
          "/p/clsOrdersColl.cls"},
     };
     std::string all;

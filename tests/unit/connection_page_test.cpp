@@ -25,14 +25,9 @@ TEST(ConnectionPage, NextChecksTheEntryAsksForALoginAndOpens) {
         const char* loginUser;
         bool openFails = false;
     } cases[] = {
-        {false, "   ", "x", "", "", "u"},
-        {true, "Orders", "  ", "", "", "u"},
-        {false, "Orders", "", "", "", nullptr},
-        {false, "Orders", "", "", "", "sa"},
-        {false, "Orders", "", "", "pw", "sa"},
-        {false, "Orders", "", "ann", "", "sa"},
-        {true, "Orders", "Driver=SQLite3;Database=a.db", "ann", "", "sa"},
-        {false, "Orders", "", "ann", "wrong", nullptr, true},
+        {false, "   ", "x", "", "", "u"}, {true, "Orders", "  ", "", "", "u"}, {false, "Orders", "", "", "", nullptr},
+        {false, "Orders", "", "", "", "sa"}, {false, "Orders", "", "", "pw", "sa"}, {false, "Orders", "", "ann", "", "sa"},
+        {true, "Orders", "Driver=SQLite3;Database=a.db", "ann", "", "sa"}, {false, "Orders", "", "ann", "wrong", nullptr, true},
     };
     std::string log;
     for (const auto& k : cases) {
@@ -64,8 +59,7 @@ TEST(ConnectionPage, ChoosingADataSourceReadsItsNameAndLogin) {
     access.sources = {{0, "Orders"}, {0, "Stock"}};
     access.make = [](const std::string& cs) {
         auto c = std::make_unique<FakeConnection>();
-        c->properties["Data Source Name"] = "Orders";
-        c->completedString = cs;
+        c->properties["Data Source Name"] = "Orders", c->completedString = cs;
         return c;
     };
     ScriptedUi ui;
@@ -85,9 +79,7 @@ TEST(ConnectionPage, ChoosingADataSourceReadsItsNameAndLogin) {
     EXPECT_EQ(ui.dataSourcePrompts[0], (std::vector<std::string>{"Orders", "Stock"}));
     EXPECT_TRUE(ui.messages.empty());
     // Switching options keeps both texts; a cancelled builder empties the string.
-    page.txtConnString = "b";
-    page.chooseDSNLess();
-    page.chooseDSN();
+    page.txtConnString = "b", page.chooseDSNLess(), page.chooseDSN();
     EXPECT_EQ(page.txtDSN + page.txtConnString, "Ordersb");
     page.buildConnectionString(ui, [] { return std::string(); });
     EXPECT_EQ(page.txtConnString, "");
@@ -181,17 +173,15 @@ TEST(ConnectionStrings, OleDbStringsBecomeOdbcStringsAndPasswordsAreLeftOut) {
     OleDbDrivers custom;
     custom.sqlServer = "ODBC Driver 18 for SQL Server";
     std::string log;
-    for (const char* text : {"PROVIDER=MSDASQL;Data Source=Orders;User ID=sa;Password=;",
-                             "PROVIDER=SQLOLEDB;Data Source=db1;Initial Catalog=Northwind;User ID=sa;Password=x;",
-                             "PROVIDER=MSDAORA;Data Source=orcl;User ID=scott;Password=tiger;",
-                             "provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/my db.mdb;User ID=;Password={x};",
-                             "PROVIDER=SQLOLEDB.1;Data Source=s;Initial Catalog=c;User ID=u;Password= p ;",
-                             "Driver=SQLite3;Database=a.db", "PROVIDER=Unknown.1;Data Source=x", "DSN=a;UID=u;PWD=p",
-                             "pwd=p;DSN=a;", "DSN=a;PWD={x;y}};z};UID=u", " PassWord = s ;DSN=a;Pwd=",
-                             "PWDX=1;OLDPWD=2;Lone", ""}) {
+    for (const char* text : {
+             "PROVIDER=MSDASQL;Data Source=Orders;User ID=sa;Password=;", "PROVIDER=MSDAORA;Data Source=orcl;User ID=scott;Password=tiger;",
+             "PROVIDER=SQLOLEDB;Data Source=db1;Initial Catalog=Northwind;User ID=sa;Password=x;",
+             "provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/my db.mdb;User ID=;Password={x};",
+             "PROVIDER=SQLOLEDB.1;Data Source=s;Initial Catalog=c;User ID=u;Password= p ;", "Driver=SQLite3;Database=a.db",
+             "PROVIDER=Unknown.1;Data Source=x", "DSN=a;UID=u;PWD=p", "pwd=p;DSN=a;", "DSN=a;PWD={x;y}};z};UID=u",
+             " PassWord = s ;DSN=a;Pwd=", "PWDX=1;OLDPWD=2;Lone", ""})
         log += "== " + std::string(text) + "\n" + oleDbToOdbc(text, {}).value_or("(none)") + "\n" +
                oleDbToOdbc(text, custom).value_or("(none)") + "\n" + withoutPassword(text) + "\n";
-    }
     for (const auto& [driver, value] : std::vector<std::pair<std::string, std::string>>{
              {"SQLite3", "/d/a.db"}, {"SQLite3", "/d/a;b.db"}, {"SQLite3", "a}b"}, {"SQLite3", "{a"}, {"SQLite3", " a"},
              {"SQLite3", "a "}, {"SQLite3", "a=b c"}, {"SQLite3", ""}, {"My {Odd} Driver", "x"}}) {
