@@ -62,34 +62,27 @@ TEST(CliConsoleUi, ProgressShowsOnATerminalAfterASecondAndIsClearedAtTheEnd) {
     for (const auto& c : cases) {
         std::ostringstream err;
         std::chrono::steady_clock::time_point now{};
-        {
-            ProgressLine line(err, c.terminal, [&] { return now; });
-            for (const auto& [atMs, done, total] : c.steps) {
-                now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(atMs);
-                line.update(done, total);
-            }
-        }
+        auto line = std::make_unique<ProgressLine>(err, c.terminal, [&] { return now; });
+        for (const auto& [atMs, done, total] : c.steps)
+            now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(atMs), line->update(done, total);
+        line.reset();
         EXPECT_EQ(err.str(), c.expected);
     }
 }
 
 TEST(CliRecordingFileSystem, ListsCompleteFilesOnceInCreationOrderUnderFinalNames) {
     MemoryFileSystem memory;
-    memory.createDirectories("/out");
-    memory.createDirectories("/stage");
-    memory.put("/elsewhere/old.txt", "x");
+    memory.createDirectories("/out"), memory.createDirectories("/stage"), memory.put("/elsewhere/old.txt", "x");
     memory.failCreate("/out/clsBad.cls", kErrPermissionDenied);
     memory.failWrite("/out/clsFull.cls", 4, kErrDiskFull);
     RecordingFileSystem fs(memory);
     const auto write = [](auto sink, std::string_view bytes = "text") { sink->write(bytes), sink->close(); };
     TempFile temp = fs.createTempBeside("/out/P.vbp");
     write(std::move(temp.sink));
-    write(fs.create("/out/clsA.cls"));
-    write(fs.create("/out/clsA.cls"));
+    write(fs.create("/out/clsA.cls")), write(fs.create("/out/clsA.cls"));
     write(fs.create("/stage/clsA.rwg"));
     EXPECT_THROW(fs.create("/out/clsBad.cls"), RuntimeError);
-    write(fs.create("/out/clsGone.cls"));
-    fs.remove("/out/clsGone.cls");
+    write(fs.create("/out/clsGone.cls")), fs.remove("/out/clsGone.cls");
     write(fs.create("/out/clsEmpty.cls"), "");  // its generator never wrote
     auto full = fs.create("/out/clsFull.cls");  // the disk fills, then the run closes it
     full->write("text");

@@ -66,14 +66,10 @@ TEST(TextFile, LinesAcrossTheBufferBoundaryKeepEveryByte) {
         std::size_t before;
         const char *utf8, *bytes;
     } cases[] = {
-        {3, "abcdef", "abcdef\r\n"},
-        {3, "abc\u20ac", "abc\x80\r\n"},  // ASCII fills it, then a conversion
-        {1, "\u00e9x", "\xE9x\r\n"},      // the last byte of the buffer
-        {0, "\u20ac" "a", "\x80" "a\r\n"},  // the first byte after it
-        {2, "a\u20ac" "b\u00e9", "a\x80" "b\xE9\r\n"},
-        {1, "\u4e2dz", "?z\r\n"},
-        {1, "", "\r\n"},  // CR and LF on either side
-        {10, "abcdefgh\u0153", "abcdefgh\x9C\r\n"},
+        {3, "abcdef", "abcdef\r\n"}, {3, "abc\u20ac", "abc\x80\r\n"},  // ASCII fills it, then a conversion
+        {1, "\u00e9x", "\xE9x\r\n"}, {0, "\u20ac" "a", "\x80" "a\r\n"},  // the last byte of the buffer, the first after it
+        {2, "a\u20ac" "b\u00e9", "a\x80" "b\xE9\r\n"}, {1, "\u4e2dz", "?z\r\n"},
+        {1, "", "\r\n"}, {10, "abcdefgh\u0153", "abcdefgh\x9C\r\n"},  // CR and LF on either side; then a long line
     };
     MemoryFileSystem fs;
     fs.createDirectories("/out");
@@ -81,9 +77,7 @@ TEST(TextFile, LinesAcrossTheBufferBoundaryKeepEveryByte) {
     for (const auto& c : cases) {
         const std::string filler(TextFile::kBufferSize - c.before, 'f');
         const int n = files.openForOutput("/out/t.txt");
-        files.at(n).text(filler);
-        files.at(n).line(c.utf8);
-        files.close(n);
+        files.at(n).text(filler), files.at(n).line(c.utf8), files.close(n);
         EXPECT_EQ(fs.files().at("/out/t.txt"), filler + c.bytes) << c.utf8;
     }
 }

@@ -17,15 +17,10 @@ TEST(PathForms, RelativePathsAndTempNamesOnEachPlatform) {
     const struct {
         const char *working, *path, *posix, *windows;
     } cases[] = {
-        {"/w", "out", "/w/out", "/w\\out"},
-        {"/w/", "out", "/w/out", "/w/out"},
-        {"C:\\w", "a/b", "C:\\w/a/b", "C:\\w\\a/b"},
-        {"C:\\w\\", "out", "C:\\w\\/out", "C:\\w\\out"},
-        {"/w", "C:\\abs", "/w/C:\\abs", "C:\\abs"},
-        {"/w", "d:rel", "/w/d:rel", "d:rel"},
-        {"/w", "\\\\server\\share", "/w/\\\\server\\share", "\\\\server\\share"},
-        {"/w", "\\top", "/w/\\top", "\\top"},
-        {"/w", "/abs", "/abs", "/abs"},
+        {"/w", "out", "/w/out", "/w\\out"}, {"/w/", "out", "/w/out", "/w/out"}, {"C:\\w", "a/b", "C:\\w/a/b", "C:\\w\\a/b"},
+        {"C:\\w\\", "out", "C:\\w\\/out", "C:\\w\\out"}, {"/w", "C:\\abs", "/w/C:\\abs", "C:\\abs"},
+        {"/w", "d:rel", "/w/d:rel", "d:rel"}, {"/w", "\\\\server\\share", "/w/\\\\server\\share", "\\\\server\\share"},
+        {"/w", "\\top", "/w/\\top", "\\top"}, {"/w", "/abs", "/abs", "/abs"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(absoluteFrom(c.working, c.path), kWindows ? c.windows : c.posix) << c.working << " + " << c.path;
@@ -33,9 +28,8 @@ TEST(PathForms, RelativePathsAndTempNamesOnEachPlatform) {
     const struct {
         const char *path, *posix, *windows;
     } temps[] = {
-        {"C:\\d\\P.vbp", ".C:\\d\\P.vbp.rwnew", "C:\\d\\.P.vbp.rwnew"},
+        {"C:\\d\\P.vbp", ".C:\\d\\P.vbp.rwnew", "C:\\d\\.P.vbp.rwnew"}, {"/d/P.vbp", "/d/.P.vbp.rwnew", "/d/.P.vbp.rwnew"},
         {"C:\\d/e\\P.vbp", "C:\\d/.e\\P.vbp.rwnew", "C:\\d/e\\.P.vbp.rwnew"},
-        {"/d/P.vbp", "/d/.P.vbp.rwnew", "/d/.P.vbp.rwnew"},
     };
     for (const auto& t : temps) EXPECT_EQ(tempPathBeside(t.path, 0), kWindows ? t.windows : t.posix) << t.path;
 }
@@ -47,9 +41,9 @@ TEST(PathForms, NamesThatCannotBeFileNames) {
         const char* name;
         bool posix, windows;
     } cases[] = {
-        {"Order Details", true, true}, {"a.b", true, true},   {"a/b", false, false}, {"a\\b", false, false},
-        {"a:b", true, false},          {"a*b", true, false},  {"a?b", true, false},  {"a\"b", true, false},
-        {"a<b", true, false},          {"a>b", true, false},  {"a|b", true, false},  {"Orders.", true, false},
+        {"Order Details", true, true}, {"a.b", true, true}, {"a/b", false, false}, {"a\\b", false, false}, {"a:b", true, false},
+        {"a*b", true, false}, {"a?b", true, false}, {"a\"b", true, false}, {"a<b", true, false}, {"a>b", true, false},
+        {"a|b", true, false}, {"Orders.", true, false},
     };
     for (const auto& c : cases) EXPECT_EQ(fitsFileName(c.name), kWindows ? c.windows : c.posix) << c.name;
 }

@@ -23,9 +23,9 @@ std::string texts(const std::vector<ListEntry>& list) {
 // the fields page fails.
 TEST(TablePage, DisplayMovesAndNextLeaveThisTranscript) {
     test::FakeConnection c;
-    c.tables = {{"Orders", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"}, {"msysLocal", "TABLE"},
-                {"MSy", "TABLE"}, {"Order Totals", "VIEW"}, {"sqlite_sequence", "SYSTEM TABLE"},
-                {"Dtproperties", "TABLE"}, {"Customers", "table"}, {"Alpha", "TABLE"}};
+    c.tables = {{"Orders", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"}, {"msysLocal", "TABLE"}, {"MSy", "TABLE"},
+                {"Order Totals", "VIEW"}, {"sqlite_sequence", "SYSTEM TABLE"}, {"Dtproperties", "TABLE"}, {"Customers", "table"},
+                {"Alpha", "TABLE"}};
     TablePage page;
     ScriptedUi ui;
     std::string log;
@@ -43,8 +43,7 @@ TEST(TablePage, DisplayMovesAndNextLeaveThisTranscript) {
     page.lstNo[1].selected = true;  // A, when the move walked backwards
     page.include(ui);
     log += "included A:" + texts(page.lstYes) + "not included:" + texts(page.lstNo);
-    page.dontIncludeAll(ui);
-    page.includeAll(ui);
+    page.dontIncludeAll(ui), page.includeAll(ui);
     EXPECT_EQ(page.chosenTables(), (Strings{"B", "A", "C"}));
     EXPECT_TRUE(page.lstNo.empty());
     int fieldsShown = 0;
