@@ -48,20 +48,18 @@ public:
         const std::string table = r.size() > 2 && r[2] ? *r[2] : "";
         log.push_back("schema " + std::to_string(kind) + (table.empty() ? "" : " " + table));
         auto rs = std::make_unique<MemoryRecordset>(schemaFields(kind), std::vector<std::vector<Variant>>{});
+        int ordinal = 0;
         if (kind == kSchemaTables) {
             if (tablesError) throw *tablesError;
             for (const auto& [name, type] : tables) rs->addRow({{}, {}, name, type, {}});
         } else if (kind == kSchemaColumns) {
             if (!brokenTable.empty() && table == brokenTable)
                 throw RuntimeError(-2147467259, "Microsoft OLE DB Provider for ODBC Drivers", "Communication link failure");
-            int ordinal = 0;
             for (const FakeColumn& c : columns[table])
                 rs->addRow({{}, {}, table, c.name, ++ordinal, Variant::boolean(c.nullable), c.dataType, {},
                             c.precision, c.scale});
-        } else {
-            int ordinal = 0;
+        } else
             for (const std::string& k : keys[table]) rs->addRow({{}, {}, table, k, ++ordinal, "PK"});
-        }
         return rs;
     }
 

@@ -55,7 +55,7 @@ TEST_F(EnvironmentTest, LoadsAndClosesProjectsOrSaysWhyNot) {
         note(env.loadProject("/t/" + word + ".vbp"));
     }
     // Closing hands the project over; loaded again, it is read afresh.
-    std::unique_ptr<Project> closed = env.closeProject(p);
+    const std::unique_ptr<Project> closed = env.closeProject(p);
     EXPECT_EQ(closed.get(), &p);
     EXPECT_EQ(env.projects().size(), 4u);
     EXPECT_EQ(env.closeProject(*closed), nullptr);  // not loaded any more
@@ -84,15 +84,13 @@ TEST_F(EnvironmentTest, EditingCodeAndNamesLeavesThisTranscript) {
     CodeModule& main = p.vbComponents().item(1).codeModule();
     main.deleteLines(1, 0);
     for (const auto& [start, count] : std::vector<std::pair<int, int>>{{0, 1}, {7, 1}, {2, 6}, {1, -1}})
-        attempt("delete " + std::to_string(start) + "+" + std::to_string(count),
-                [&] { main.deleteLines(start, count); });
+        attempt("delete " + std::to_string(start) + "+" + std::to_string(count), [&] { main.deleteLines(start, count); });
     for (const int line : {0, -1, 8}) attempt("insert at " + std::to_string(line), [&] { main.insertLines(line, "' x"); });
     EXPECT_FALSE(p.isDirty());
     CodeModule& form = p.vbComponents().item(0).codeModule();
     form.deleteLines(2, 2);
     form.insertLines(2, "' a\r\n' b\n' c");  // after the last line: appended
-    form.insertLines(1, "");
-    form.insertLines(1, "x\r\n");  // a final line end adds one more
+    form.insertLines(1, ""), form.insertLines(1, "x\r\n");  // a final line end adds one more
     Component& orders = *p.vbComponents().find("clsOrders");
     orders.codeModule().deleteLines(5);
     EXPECT_TRUE(orders.isDirty());
@@ -110,8 +108,7 @@ TEST_F(EnvironmentTest, EditingCodeAndNamesLeavesThisTranscript) {
     cls.codeModule().addFromFile("/stage/decl.txt");
     for (const char* name : {"", "cls Orders", "1st", "Order-Items", "_x", "MODMAIN", "cls\u00c9t\u00e9_2"})
         attempt(std::string("name ") + name, [&] { cls.setName(name); });
-    p.vbComponents().add(kClassModule);  // Class1 is free again
-    p.vbComponents().add(kClassModule);
+    p.vbComponents().add(kClassModule), p.vbComponents().add(kClassModule);  // Class1 is free again
     attempt("add a form", [&] { p.vbComponents().add(kVBForm); });
     note(p);
     log += "-- saved " + added.name() + ":\n" + test::readable(added.fileBytes());
