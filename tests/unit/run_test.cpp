@@ -188,33 +188,20 @@ TEST(RunTest, MissingDbmsNameStopsEachReaderAndTheRunGoesOn) {
 
 const char* const kAdo = "{00000200-0000-0010-8000-00AA006D2EA4}";
 
-// A loaded project, its run and the temporary folder it stages in.
+// A loaded project's run, the temporary folder it stages in, and other
+// users' and other runs' files there.
 struct LoadedRun {
     GenFixture fx;
     MemoryTempFolders temp{fx.fs, "/tmp"};
-    ide::Environment ide{fx.fs};
     ide::Project* project = nullptr;
 
     LoadedRun() {
-        GenerationSettings s;
-        s.mbErrorHandler = s.mbCode = s.mbModuleHeaders = s.mbFunctionHeaders = s.mbDevNotes = true;
-        s.mbLoadedProject = s.project.optLoaded = true;
-        fx.settings = s;
+        fx.settings = {};
+        fx.settings.mbErrorHandler = fx.settings.mbCode = fx.settings.mbModuleHeaders = fx.settings.mbFunctionHeaders =
+            fx.settings.mbDevNotes = fx.settings.mbLoadedProject = fx.settings.project.optLoaded = true;
         fx.grid = FieldGrid({row("Customers", "CustomerID", 130, true), row("Customers", "Name", 130),
                              row("Orders", "OrderID", 3, true, true), row("Orders", "Total", 6)});
-        // Other users' and other runs' files in the temporary folder.
-        fx.fs.put("/tmp/other.rwg", "not ours");
-        fx.fs.put("/tmp/rowwright-old/clsOrders.rwg", "an older run's");
-    }
-
-    ide::Project& load(const std::string& extraListing = {}) {
-        project = &ide.loadProject(test::writeSampleProject(fx.fs, "/proj", SampleProject{extraListing}));
-        return *project;
-    }
-
-    RunOutcome run() {
-        RunEnvironment env{fx.fs, fx.ui, fx.clock, fx.conn, project, &temp};
-        return runGeneration(fx.settings, fx.grid, env);
+        fx.fs.put("/tmp/other.rwg", "not ours"), fx.fs.put("/tmp/rowwright-old/clsOrders.rwg", "an older run's");
     }
 };
 
@@ -278,11 +265,13 @@ TEST(LoadedRunTest, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         writeBytes(t.fx.fs, "/proj/Support/modRowwrightErrHndlr.bas",
                    "Attribute VB_Name = \"modRowwrightErrHndlr\"\r\nPublic Sub RaiseError()\r\nEnd Sub\r\n");
         writeBytes(t.fx.fs, "/edits/edit.txt", "' my edit\r\n");
-        ide::Project& p = t.load(r.listing);
+        ide::Environment ide(t.fx.fs);
+        ide::Project& p = *(t.project = &ide.loadProject(test::writeSampleProject(t.fx.fs, "/proj", {r.listing})));
         r.setup(t);
         all += "== " + std::string(r.name) + "\n";
         for (int run = 0; run < r.runs; ++run) {
-            const RunOutcome outcome = t.run();
+            RunEnvironment env{t.fx.fs, t.fx.ui, t.fx.clock, t.fx.conn, t.project, &t.temp};
+            const RunOutcome outcome = runGeneration(t.fx.settings, t.fx.grid, env);
             if (r.save) p.save();
             all += dump(t.fx, outcome, projectText(p), 100);
         }
@@ -310,19 +299,16 @@ TEST(RealFilesTest, LoadedRunUpdatesAProjectOnDisk) {
     };
     const auto before = snapshot();
     SystemTempFolders staging(root + "/tmp");
-    GenFixture fx;
-    fx.settings = {};
-    fx.settings.mbErrorHandler = fx.settings.mbCode = fx.settings.mbLoadedProject = true;
-    fx.grid = FieldGrid({row("Customers", "CustomerID", 130, true), row("Customers", "Name", 130)});
+    LoadedRun t;
     ide::Environment env(fs);
     ide::Project& project = env.loadProject(vbp);
-    RunEnvironment runEnv{fs, fx.ui, fx.clock, fx.conn, &project, &staging};
-    ASSERT_EQ(runGeneration(fx.settings, fx.grid, runEnv).status, RunOutcome::Status::Completed);
+    RunEnvironment runEnv{fs, t.fx.ui, t.fx.clock, t.fx.conn, &project, &staging};
+    ASSERT_EQ(runGeneration(t.fx.settings, t.fx.grid, runEnv).status, RunOutcome::Status::Completed);
     project.save();
     const auto saved = snapshot();
     for (const auto& [path, bytes] : saved)
         if (before.count(path)) EXPECT_EQ(bytes == before.at(path), !path.ends_with(".vbp")) << path;
-    EXPECT_EQ(saved.size(), before.size() + 4);
+    EXPECT_EQ(saved.size(), before.size() + 6);
     ide::Environment again(fs);
     again.loadProject(vbp).save();
     EXPECT_EQ(snapshot(), saved);
