@@ -39,9 +39,8 @@ public:
 
     std::string property(const std::string& name) const override {
         log.push_back("property " + name);
-        const auto p = properties.find(name);
-        if (p == properties.end()) throwMissingProperty();
-        return p->second;
+        if (!properties.count(name)) throwMissingProperty();
+        return properties.at(name);
     }
 
     std::unique_ptr<Recordset> openSchema(SchemaKind kind,
@@ -49,20 +48,18 @@ public:
         const std::string table = r.size() > 2 && r[2] ? *r[2] : "";
         log.push_back("schema " + std::to_string(kind) + (table.empty() ? "" : " " + table));
         auto rs = std::make_unique<MemoryRecordset>(schemaFields(kind), std::vector<std::vector<Variant>>{});
+        int ordinal = 0;
         if (kind == kSchemaTables) {
             if (tablesError) throw *tablesError;
             for (const auto& [name, type] : tables) rs->addRow({{}, {}, name, type, {}});
         } else if (kind == kSchemaColumns) {
             if (!brokenTable.empty() && table == brokenTable)
                 throw RuntimeError(-2147467259, "Microsoft OLE DB Provider for ODBC Drivers", "Communication link failure");
-            int ordinal = 0;
             for (const FakeColumn& c : columns[table])
                 rs->addRow({{}, {}, table, c.name, ++ordinal, Variant::boolean(c.nullable), c.dataType, {},
                             c.precision, c.scale});
-        } else {
-            int ordinal = 0;
+        } else
             for (const std::string& k : keys[table]) rs->addRow({{}, {}, table, k, ++ordinal, "PK"});
-        }
         return rs;
     }
 
@@ -76,15 +73,10 @@ public:
 
     std::unique_ptr<Recordset> openRecordset(const std::string& text) override {
         log.push_back("query " + text);
-        const auto q = queries.find(text);
-        if (q == queries.end()) throw RuntimeError(-2147217900, "Fake", "Invalid object name");
-        return q->second();
+        if (!queries.count(text)) throw RuntimeError(-2147217900, "Fake", "Invalid object name");
+        return queries.at(text)();
     }
-
-    long long execute(const std::string& text) override {
-        log.push_back("execute " + text);
-        return 0;
-    }
+    long long execute(const std::string& text) override { return log.push_back("execute " + text), 0; }
     std::string connectionString() const override { return completedString; }
     void close() override {}
 };
@@ -93,9 +85,7 @@ public:
 // and whose data source list is a script of (return code, name).
 class FakeAccess final : public DataAccess {
 public:
-    struct Open {
-        std::string connectionString, user, password;
-    };
+    struct Open { std::string connectionString, user, password; };
     std::vector<Open> opens;
     std::optional<RuntimeError> openError;
     std::function<std::unique_ptr<FakeConnection>(const std::string&)> make = [](const std::string&) {
@@ -111,16 +101,11 @@ public:
         if (openError) throw *openError;
         return make(cs);
     }
-    bool allocEnv() override {
-        next_ = 0;
-        return envAvailable;
-    }
+    bool allocEnv() override { return next_ = 0, envAvailable; }
     int nextDataSource(std::string& name, std::string& description) override {
         if (next_ >= sources.size()) return kSqlNoData;
-        const auto& [rc, n] = sources[next_++];
-        name = n;
-        description = "Fake Driver";
-        return rc;
+        name = sources[next_].second, description = "Fake Driver";
+        return sources[next_++].first;
     }
     std::vector<DriverInfo> listDrivers() override { return drivers; }
 

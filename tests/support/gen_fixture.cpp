@@ -5,7 +5,8 @@ namespace rw::test {
 GenFixture::GenFixture() {
     fs.createDirectories("/out");
     fs.createDirectories("/tmp");
-    allOptions(true);
+    settings.mbErrorHandler = settings.mbCode = settings.mbModuleHeaders = settings.mbFunctionHeaders =
+        settings.mbDevNotes = true;
     newProject();
 }
 
@@ -19,17 +20,11 @@ std::string GenFixture::capture(const std::function<void(GenContext&, int)>& wri
     return fs.readAll(path);
 }
 
-void GenFixture::allOptions(bool on) {
-    settings.mbErrorHandler = settings.mbCode = settings.mbModuleHeaders = settings.mbFunctionHeaders =
-        settings.mbDevNotes = on;
-}
-
 void GenFixture::newProject(const std::string& kind) {
     settings.mbStdExe = kind == "Exe";
     settings.mbActiveXExe = kind == "OleExe";
     settings.mbActiveXDll = kind == "OleDll";
-    settings.mbExistingProject = false;
-    settings.mbLoadedProject = false;
+    settings.mbExistingProject = settings.mbLoadedProject = false;
     settings.msStoreDir = "/out";
     settings.project.txtProjName = "Orders";
     settings.msProjectFile = "/out/Orders.vbp";

@@ -26,7 +26,6 @@ struct GenFixture {
     GenContext ctx() { return GenContext{settings, grid, conn, ui, clock, files}; }
     // Lets `write` fill an in-memory file through its number; returns its bytes.
     std::string capture(const std::function<void(GenContext&, int)>& write);
-    void allOptions(bool on);
     void newProject(const std::string& kind = "Exe");  // "Exe", "OleExe" or "OleDll"
     std::vector<std::string> messageTexts() const;
 };

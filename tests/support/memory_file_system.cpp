@@ -33,12 +33,9 @@ namespace {
 class MemoryFolderLock final : public FolderLock {
 public:
     explicit MemoryFolderLock(std::set<std::string>& locked) : locked_(locked) {}
-    ~MemoryFolderLock() override {
-        for (const std::string& folder : mine_) locked_.erase(folder);
-    }
+    ~MemoryFolderLock() override { std::erase_if(locked_, [&](const std::string& f) { return mine_.count(f) != 0; }); }
     void add(const std::string& folder, const std::string& shownAs) {
-        if (mine_.count(folder)) return;
-        if (!locked_.insert(folder).second) throw folderInUse(shownAs);
+        if (!mine_.count(folder) && !locked_.insert(folder).second) throw folderInUse(shownAs);
         mine_.insert(folder);
     }
 
@@ -84,9 +81,8 @@ TempFile MemoryFileSystem::createTempBeside(const std::string& target) {
 }
 
 std::string MemoryFileSystem::readAll(const std::string& rawPath) {
-    const auto f = files_.find(normal(rawPath));
-    if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawPath);
-    return f->second;
+    if (!exists(rawPath)) throw fileErrorNumber(kErrFileNotFound, rawPath);
+    return files_.at(normal(rawPath));
 }
 
 void MemoryFileSystem::rename(const std::string& rawFrom, const std::string& rawTo) {
@@ -95,8 +91,7 @@ void MemoryFileSystem::rename(const std::string& rawFrom, const std::string& raw
     const auto f = files_.find(normal(rawFrom));
     if (f == files_.end()) throw fileErrorNumber(kErrFileNotFound, rawFrom);
     std::string bytes = std::move(f->second);
-    files_.erase(f);
-    files_[to] = std::move(bytes);
+    files_.erase(f), files_[to] = std::move(bytes);
 }
 
 void MemoryFileSystem::createDirectories(const std::string& rawPath) {

@@ -20,8 +20,6 @@ std::string writeSampleProject(FileSystem& fs, const std::string& folder, const 
 void writeClassFile(FileSystem& fs, const std::string& path, const std::string& name, const std::string& code);
 // Writes raw bytes to a file (its folder must exist or be creatable).
 void writeBytes(FileSystem& fs, const std::string& path, const std::string& bytes);
-// The sample .vbp text as written (CR LF ends unless lfLineEnds).
-std::string sampleVbpText(const SampleProject& options = {});
 // The standard module's bytes: "Grüße" in Windows-1252.
 extern const char* const kSampleModuleBytes;
 

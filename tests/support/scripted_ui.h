@@ -54,4 +54,14 @@ public:
 
 class ScriptedUi final : public ScriptedUiOver<Ui> {};
 
+// The messages shown, one line each with their style and title (CR LF as
+// " | "), after the busy depth when it is off balance.
+template <class Base>
+std::string shownText(const ScriptedUiOver<Base>& ui) {
+    std::string text = ui.busyDepth ? "busy " + std::to_string(ui.busyDepth) + "\n" : "";
+    for (const auto& m : ui.messages) text += "message " + std::to_string(m.style) + " " + m.title + ": " + m.text + "\n";
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " | ");
+    return text;
+}
+
 }  // namespace rw

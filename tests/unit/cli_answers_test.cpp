@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "answers/answers.h"
+#include "answers/clock_choice.h"
+#include "platform/clock.h"
 #include "support/golden.h"
 
 namespace rw::cli {
@@ -35,49 +37,37 @@ TEST(CliAnswers, EveryKindOfFaultNamesItsJsonPath) {
         return withTarget(R"("mode": "new", "kind": "Exe", "name": ")" + name + R"(", "store": ")" + store + "\"");
     };
     const auto rows = [&](const std::string& r) { return doc(R"(, "rows": [)" + r + "]"); };
-    const std::pair<std::string, std::optional<std::string>> cases[] = {  // the text, --store
-        {"{\"target\": {\n  \"mode\": new}", {}},
-        {"{\"options\": 1e400}", {}},
-        {"[]", {}},
-        {withTarget(R"("mode": "new", "kind": "Dll", "name": "P", "store": "/out")"), {}},
-        {withTarget(R"("mode": "old")"), {}},
-        {"{" + conn + "}", {}},
-        {withTarget(R"("mode": "existing", "store": "/out")"), {}},
-        {withTarget(R"("mode": "new", "kind": "Exe", "name": 7, "store": "/out")"), {}},
-        {"{" + target + R"(, "connection": {"kind": "odbc"}})", {}},
-        {doc(R"(, "options": {"code": "yes"})"), {}},
-        {doc(R"(, "options": {"errorhandler": false})"), {}},
-        {doc(R"(, "tables": ["A", 3])"), {}},
-        {rows(R"({"table": "T", "field": "F", "dataType": 3}, {"table": "T", "field": "G"})"), {}},
-        {rows(R"({"table": "T", "field": "F", "dataType": 32768})"), {}},
-        {rows(R"({"table": "T", "field": "F", "dataType": -32769})"), {}},
-        {rows(R"({"table": "T", "field": "F", "dataType": 3.5})"), {}},
-        {rows(R"({"table": "T", "field": false, "dataType": 3})"), {}},
-        {rows(R"({"table": "T", "field": "F", "dataType": 3}, {"table": "T", "field": "G", "auto": 1})"), {}},
-        {doc(R"(, "marks": {"Order Details.ID": {"auto": 1}})"), {}},
-        {doc(R"(, "marks": {"Orders": {"primary": true}})"), {}},
-        {doc(R"(, "marks": {"T.F": {"primary": false, "auto": true}})"), {}},
-        {doc(R"(, "dbmsName": 5)"), {}},
-        {rows(R"({"table": "T\u0000x", "field": "F", "dataType": 3})"), {}},
-        {withTarget(R"("mode": "loaded", "project": "a.vbp", "kind": "Exe")"), {}},
+    const std::vector<std::string> texts = {
+        "{\"target\": {\n  \"mode\": new}", "{\"options\": 1e400}", "[]",
+        withTarget(R"("mode": "new", "kind": "Dll", "name": "P", "store": "/out")"), withTarget(R"("mode": "old")"),
+        "{" + conn + "}", withTarget(R"("mode": "existing", "store": "/out")"),
+        withTarget(R"("mode": "new", "kind": "Exe", "name": 7, "store": "/out")"),
+        "{" + target + R"(, "connection": {"kind": "odbc"}})", doc(R"(, "options": {"code": "yes"})"),
+        doc(R"(, "options": {"errorhandler": false})"), doc(R"(, "tables": ["A", 3])"),
+        rows(R"({"table": "T", "field": "F", "dataType": 3}, {"table": "T", "field": "G"})"),
+        rows(R"({"table": "T", "field": "F", "dataType": 32768})"),
+        rows(R"({"table": "T", "field": "F", "dataType": -32769})"),
+        rows(R"({"table": "T", "field": "F", "dataType": 3.5})"),
+        rows(R"({"table": "T", "field": false, "dataType": 3})"),
+        rows(R"({"table": "T", "field": "F", "dataType": 3}, {"table": "T", "field": "G", "auto": 1})"),
+        doc(R"(, "marks": {"Order Details.ID": {"auto": 1}})"), doc(R"(, "marks": {"Orders": {"primary": true}})"),
+        doc(R"(, "marks": {"T.F": {"primary": false, "auto": true}})"), doc(R"(, "dbmsName": 5)"),
+        rows(R"({"table": "T\u0000x", "field": "F", "dataType": 3})"),
+        withTarget(R"("mode": "loaded", "project": "a.vbp", "kind": "Exe")"),
         // The target is checked as the project page does.
-        {newTarget("", ""), {}},
-        {newTarget("", "/out"), {}},
-        {withTarget(R"("mode": "existing", "project": "", "store": "/out")"), {}},
-        {newTarget("P", "/out/*"), {}},
-        {newTarget("P", "/o?t"), {}},
-        {newTarget("P", R"(\\\\server\\share)"), {}},
-        {newTarget("../../x", "/out"), {}},
-        {newTarget("..", "/out"), {}},
-        {newTarget("a\\\"b", "/out"), {}},
-        {newTarget("P\\r\\nModule=E; E.bas", "/out"), {}},
-        {newTarget("\\u9867", "/out"), {}},
-        // --store stands in for the file's store, and is checked the same way.
-        {newTarget("P", "/out"), ""},
+        newTarget("", ""), newTarget("", "/out"),
+        withTarget(R"("mode": "existing", "project": "", "store": "/out")"), newTarget("P", "/out/*"),
+        newTarget("P", "/o?t"), newTarget("P", R"(\\\\server\\share)"), newTarget("../../x", "/out"),
+        newTarget("..", "/out"), newTarget("a\\\"b", "/out"), newTarget("P\\r\\nModule=E; E.bas", "/out"),
+        newTarget("\\u9867", "/out"),
     };
     std::string faults;
-    for (const auto& [text, store] : cases)  // the JSON parser's own words after the position left out
-        faults += text + "\n  -> " + faultOf(text, store).substr(0, faultOf(text, store).find(": syntax")) + "\n";
+    const auto show = [&](const std::string& text, const std::optional<std::string>& store) {
+        const std::string fault = faultOf(text, store);  // the JSON parser's own words after the position left out
+        faults += text + "\n  -> " + fault.substr(0, fault.find(": syntax")) + "\n";
+    };
+    for (const std::string& text : texts) show(text, std::nullopt);
+    show(newTarget("P", "/out"), "");  // --store stands in for the file's store, and is checked the same way
     test::expectGolden("answers_faults.txt", faults);
 }
 
@@ -131,11 +121,50 @@ TEST(CliAnswers, MarksFollowTheGridClickRule) {
                 {"Orders.Note", std::nullopt, false},     // clearing Auto leaves Primary
                 {"Order.Lines.ID", true, std::nullopt}},  // the key is the table, a dot and the field
                "a.json");
-    EXPECT_TRUE(grid.row(0).primary && grid.row(0).autoNumber);
-    EXPECT_FALSE(grid.row(1).primary || grid.row(1).autoNumber);
-    EXPECT_TRUE(grid.row(2).primary);
-    EXPECT_FALSE(grid.row(2).autoNumber);
-    EXPECT_TRUE(grid.row(3).primary);
+    std::string marks;
+    for (const FieldRow& r : grid.rows()) marks += std::string(r.primary ? "P" : "-") + (r.autoNumber ? "A " : "- ");
+    EXPECT_EQ(marks, "PA -- P- P- ");
+}
+
+// --now takes only a real moment in the ISO form, else SOURCE_DATE_EPOCH
+// (seconds, read as UTC) dates the run; either is written as a general date.
+TEST(Clock, ChosenFromNowThenSourceDateEpochAndWrittenAsAGeneralDate) {
+    const std::string badNow = "--now: expected a real date and time, YYYY-MM-DDTHH:MM:SS";
+    const std::string badEpoch = "SOURCE_DATE_EPOCH: expected a whole number of seconds since 1970-01-01";
+    const struct {
+        std::optional<std::string> now, epoch;
+        std::string text;  // the general date, or the message of the refusal
+    } cases[] = {
+        {"2026-12-05T08:17:21", {}, "12/5/2026 8:17:21 AM"},
+        {"2024-02-29T23:59:59", {}, "2/29/2024 11:59:59 PM"},  // a leap year
+        {"2000-02-29T00:00:00", {}, "2/29/2000"},               // every 400 years; midnight: the date alone
+        {"0100-01-31T00:00:01", {}, "1/31/0100 12:00:01 AM"},
+        {"9999-12-31T12:00:00", {}, "12/31/9999 12:00:00 PM"},
+        {"2026-01-09T12:05:00", {}, "1/9/2026 12:05:00 PM"},
+        {"2023-02-29T08:00:00", {}, badNow}, {"1900-02-29T08:00:00", {}, badNow},
+        {"2026-02-30T08:00:00", {}, badNow}, {"2026-04-31T08:00:00", {}, badNow},
+        {"2026-02-30T-1:-5:-9", {}, badNow}, {"2026-12-05T24:00:00", {}, badNow},
+        {"2026-12-05T08:60:00", {}, badNow}, {"2026-12-05T08:17:60", {}, badNow},
+        {"2026-13-05T08:17:21", {}, badNow}, {"2026-00-05T08:17:21", {}, badNow},
+        {"2026-12-00T08:17:21", {}, badNow}, {"0099-12-31T23:59:59", {}, badNow},
+        {"10000-01-01T00:00:00", {}, badNow}, {"2026-12-+5T08:17:21", {}, badNow},
+        {"2026-12-05 08:17:21", {}, badNow}, {"2026-12-5T8:17:21", {}, badNow},
+        {"2026-12-05T08:17:21Z", {}, badNow}, {"", {}, badNow},
+        {{}, "1796458641", "12/5/2026 8:17:21 AM"},  // 2026-12-05 08:17:21 UTC
+        {{}, "0", "1/1/1970"},
+        {{}, "253402300799", "12/31/9999 11:59:59 PM"},  // the last second of 9999
+        {"2031-02-03T13:04:05", "0", "2/3/2031 1:04:05 PM"},
+        {{}, "253402300800", badEpoch},  // the first second of 10000
+        {{}, "-5", badEpoch}, {{}, "99999999999999999999", badEpoch},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.now.value_or("-") + " " + c.epoch.value_or("-"));
+        try {
+            EXPECT_EQ(chooseClock(c.now, c.epoch)->nowText(), c.text);
+        } catch (const ClockChoiceError& e) {
+            EXPECT_EQ(e.what(), c.text);
+        }
+    }
 }
 
 }  // namespace

@@ -1,34 +1,31 @@
+// The command-line tool's generate command, its console and the record of
+// the files it wrote.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <sstream>
-#include <string>
 
+#include "cli/console_ui.h"
 #include "cli/db_commands.h"
 #include "cli/generate_command.h"
-#include "platform/runtime_error.h"
+#include "cli/recording_file_system.h"
 #include "platform/temp_folders.h"
 #include "support/fake_db.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
 #include "support/sample_vb_project.h"
-#include "support/memory_file_system.h"
 #include "support/memory_temp_folders.h"
-#include "support/scripted_ui.h"
 
 namespace rw::cli {
 namespace {
 
 std::string answersText(const std::string& target, const std::string& more = "") {
-    return R"({"target": )" + target + R"(,
-  "connection": {"kind": "dsn", "dsn": "Northwind"},
-  "rows": [
-    {"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3},
-    {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
-  "dbmsName": "Microsoft SQL Server")" +
-           more + "}";
+    return R"({"target": )" + target + R"(, "connection": {"kind": "dsn", "dsn": "Northwind"},
+  "rows": [{"table": "Orders", "field": "OrderID", "primary": true, "auto": true, "dataType": 3},
+           {"table": "Orders", "field": "Note", "dataType": 202, "nullable": true}],
+  "dbmsName": "Microsoft SQL Server")" + more + "}";
 }
 
 // Answers for a new Standard EXE "P" with one column of type 3 per (table, field).
@@ -63,14 +60,12 @@ struct CliRun {
         answers(answersText(kNewTarget));
     }
     void answers(const std::string& text) { fs.put(options.answersPath, text); }
-    // Runs through `via` (a file system that passes calls on to `fs`) when given.
+    // Runs through `via` (the disk, or a file system that passes calls on to `fs`) when given.
     int run(FileSystem* via = nullptr) {
         std::ostringstream o, e;
         std::istringstream in(input);
         const int status = runGenerateCommand(options, o, e, via ? *via : fs, in, terminal, &tempFolders);
-        out = o.str();
-        err = e.str();
-        return status;
+        return out = o.str(), err = e.str(), status;
     }
     // The two streams, then every file: project files, reports, saved
     // answers and short files whole, any other by its size.
@@ -78,19 +73,14 @@ struct CliRun {
         std::string text = "status " + std::to_string(status) + "\n-- err\n" + err + "-- out\n" + out + "-- files" +
                            (fs.isDirectory("/out") ? " (/out made)\n" : "\n");
         for (const auto& [path, bytes] : fs.files()) {
-            const bool whole =
-                path.ends_with(".vbp") || path.ends_with(".txt") || path == "/saved.json" || bytes.size() < 64;
-            text += path + (whole ? ":\n" + test::readable(bytes) : " " + std::to_string(bytes.size()) + " bytes");
-            text += '\n';
+            const bool whole = path.ends_with(".vbp") || path.ends_with(".txt") || path == "/saved.json" || bytes.size() < 64;
+            text += path + (whole ? ":\n" + test::readable(bytes) : " " + std::to_string(bytes.size()) + " bytes") + "\n";
         }
         return text;
     }
 };
 
-void sample(CliRun& r) {
-    test::writeSampleProject(r.fs, "/p");
-    r.options.workingFolder = "/p";
-}
+void sample(CliRun& r) { test::writeSampleProject(r.fs, "/p"), r.options.workingFolder = "/p"; }
 
 void earlier(CliRun& r) { r.fs.put("/out/clsOrders.cls", "earlier"); }
 
@@ -101,14 +91,10 @@ void live(CliRun& r) {
         auto c = std::make_unique<test::FakeConnection>();
         c->tables = {{"Orders", "TABLE"}, {"Items", "TABLE"}};
         c->columns["Orders"] = {{"OrderID", 3, {}, {}, false}, {"Note", 202, {}, {}}};
-        c->keys["Orders"] = {"OrderID"};
-        c->properties["Data Source Name"] = "D";
+        c->keys["Orders"] = {"OrderID"}, c->properties["Data Source Name"] = "D";
         return c;
     };
-    r.options.dataAccess = &r.access;
-    r.options.store = "/out";
-    r.options.password = "s3cret";
-    r.options.detectKeys = true;
+    r.options.dataAccess = &r.access, r.options.store = "/out", r.options.password = "s3cret", r.options.detectKeys = true;
 }
 
 // A live run of the tables an answers file names, its connection ending with `member`.
@@ -124,8 +110,7 @@ void liveFromAnswers(CliRun& r) {
     live(r);
     r.answers(R"({"options": {"code": false}, "target": {"mode": "new", "kind": "Exe", "name": "Shop"},
                   "connection": {"kind": "string", "string": "DSN=Shop"}})");
-    r.options.saveAnswersPath = "/saved.json";
-    r.options.givenFlags = kDatabaseReadFlags;  // read: the file has no rows
+    r.options.saveAnswersPath = "/saved.json", r.options.givenFlags = kDatabaseReadFlags;  // read: the file has no rows
 }
 
 // Every outcome of the command: bad input (status 2, nothing written), the
@@ -149,10 +134,8 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         {"--dsn without --store", [](R r) { r.options.answersPath.clear(), r.options.live.emplace().dsn = "Shop"; }},
         {"bad --kind",
          [](R r) { r.options.answersPath.clear(), r.options.store = "/out", r.options.live.emplace().kind = "Dll"; }},
-        {"completed with its report saved",
-         [](R r) {
-             r.answers(answersText(kNewTarget, R"(, "options": {"errorHandler": false})"));
-             r.options.reportPath = "/out/Orders.txt";
+        {"completed with its report saved", [](R r) {
+             r.answers(answersText(kNewTarget, R"(, "options": {"errorHandler": false})")), r.options.reportPath = "/out/Orders.txt";
          }},
         {"store in the working folder", [](R r) { r.options.workingFolder = "/w", r.options.store = "out"; }},
         {"store in the root", [](R r) { r.options.workingFolder = "/", r.options.store = "out"; }},
@@ -173,31 +156,23 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
          [](R r) { r.answers(answersText(R"({"mode": "loaded", "project": "/p/Missing.vbp"})")); }},
         // Warned after the file list: a bad identifier, characters outside
         // Windows-1252, reserved words, class members, columns and functions.
-        {"names that will not compile",
-         [](R r) {
-             r.answers(rowsAnswers("/out", {{"Orders", "ok"}, {"Orders", "Unit-Price"}, {"Orders", "1st"},
-                                            {"Orders", "\u00e9t\u00e9"}, {"Orders", "\u9867"}, {"Orders", "next"},
-                                            {"Orders", "update"}, {"Orders", "mbLoading"}, {"Orders", "Qty"},
-                                            {"Orders", "qty"}, {"Orders", "mvarqty"}, {"Orders", "format"},
+        {"names that will not compile", [](R r) {
+             r.answers(rowsAnswers("/out", {{"Orders", "ok"}, {"Orders", "Unit-Price"}, {"Orders", "1st"}, {"Orders", "\u00e9t\u00e9"},
+                                            {"Orders", "\u9867"}, {"Orders", "next"}, {"Orders", "update"}, {"Orders", "mbLoading"},
+                                            {"Orders", "Qty"}, {"Orders", "qty"}, {"Orders", "mvarqty"}, {"Orders", "format"},
                                             {"Unit-Prices", "ID"}, {"Unit-Prices", "err"}}));
          }},
         // The same files three ways; the saved answers list the tables with
         // rows, each once, and no password.
-        {"live from the command line",
-         [](R r) {
-             live(r);
-             r.options.answersPath.clear();
+        {"live from the command line", [](R r) {
+             live(r), r.options.answersPath.clear();
              LiveRunOptions& l = r.options.live.emplace();
-             l.connect = "DSN=Shop", l.name = "Shop", l.kind = "Exe", l.tables = {"Orders"};
-             l.generated.chkCode = false;
+             l.connect = "DSN=Shop", l.name = "Shop", l.kind = "Exe", l.tables = {"Orders"}, l.generated.chkCode = false;
          }},
         {"live from answers without rows", liveFromAnswers},
-        {"offline from the saved answers",
-         [](R r) {
+        {"offline from the saved answers", [](R r) {
              CliRun first;
-             liveFromAnswers(first);
-             first.run();
-             r.answers(first.fs.readAll("/saved.json"));
+             liveFromAnswers(first), first.run(), r.answers(first.fs.readAll("/saved.json"));
          }},
         // The password the answers lack comes from the command line.
         {"password in the answers", [](R r) { livePassword(r, R"(, "password": "file")"); }},
@@ -205,8 +180,7 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         {"no password anywhere", [](R r) { livePassword(r, ""), r.options.password.reset(); }},
         {"stopped in a loaded run", [](R r) { sample(r), r.answers(answersText(kLoaded)); },
          "/tmp/rowwright-1/clsOrdersColl.rwg"},
-        {"stopped extending a project",
-         [](R r) { sample(r), r.answers(answersText(kExistingInItsFolder)); },
+        {"stopped extending a project", [](R r) { sample(r), r.answers(answersText(kExistingInItsFolder)); },
          "/p/clsOrdersColl.cls"},
     };
     std::string all;
@@ -226,32 +200,111 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
 }
 
 // A table name that climbs out of the store, on the real disk: the run refuses
-// it and writes only the other tables' files inside the store.
+// it and writes only the other tables' files inside the store (deep enough
+// that a climb let through ends inside the private folder).
 TEST(CliGenerate, HostileTableNameWritesNothingOutsideTheStore) {
-    namespace fs = std::filesystem;
     PosixFileSystem real;
-    const std::string root = SystemTempFolders().makePrivateFolder();
-    // Deep enough that the climb ends inside the private folder: a run that
-    // let it through leaves the stray file where this test finds it.
-    const std::string store = root + "/a/b/store";
+    const std::string root = SystemTempFolders().makePrivateFolder(), store = root + "/a/b/store";
     real.createDirectories(store + "/cls");
-    real.create(root + "/a.json")->write(rowsAnswers(store, {{"/../../../x", "ID"}, {"Orders", "ID"}}));
-    GenerateOptions options;
-    options.answersPath = root + "/a.json";
-    options.now = "2026-12-05T08:17:21";
-    std::ostringstream out, err;
+    test::writeBytes(real, root + "/a.json", rowsAnswers(store, {{"/../../../x", "ID"}, {"Orders", "ID"}}));
+    CliRun r;
+    r.options.answersPath = root + "/a.json";
+    EXPECT_EQ(r.run(&real), kExitErrorsShown);
+    EXPECT_EQ(r.err, "Error: 52\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Table "
+                     "\"/../../../x\" was not generated: its name cannot be used for a file.\n");
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).string());
+    EXPECT_EQ(files, (std::set<std::string>{"a.json", "a/b/store/P.vbp", "a/b/store/clsOrders.cls",
+                                            "a/b/store/clsOrdersColl.cls", "a/b/store/clsRwtConn.cls",
+                                            "a/b/store/modRowwrightErrHndlr.bas"}));
+    std::filesystem::remove_all(root);
+}
+
+// ---- the console ----------------------------------------------------------
+
+TEST(CliConsoleUi, MessagesGoToStandardErrorAndOnlyErrorsAreCounted) {
+    std::ostringstream err;
     std::istringstream in;
-    EXPECT_EQ(runGenerateCommand(options, out, err, real, in, false, nullptr), kExitErrorsShown);
-    EXPECT_EQ(err.str(), "Error: 52\nSource: RwtAddIn (frmFields.cmdFinish_Click)\n\nDescription: Table "
-                         "\"/../../../x\" was not generated: its name cannot be used for a file.\n");
-    std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(root).string());
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"a.json", "a/b/store/P.vbp", "a/b/store/clsOrders.cls",
-                                               "a/b/store/clsOrdersColl.cls", "a/b/store/clsRwtConn.cls",
-                                               "a/b/store/modRowwrightErrHndlr.bas"}));
-    fs::remove_all(root);
+    ConsoleUi ui(err, in, false, false);
+    EXPECT_EQ(ui.msgBox("Done.", kStyleInformation), kAnswerOk);
+    ShowError(ui, 76, "RwtAddIn (frmFields.msGenObjectFile)", "Path not found", {"/out/a\nb.cls"});
+    ShowError(ui, 70, "RwtAddIn", "Permission denied", {"/tmp", true});
+    EXPECT_EQ(ui.msgBox("Careful", kStyleInformation, "Other"), kAnswerOk);
+    EXPECT_EQ(err.str(), "Done.\nError: 76\nSource: RwtAddIn (frmFields.msGenObjectFile)\n\nDescription: Path not found\n"
+                         "File: /out/a?b.cls\nError: 70\nSource: RwtAddIn\n\nDescription: Permission denied\n"
+                         "Folder: /tmp\nOther: Careful\n");
+    EXPECT_EQ(ui.errorCount(), 2);
+    EXPECT_EQ(terminalText("a\r\nb\rc\n"), "a\nb\nc\n");
+}
+
+TEST(CliConsoleUi, QuestionsAreAnsweredByYesFlagTerminalOrNo) {
+    for (const int style : {kStyleQuestionYesNo, kStyleCriticalYesNo, kStyleCriticalYesNoCancel}) {
+        std::ostringstream err;
+        std::istringstream in("n\n");
+        EXPECT_EQ(ConsoleUi(err, in, true, true).msgBox("Go on?", style), kAnswerYes) << style;
+        EXPECT_EQ(ConsoleUi(err, in, false, false).msgBox("Go on?", style), kAnswerNo) << style;
+        EXPECT_EQ(in.tellg(), 0) << "nothing is read when the answer is not asked for";
+    }
+
+    std::ostringstream err;
+    std::istringstream in("maybe\n  YES \nc\nno\nc\n");
+    ConsoleUi ui(err, in, true, false);
+    EXPECT_EQ(ui.msgBox("Overwrite?", kStyleCriticalYesNo), kAnswerYes);  // asks again after "maybe"
+    EXPECT_EQ(ui.msgBox("Overwrite?", kStyleCriticalYesNo), kAnswerNo);   // "c" is no answer without Cancel
+    EXPECT_EQ(ui.msgBox("Save first?", kStyleCriticalYesNoCancel), kAnswerCancel);
+    EXPECT_EQ(ui.msgBox("Save first?", kStyleCriticalYesNoCancel), kAnswerNo);  // end of input
+    EXPECT_EQ(ui.errorCount(), 0);
+    EXPECT_NE(err.str().find("[y]es, [n]o or [c]ancel? "), std::string::npos);
+}
+
+TEST(CliConsoleUi, ProgressShowsOnATerminalAfterASecondAndIsClearedAtTheEnd) {
+    const struct {
+        bool terminal;
+        std::vector<std::array<int, 3>> steps;  // at milliseconds, tables done, of tables
+        std::string expected;
+    } cases[] = {
+        {false, {{1500, 1, 2}, {3000, 2, 2}}, ""},
+        {true, {{400, 1, 2}, {1000, 2, 2}}, ""},  // done within the second
+        {true, {{900, 1, 120}, {1001, 9, 120}, {1100, 10, 120}, {1500, 11, 120}, {1501, 120, 120}},
+         "\rreading fields: 9 of 120 tables\rreading fields: 11 of 120 tables"
+         "\rreading fields: 120 of 120 tables\r                                 \r"},
+        {true, {{2000, 1, 1}}, "\rreading fields: 1 of 1 table\r                            \r"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream err;
+        std::chrono::steady_clock::time_point now{};
+        auto line = std::make_unique<ProgressLine>(err, c.terminal, [&] { return now; });
+        for (const auto& [atMs, done, total] : c.steps)
+            now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(atMs), line->update(done, total);
+        line.reset();
+        EXPECT_EQ(err.str(), c.expected);
+    }
+}
+
+TEST(CliRecordingFileSystem, ListsCompleteFilesOnceInCreationOrderUnderFinalNames) {
+    MemoryFileSystem memory;
+    memory.createDirectories("/out"), memory.createDirectories("/stage"), memory.put("/elsewhere/old.txt", "x");
+    memory.failCreate("/out/clsBad.cls", kErrPermissionDenied);
+    memory.failWrite("/out/clsFull.cls", 4, kErrDiskFull);
+    RecordingFileSystem fs(memory);
+    const auto write = [](auto sink, std::string_view bytes = "text") { sink->write(bytes), sink->close(); };
+    TempFile temp = fs.createTempBeside("/out/P.vbp");
+    write(std::move(temp.sink));
+    write(fs.create("/out/clsA.cls")), write(fs.create("/out/clsA.cls"));
+    write(fs.create("/stage/clsA.rwg"));
+    EXPECT_THROW(fs.create("/out/clsBad.cls"), RuntimeError);
+    write(fs.create("/out/clsGone.cls")), fs.remove("/out/clsGone.cls");
+    write(fs.create("/out/clsEmpty.cls"), "");  // its generator never wrote
+    auto full = fs.create("/out/clsFull.cls");  // the disk fills, then the run closes it
+    full->write("text");
+    EXPECT_THROW(full->write("more"), RuntimeError);
+    full->close();
+    fs.replace(temp.path, "/out/P.vbp");
+    fs.rename("/elsewhere/old.txt", "/out/moved.txt");
+    EXPECT_EQ(fs.written(), (std::vector<std::string>{"/out/P.vbp", "/out/clsA.cls", "/out/moved.txt"}));
+    EXPECT_TRUE(memory.exists("/out/P.vbp"));
+    EXPECT_FALSE(memory.exists(temp.path));
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // The connection page's logic (checks, login, choosing a data source,
-// opening) and the connection builder's (providers, checks, strings, the
-// data source list, Test).
+// opening), the connection builder's (providers, checks, strings, the data
+// source list, Test) and the table page's (the catalogue filter, the moves, Next).
 #include <gtest/gtest.h>
 
 #include "core/connection_page.h"
 #include "core/oledb_builder.h"
+#include "core/table_choice.h"
 #include "platform/connection_strings.h"
 #include "support/fake_db.h"
 #include "support/golden.h"
@@ -16,15 +17,6 @@ namespace {
 using test::FakeAccess;
 using test::FakeConnection;
 
-// The messages shown, one line each, with their style; the busy depth when off balance.
-std::string shown(const ScriptedUi& ui) {
-    std::string text = ui.busyDepth ? "busy " + std::to_string(ui.busyDepth) + "\n" : "";
-    for (const auto& m : ui.messages)
-        text += "message " + std::to_string(m.style) + " " + m.title + ": " + m.text + "\n";
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " | ");
-    return text;
-}
-
 // Next on a page as the row fills it, with a login dialog that answers
 // `loginUser` (a null cancels); the open fails when `openFails`.
 TEST(ConnectionPage, NextChecksTheEntryAsksForALoginAndOpens) {
@@ -34,14 +26,9 @@ TEST(ConnectionPage, NextChecksTheEntryAsksForALoginAndOpens) {
         const char* loginUser;
         bool openFails = false;
     } cases[] = {
-        {false, "   ", "x", "", "", "u"},
-        {true, "Orders", "  ", "", "", "u"},
-        {false, "Orders", "", "", "", nullptr},
-        {false, "Orders", "", "", "", "sa"},
-        {false, "Orders", "", "", "pw", "sa"},
-        {false, "Orders", "", "ann", "", "sa"},
-        {true, "Orders", "Driver=SQLite3;Database=a.db", "ann", "", "sa"},
-        {false, "Orders", "", "ann", "wrong", nullptr, true},
+        {false, "   ", "x", "", "", "u"}, {true, "Orders", "  ", "", "", "u"}, {false, "Orders", "", "", "", nullptr},
+        {false, "Orders", "", "", "", "sa"}, {false, "Orders", "", "", "pw", "sa"}, {false, "Orders", "", "ann", "", "sa"},
+        {true, "Orders", "Driver=SQLite3;Database=a.db", "ann", "", "sa"}, {false, "Orders", "", "ann", "wrong", nullptr, true},
     };
     std::string log;
     for (const auto& k : cases) {
@@ -54,10 +41,7 @@ TEST(ConnectionPage, NextChecksTheEntryAsksForALoginAndOpens) {
         ScriptedUi ui;
         ConnectionPage page;
         if (k.dsnLess) page.chooseDSNLess();
-        page.txtDSN = k.dsn;
-        page.txtConnString = k.connString;
-        page.msUserName = k.user;
-        page.msPassword = k.password;
+        page.txtDSN = k.dsn, page.txtConnString = k.connString, page.msUserName = k.user, page.msPassword = k.password;
         const bool ok = page.next(access, ui, [&](const std::string& dsn, std::string& u, std::string&) {
             log += "login asked for " + dsn + "\n";
             if (k.loginUser) u = k.loginUser;
@@ -66,21 +50,9 @@ TEST(ConnectionPage, NextChecksTheEntryAsksForALoginAndOpens) {
         EXPECT_EQ(page.moConn != nullptr, ok);
         log += ok ? "next: connected\n" : "next: stays\n";
         for (const auto& o : access.opens) log += "opened " + o.connectionString + " as " + o.user + "\n";
-        log += shown(ui);
+        log += shownText(ui);
     }
     test::expectGolden("connection_page_next.txt", log);
-}
-
-TEST(ConnectionPage, SwitchingOptionsKeepsTheTextsAndACancelledBuilderEmptiesTheString) {
-    ScriptedUi ui;
-    ConnectionPage page;
-    page.txtDSN = "a";
-    page.txtConnString = "b";
-    page.chooseDSNLess();
-    page.chooseDSN();
-    EXPECT_EQ(page.txtDSN + page.txtConnString, "ab");
-    page.buildConnectionString(ui, [] { return std::string(); });
-    EXPECT_EQ(page.txtConnString, "");
 }
 
 TEST(ConnectionPage, ChoosingADataSourceReadsItsNameAndLogin) {
@@ -88,8 +60,7 @@ TEST(ConnectionPage, ChoosingADataSourceReadsItsNameAndLogin) {
     access.sources = {{0, "Orders"}, {0, "Stock"}};
     access.make = [](const std::string& cs) {
         auto c = std::make_unique<FakeConnection>();
-        c->properties["Data Source Name"] = "Orders";
-        c->completedString = cs;
+        c->properties["Data Source Name"] = "Orders", c->completedString = cs;
         return c;
     };
     ScriptedUi ui;
@@ -108,6 +79,11 @@ TEST(ConnectionPage, ChoosingADataSourceReadsItsNameAndLogin) {
     EXPECT_EQ(log, "Orders sa/\nOrders bob/x\nOrders ann/s3\nOrders ann/s3\nOrders ann/s3\n");
     EXPECT_EQ(ui.dataSourcePrompts[0], (std::vector<std::string>{"Orders", "Stock"}));
     EXPECT_TRUE(ui.messages.empty());
+    // Switching options keeps both texts; a cancelled builder empties the string.
+    page.txtConnString = "b", page.chooseDSNLess(), page.chooseDSN();
+    EXPECT_EQ(page.txtDSN + page.txtConnString, "Ordersb");
+    page.buildConnectionString(ui, [] { return std::string(); });
+    EXPECT_EQ(page.txtConnString, "");
 }
 
 // --- connection builder --------------------------------------------------
@@ -140,17 +116,13 @@ TEST(OleDbBuilder, OkBuildsTheStringShowsTheFieldsAndNamesWhatIsMissing) {
         b.chooseProvider(k.provider);
         if (k.dsn != -1) b.selectDataSource(k.dsn < 0 ? 0 : k.dsn);
         if (k.dsn == -2) b.typeDataSource("Orders");
-        b.txtServer = k.server;
-        b.txtPort = k.port;
-        b.txtDatabase = k.database;
-        b.txtUID = k.user;
-        b.txtPWD = k.password;
+        b.txtServer = k.server, b.txtPort = k.port, b.txtDatabase = k.database, b.txtUID = k.user, b.txtPWD = k.password;
         log += "shown ";
         for (const auto& [on, letter] : {std::pair{b.serverShown, 's'}, {b.portShown, 'p'}, {b.databaseShown, 'd'},
                                          {b.databaseButtonShown, 'b'}, {b.dsnListShown, 'l'}, {b.loginShown, 'u'}})
             if (on) log += letter;
         log += b.ok(ui) ? "\nok: " + b.result() + "\n" : "\nrefused: " + b.result() + "\n";
-        log += shown(ui);
+        log += shownText(ui);
     }
     test::expectGolden("oledb_builder_ok.txt", log);
 }
@@ -189,7 +161,7 @@ TEST(OleDbBuilder, ListsDataSourcesAndDriversAndTestsTheConnection) {
     b.chooseDatabaseFile(ui, std::string("/nonexistent/x.mdb"));
     log += "== Test\ndatabase " + b.txtDatabase + ", result " + b.result() + "\n";
     for (const auto& o : access.opens) log += "opened " + o.connectionString + "\n";
-    test::expectGolden("oledb_builder_lists.txt", log + shown(ui));
+    test::expectGolden("oledb_builder_lists.txt", log + shownText(ui));
     EXPECT_TRUE(b.databaseButtonShown);
 }
 
@@ -202,17 +174,15 @@ TEST(ConnectionStrings, OleDbStringsBecomeOdbcStringsAndPasswordsAreLeftOut) {
     OleDbDrivers custom;
     custom.sqlServer = "ODBC Driver 18 for SQL Server";
     std::string log;
-    for (const char* text : {"PROVIDER=MSDASQL;Data Source=Orders;User ID=sa;Password=;",
-                             "PROVIDER=SQLOLEDB;Data Source=db1;Initial Catalog=Northwind;User ID=sa;Password=x;",
-                             "PROVIDER=MSDAORA;Data Source=orcl;User ID=scott;Password=tiger;",
-                             "provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/my db.mdb;User ID=;Password={x};",
-                             "PROVIDER=SQLOLEDB.1;Data Source=s;Initial Catalog=c;User ID=u;Password= p ;",
-                             "Driver=SQLite3;Database=a.db", "PROVIDER=Unknown.1;Data Source=x", "DSN=a;UID=u;PWD=p",
-                             "pwd=p;DSN=a;", "DSN=a;PWD={x;y}};z};UID=u", " PassWord = s ;DSN=a;Pwd=",
-                             "PWDX=1;OLDPWD=2;Lone", ""}) {
+    for (const char* text : {
+             "PROVIDER=MSDASQL;Data Source=Orders;User ID=sa;Password=;", "PROVIDER=MSDAORA;Data Source=orcl;User ID=scott;Password=tiger;",
+             "PROVIDER=SQLOLEDB;Data Source=db1;Initial Catalog=Northwind;User ID=sa;Password=x;",
+             "provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/my db.mdb;User ID=;Password={x};",
+             "PROVIDER=SQLOLEDB.1;Data Source=s;Initial Catalog=c;User ID=u;Password= p ;", "Driver=SQLite3;Database=a.db",
+             "PROVIDER=Unknown.1;Data Source=x", "DSN=a;UID=u;PWD=p", "pwd=p;DSN=a;", "DSN=a;PWD={x;y}};z};UID=u",
+             " PassWord = s ;DSN=a;Pwd=", "PWDX=1;OLDPWD=2;Lone", ""})
         log += "== " + std::string(text) + "\n" + oleDbToOdbc(text, {}).value_or("(none)") + "\n" +
                oleDbToOdbc(text, custom).value_or("(none)") + "\n" + withoutPassword(text) + "\n";
-    }
     for (const auto& [driver, value] : std::vector<std::pair<std::string, std::string>>{
              {"SQLite3", "/d/a.db"}, {"SQLite3", "/d/a;b.db"}, {"SQLite3", "a}b"}, {"SQLite3", "{a"}, {"SQLite3", " a"},
              {"SQLite3", "a "}, {"SQLite3", "a=b c"}, {"SQLite3", ""}, {"My {Odd} Driver", "x"}}) {
@@ -226,6 +196,56 @@ TEST(ConnectionStrings, OleDbStringsBecomeOdbcStringsAndPasswordsAreLeftOut) {
               (std::vector<std::pair<std::string, std::string>>{
                   {"Driver", "My {Odd} Driver"}, {"PWD", "a;b"}, {"UID", " bob "}, {"Lone", ""}}));
     EXPECT_EQ(connectionStringValue("dsn=x;driver=y", "DRIVER"), "y");
+}
+
+// --- the table page ------------------------------------------------------
+
+using Strings = std::vector<std::string>;
+
+std::string texts(const std::vector<ListEntry>& list) {
+    std::string t;
+    for (const ListEntry& e : list) t += " [" + e.text + "]";
+    return t + "\n";
+}
+
+// Display lists only user tables, in catalogue order; a cancelled catalogue
+// is silent, any other error is shown. The moves walk the source list
+// backwards; Next with nothing included beeps and stays, and stays when
+// the fields page fails.
+TEST(TablePage, DisplayMovesAndNextLeaveThisTranscript) {
+    test::FakeConnection c;
+    c.tables = {{"Orders", "TABLE"}, {"dtproperties", "TABLE"}, {"MSysObjects", "TABLE"}, {"msysLocal", "TABLE"}, {"MSy", "TABLE"},
+                {"Order Totals", "VIEW"}, {"sqlite_sequence", "SYSTEM TABLE"}, {"Dtproperties", "TABLE"}, {"Customers", "table"},
+                {"Alpha", "TABLE"}};
+    TablePage page;
+    ScriptedUi ui;
+    std::string log;
+    for (const std::optional<RuntimeError>& error :
+         std::vector<std::optional<RuntimeError>>{std::nullopt, RuntimeError(3712, "Provider", "Operation Canceled"),
+          RuntimeError(-2147467259, "ODBC SQLTables", "Communication link failure (SQLSTATE 08S01)")}) {
+        c.tablesError = error;
+        const char* const shown[] = {"shown:", "cancelled:", "failed:"};
+        log += shown[static_cast<int>(page.display(ui, c))];
+        log += texts(page.lstYes);
+    }
+    page.lstYes = {{"A", true}, {"B", false}, {"C", true}};
+    page.dontInclude(ui);
+    log += "left out A and C:" + texts(page.lstYes) + "not included:" + texts(page.lstNo);
+    page.lstNo[1].selected = true;  // A, when the move walked backwards
+    page.include(ui);
+    log += "included A:" + texts(page.lstYes) + "not included:" + texts(page.lstNo);
+    page.dontIncludeAll(ui), page.includeAll(ui);
+    EXPECT_EQ(page.chosenTables(), (Strings{"B", "A", "C"}));
+    EXPECT_TRUE(page.lstNo.empty());
+    int fieldsShown = 0;
+    const auto showFields = [&] { return ++fieldsShown > 0; };
+    page.lstYes.clear();
+    log += "next with nothing: " + std::to_string(page.next(ui, showFields)) + "\n";
+    page.lstYes = {{"Orders", false}};
+    log += "next: " + std::to_string(page.next(ui, showFields)) + "\n";
+    log += "next, the fields page failing: " + std::to_string(page.next(ui, [] { return false; })) + "\n";
+    log += "fields shown " + std::to_string(fieldsShown) + ", beeps " + std::to_string(ui.beeps) + "\n";
+    test::expectGolden("table_page.txt", log + shownText(ui));
 }
 
 }  // namespace

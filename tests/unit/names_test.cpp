@@ -1,12 +1,17 @@
+// Names, characters and paths: names made from a table's, Windows-1252,
+// text files and the template printer, and paths as the user gives them.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <iconv.h>
 #endif
 
+#include <stdexcept>
 #include <string>
 
+#include "gen/printer.h"
 #include "model/names.h"
 #include "platform/cp1252.h"
+#include "platform/file_system.h"
 #include "platform/text_files.h"
 #include "support/golden.h"
 #include "support/memory_file_system.h"
@@ -66,14 +71,10 @@ TEST(TextFile, LinesAcrossTheBufferBoundaryKeepEveryByte) {
         std::size_t before;
         const char *utf8, *bytes;
     } cases[] = {
-        {3, "abcdef", "abcdef\r\n"},
-        {3, "abc\u20ac", "abc\x80\r\n"},  // ASCII fills it, then a conversion
-        {1, "\u00e9x", "\xE9x\r\n"},      // the last byte of the buffer
-        {0, "\u20ac" "a", "\x80" "a\r\n"},  // the first byte after it
-        {2, "a\u20ac" "b\u00e9", "a\x80" "b\xE9\r\n"},
-        {1, "\u4e2dz", "?z\r\n"},
-        {1, "", "\r\n"},  // CR and LF on either side
-        {10, "abcdefgh\u0153", "abcdefgh\x9C\r\n"},
+        {3, "abcdef", "abcdef\r\n"}, {3, "abc\u20ac", "abc\x80\r\n"},  // ASCII fills it, then a conversion
+        {1, "\u00e9x", "\xE9x\r\n"}, {0, "\u20ac" "a", "\x80" "a\r\n"},  // the last byte of the buffer, the first after it
+        {2, "a\u20ac" "b\u00e9", "a\x80" "b\xE9\r\n"}, {1, "\u4e2dz", "?z\r\n"},
+        {1, "", "\r\n"}, {10, "abcdefgh\u0153", "abcdefgh\x9C\r\n"},  // CR and LF on either side; then a long line
     };
     MemoryFileSystem fs;
     fs.createDirectories("/out");
@@ -81,11 +82,102 @@ TEST(TextFile, LinesAcrossTheBufferBoundaryKeepEveryByte) {
     for (const auto& c : cases) {
         const std::string filler(TextFile::kBufferSize - c.before, 'f');
         const int n = files.openForOutput("/out/t.txt");
-        files.at(n).text(filler);
-        files.at(n).line(c.utf8);
-        files.close(n);
+        files.at(n).text(filler), files.at(n).line(c.utf8), files.close(n);
         EXPECT_EQ(fs.files().at("/out/t.txt"), filler + c.bytes) << c.utf8;
     }
 }
 
+namespace {
+
+// `written` null: the template is refused.
+TEST(Printer, WritesTemplatesLineByLineAndRefusesUnknownNamesAndUnpairedDollars) {
+    const struct {
+        const char* what;
+        int indent;
+        TemplateVars vars;
+        Template text;
+        const char* written;
+    } cases[] = {
+        {"values are not read again", 0, {{"a", "$b$"}, {"b", "no"}}, "x $a$ y\n", "x $b$ y\r\n"},
+        {"dollar pair and adjacent names", 0, {{"a", "1"}, {"b", "2"}}, "$$$a$$b$$$\n", "$12$\r\n"},
+        {"leading newline skipped, last line unended", 0, {}, "\nA\n\nB", "A\r\n\r\nB\r\n"},
+        {"indent on non-empty lines only", 4, {{"v", "x"}}, "If $v$\n\n  End\n", "    If x\r\n\r\n      End\r\n"},
+        {"text after the last name", 2, {{"n", "é"}}, "$n$é\n", "  \xE9\xE9\r\n"},
+        {"unknown name", 0, {{"a", "1"}}, "$b$\n", nullptr},
+        {"unpaired dollar", 0, {}, "cost $5\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryFileSystem fs;
+        TextFile f(fs.create("/o"), "/o");
+        Printer p(f);
+        Printer::Indent in(p, c.indent);
+        if (!c.written) {
+            EXPECT_THROW(p.emit(c.vars, c.text), std::invalid_argument);
+            continue;
+        }
+        p.emit(c.vars, c.text);
+        f.close();
+        EXPECT_EQ(fs.readAll("/o"), c.written);
+    }
+}
+
+// Compiled forms are kept per template and indent.
+TEST(Printer, OneTemplateAtTwoIndents) {
+    static constexpr Template kLine = "A $v$\n";
+    MemoryFileSystem fs;
+    TextFile f(fs.create("/o"), "/o");
+    Printer p(f);
+    for (const int indent : {0, 2, 0}) {
+        Printer::Indent in(p, indent);
+        p.emit({{"v", std::to_string(indent)}}, kLine);
+    }
+    f.close();
+    EXPECT_EQ(fs.readAll("/o"), "A 0\r\n  A 2\r\nA 0\r\n");
+}
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
+// Paths as the user gives them: Windows takes "\" and "/" alike and knows
+// drives and shares; POSIX takes "/" alone.
+TEST(PathForms, RelativePathsAndTempNamesOnEachPlatform) {
+    const struct {
+        const char *working, *path, *posix, *windows;
+    } cases[] = {
+        {"/w", "out", "/w/out", "/w\\out"}, {"/w/", "out", "/w/out", "/w/out"}, {"C:\\w", "a/b", "C:\\w/a/b", "C:\\w\\a/b"},
+        {"C:\\w\\", "out", "C:\\w\\/out", "C:\\w\\out"}, {"/w", "C:\\abs", "/w/C:\\abs", "C:\\abs"},
+        {"/w", "d:rel", "/w/d:rel", "d:rel"}, {"/w", "\\\\server\\share", "/w/\\\\server\\share", "\\\\server\\share"},
+        {"/w", "\\top", "/w/\\top", "\\top"}, {"/w", "/abs", "/abs", "/abs"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(absoluteFrom(c.working, c.path), kWindows ? c.windows : c.posix) << c.working << " + " << c.path;
+
+    const struct {
+        const char *path, *posix, *windows;
+    } temps[] = {
+        {"C:\\d\\P.vbp", ".C:\\d\\P.vbp.rwnew", "C:\\d\\.P.vbp.rwnew"}, {"/d/P.vbp", "/d/.P.vbp.rwnew", "/d/.P.vbp.rwnew"},
+        {"C:\\d/e\\P.vbp", "C:\\d/.e\\P.vbp.rwnew", "C:\\d/e\\.P.vbp.rwnew"},
+    };
+    for (const auto& t : temps) EXPECT_EQ(tempPathBeside(t.path, 0), kWindows ? t.windows : t.posix) << t.path;
+}
+
+// A table name becomes a file name: Windows refuses more than a separator
+// (":" would write an alternate data stream, a last dot is dropped).
+TEST(PathForms, NamesThatCannotBeFileNames) {
+    const struct {
+        const char* name;
+        bool posix, windows;
+    } cases[] = {
+        {"Order Details", true, true}, {"a.b", true, true}, {"a/b", false, false}, {"a\\b", false, false}, {"a:b", true, false},
+        {"a*b", true, false}, {"a?b", true, false}, {"a\"b", true, false}, {"a<b", true, false}, {"a>b", true, false},
+        {"a|b", true, false}, {"Orders.", true, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fitsFileName(c.name), kWindows ? c.windows : c.posix) << c.name;
+}
+
+}  // namespace
 }  // namespace rw

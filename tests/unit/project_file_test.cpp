@@ -12,9 +12,7 @@ using test::GenFixture;
 const char* const kKeep = "Type=Exe\r\nName=\"Keep\"\r\n";
 
 void useExisting(GenFixture& fx, const std::string& bytes) {
-    fx.settings.mbStdExe = false;
-    fx.settings.mbExistingProject = true;
-    fx.settings.msProjectFile = "/proj/Existing.vbp";
+    fx.settings.mbStdExe = false, fx.settings.mbExistingProject = true, fx.settings.msProjectFile = "/proj/Existing.vbp";
     fx.fs.put("/proj/Existing.vbp", bytes);
 }
 
@@ -34,21 +32,14 @@ TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
         {"new ActiveX DLL without the error handler option",
          [](F f) { f.settings.mbErrorHandler = false, f.newProject("OleDll"); }, {"A", "A"}},
         {"new ActiveX EXE, the store with a last slash",
-         [](F f) {
-             f.newProject("OleExe");
-             f.settings.msStoreDir = "/out/";
-             f.settings.msProjectFile = "/out//Orders.vbp";
-         },
+         [](F f) { f.newProject("OleExe"), f.settings.msStoreDir = "/out/", f.settings.msProjectFile = "/out//Orders.vbp"; },
          {"A"}},
         {"existing without support lines",
          [](F f) { useExisting(f, "Type=OleDll\r\nReference=*\\G{x}#2.0#0#a.tlb#A\r\nName=\"Old\"\r\n"); }, {"Orders"}},
-        {"existing with LF and CR line ends, a section, a class already listed and no last line end",
-         [](F f) {
+        {"existing with LF and CR line ends, a section, a class already listed and no last line end", [](F f) {
              useExisting(f, "Type=Exe\nModule=modRowwrightErrHndlr; modRowwrightErrHndlr.bas\rClass=clsRwtConn; "
-                            "clsRwtConn.cls\nClass=clsOrders; /out/clsOrders.cls\n[MS Transaction Server]\n"
-                            "AutoRefresh=1");
-         },
-         {"Orders", "Orders"}},
+                            "clsRwtConn.cls\nClass=clsOrders; /out/clsOrders.cls\n[MS Transaction Server]\nAutoRefresh=1");
+         }, {"Orders", "Orders"}},
         {"existing with an RVB line",
          [](F f) { useExisting(f, "Type=Control\r\nName=\"X\"\r\nxx[RVB] clsRwtConn\r\nTail=1\r\n"); }, {}},
         {"existing with Windows-1252 text",
@@ -61,12 +52,10 @@ TEST(ProjectFileTest, NewAndExtendedFilesHoldTheirLinesInOrder) {
          [](F f) { useExisting(f, kKeep), f.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull); }, {"Orders"}},
         {"existing, the rename fails",
          [](F f) { useExisting(f, kKeep), f.fs.failRename("/proj/Existing.vbp", kErrPermissionDenied); }, {"Orders"}},
-        {"new over an earlier file, the disk fills",
-         [](F f) {
+        {"new over an earlier file, the disk fills", [](F f) {
              useExisting(f, kKeep), f.settings.mbExistingProject = false, f.settings.mbStdExe = true;
              f.fs.failWrite("/proj/.Existing.vbp.rwnew", 10, kErrDiskFull);
-         },
-         {"Orders"}},
+         }, {"Orders"}},
     };
     std::string all;
     for (const auto& r : rows) {

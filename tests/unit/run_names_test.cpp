@@ -6,6 +6,7 @@
 #include "platform/temp_folders.h"
 #include "support/gen_fixture.h"
 #include "support/golden.h"
+#include "support/sample_vb_project.h"
 
 namespace rw {
 namespace {
@@ -53,8 +54,7 @@ TEST(RunNames, RefusedTablesLeaveNoTraceAndTheRestIsGenerated) {
     std::string messages;
     for (const auto& c : cases) {
         GenFixture clean, fx;
-        clean.grid = FieldGrid(c.clean);
-        fx.grid = FieldGrid(c.rows);
+        clean.grid = FieldGrid(c.clean), fx.grid = FieldGrid(c.rows);
         for (GenFixture* f : {&clean, &fx}) {
             if (*c.earlier != '\0') f->fs.put(c.earlier, "earlier");
             f->ui.fallback = kAnswerNo;
@@ -80,7 +80,6 @@ TEST(RunNames, RefusedTablesLeaveNoTraceAndTheRestIsGenerated) {
 TEST(RunNames, ClassesTheProjectAlreadyListsOnRealFiles) {
     PosixFileSystem fs;
     const std::string root = SystemTempFolders().makePrivateFolder();
-    fs.createDirectories(root + "/p");
     fs.createDirectories(root + "/gen");
     const std::string vbp = root + "/p/P.vbp";
     const std::string head = "Type=OleDll\r\nModule=modRowwrightErrHndlr; y.bas\r\nClass=clsRwtConn; x.cls\r\n"
@@ -88,20 +87,16 @@ TEST(RunNames, ClassesTheProjectAlreadyListsOnRealFiles) {
                              "Class=CLSORDERS; /elsewhere/clsOrders.cls\r\n"
                              "Class=clsItemsColl; " + root + "/p/./../gen//clsItemsColl.cls\r\n";
     const std::string tail = "[Section]\r\nClass=clsShip; other.cls\r\n";
-    fs.create(vbp)->write(head + tail);
+    test::writeBytes(fs, vbp, head + tail);
 
     GenFixture fx;
-    fx.settings.mbStdExe = false;
-    fx.settings.mbExistingProject = true;
-    fx.settings.msStoreDir = root + "/gen";
+    fx.settings.mbStdExe = false, fx.settings.mbExistingProject = true, fx.settings.msStoreDir = root + "/gen";
     fx.settings.msProjectFile = fx.settings.project.txtExistProject = vbp;
     fx.grid = FieldGrid({row("Customers", "ID", 3), row("orders", "ID", 3), row("Items", "ID", 3),
                          row("Ship", "ID", 3)});
     EXPECT_EQ(runOn(fx, fs).status, RunOutcome::Status::Completed);
-    EXPECT_EQ(fx.messageTexts(), (std::vector<std::string>{errorMessageText(
-                                     58, kRunSource,
-                                     "Table \"orders\" was not generated: its class CLSORDERS is already in the "
-                                     "project as /elsewhere/clsOrders.cls.")}));
+    EXPECT_EQ(fx.messageTexts(), (std::vector<std::string>{errorMessageText(58, kRunSource,
+              "Table \"orders\" was not generated: its class CLSORDERS is already in the project as /elsewhere/clsOrders.cls.")}));
     const std::string gen = root + "/gen/";
     EXPECT_EQ(fs.readAll(vbp), head + "Class=clsCustomersColl; " + gen + "clsCustomersColl.cls\r\nClass=clsItems; " +
                                    gen + "clsItems.cls\r\nClass=clsShip; " + gen + "clsShip.cls\r\nClass=clsShipColl; " +
