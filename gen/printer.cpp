@@ -119,12 +119,9 @@ CompiledTemplate& compiled(std::string_view text, int indent) {
     return table.find(text, indent);
 }
 
-std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piece) {
+// The value for `piece` when its name is not where it was last time.
+std::string_view findValue(TemplateVars vars, CompiledTemplate::Piece& piece) {
     const TemplateVar* given = vars.begin();
-    if (piece.seenAt < vars.size() && given[piece.seenAt].name.data() == piece.seenName &&
-        given[piece.seenAt].name.size() == piece.name.size()) {
-        return given[piece.seenAt].value;
-    }
     for (std::size_t k = 0; k < vars.size(); ++k) {
         if (given[k].name == piece.name) {
             piece.seenAt = k;
@@ -135,9 +132,19 @@ std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piece) {
     throw std::invalid_argument("template variable not given: " + std::string(piece.name));
 }
 
+inline std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piece) {
+    const TemplateVar* given = vars.begin();
+    if (piece.seenAt < vars.size() && given[piece.seenAt].name.data() == piece.seenName &&
+        given[piece.seenAt].name.size() == piece.name.size()) {
+        return given[piece.seenAt].value;
+    }
+    return findValue(vars, piece);
+}
+
 // Writes a value at `out`: ASCII as it is, anything else converted.
-char* putValue(char* out, std::string_view utf8) {
-    const std::size_t ascii = cp1252::asciiPrefix(utf8);
+inline char* putValue(char* out, std::string_view utf8) {
+    std::size_t ascii = 0;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
     std::memcpy(out, utf8.data(), ascii);
     out += ascii;
     if (ascii == utf8.size()) return out;
