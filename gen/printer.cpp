@@ -141,15 +141,25 @@ inline std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piec
     return findValue(vars, piece);
 }
 
-// Writes a value at `out`: ASCII as it is, anything else converted.
+// Writes a value at `out`, which has room for all its bytes: copied eight
+// bytes at a time while noting any high bit; a value that is not all ASCII
+// is then written again, converted.
 inline char* putValue(char* out, std::string_view utf8) {
-    std::size_t ascii = 0;
-    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
-    std::memcpy(out, utf8.data(), ascii);
-    out += ascii;
-    if (ascii == utf8.size()) return out;
-    utf8.remove_prefix(ascii);
-    return out + cp1252::encodeInto(utf8, out, utf8.size());
+    const std::size_t n = utf8.size();
+    std::uint64_t high = 0;
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, utf8.data() + k, 8);
+        std::memcpy(out + k, &word, 8);
+        high |= word;
+    }
+    for (; k < n; ++k) {
+        out[k] = utf8[k];
+        high |= static_cast<unsigned char>(utf8[k]);
+    }
+    if ((high & 0x8080808080808080ULL) == 0) return out + n;
+    return out + cp1252::encodeInto(utf8, out, n);
 }
 
 }  // namespace
