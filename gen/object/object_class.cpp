@@ -1,7 +1,6 @@
 #include "gen/object/object_class.h"
 
 #include <string>
-#include <vector>
 
 #include "gen/object/class_frame.h"
 #include "gen/object/headers.h"
@@ -48,7 +47,7 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
 }
 
 // The names of one column's property, its procedures and its variables,
-// made once for the declarations and both procedures.
+// made once for both procedures.
 struct PropertyNames {
     PropertyNames(const FieldRow& row, const ClassNames& names)
         : property(propertyName(row.field)), label(property + "Err"), source(names.objectClass() + "." + property),
@@ -124,18 +123,19 @@ void msGenObjectFile(GenContext& ctx, int fileNumber, const std::string& tableNa
 Public mbLoading As Boolean
 )vb");
         const auto rows = ctx.grid.tableRows(tableName);
-        std::vector<PropertyNames> properties;
-        properties.reserve(rows.size());
         for (const FieldRow* row : rows) {
-            const PropertyNames& n = properties.emplace_back(*row, names);
-            p.emit({{"member", n.member}, {"buffer", n.buffer}}, R"vb(
+            const std::string property = propertyName(row->field);
+            p.emit({{"member", memberVariable(property)}, {"buffer", readBufferVariable(property)}}, R"vb(
 Private $member$ As Variant
 Private $buffer$ As Variant
 )vb");
         }
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            writePropertyLet(ctx, p, *rows[r], names, properties[r]);
-            writePropertyGet(ctx, p, names, properties[r]);
+        // Not kept from the declarations: an array of every column's names
+        // costs a large allocation per table, more than making them again.
+        for (const FieldRow* row : rows) {
+            const PropertyNames n(*row, names);
+            writePropertyLet(ctx, p, *row, names, n);
+            writePropertyGet(ctx, p, names, n);
         }
         msGenObjectUpdateMethod(ctx, fileNumber, classBase, tableName);
         if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);
