@@ -1,6 +1,8 @@
 #include "gen/printer.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -14,13 +16,20 @@ namespace {
 // A template ready to write at one indent: `bytes` is its fixed text in
 // Windows-1252 with CR LF and the indent; each piece is the fixed text up to
 // `end` followed by the value named `name` (none after the last piece).
+// A piece remembers where in the values its name was found last time (the
+// position and the address of the name given there), so that a call site
+// that passes the same names in the same order finds each value at once.
 struct CompiledTemplate {
     struct Piece {
         std::size_t end;
         std::string_view name;
+        std::size_t seenAt = 0;
+        const char* seenName = nullptr;
     };
     std::string bytes;
     std::vector<Piece> pieces;
+    // The number of pieces followed by a value.
+    std::size_t values = 0;
 };
 
 CompiledTemplate compile(std::string_view text, int indent) {
@@ -30,6 +39,7 @@ CompiledTemplate compile(std::string_view text, int indent) {
         out.bytes += cp1252::fromUtf8(fixed);
         fixed.clear();
         out.pieces.push_back({out.bytes.size(), name});
+        if (!name.empty()) ++out.values;
     };
     if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
     while (!text.empty()) {
@@ -62,7 +72,7 @@ CompiledTemplate compile(std::string_view text, int indent) {
 // on every emit, and stays in the cache.
 class TemplateTable {
 public:
-    const CompiledTemplate& find(std::string_view text, int indent) {
+    CompiledTemplate& find(std::string_view text, int indent) {
         if (2 * (used_ + 1) > slots_.size()) grow();
         Slot& slot = probe(slots_, text.data(), indent);
         if (!slot.compiled) {
@@ -78,7 +88,7 @@ private:
     struct Slot {
         const char* text = nullptr;
         int indent = 0;
-        const CompiledTemplate* compiled = nullptr;
+        CompiledTemplate* compiled = nullptr;
     };
 
     static Slot& probe(std::vector<Slot>& slots, const char* text, int indent) {
@@ -104,27 +114,82 @@ private:
     std::vector<std::unique_ptr<CompiledTemplate>> owned_;
 };
 
-const CompiledTemplate& compiled(std::string_view text, int indent) {
+CompiledTemplate& compiled(std::string_view text, int indent) {
     thread_local TemplateTable table;
     return table.find(text, indent);
 }
 
-std::string_view valueOf(TemplateVars vars, std::string_view name) {
-    for (const TemplateVar& v : vars) {
-        if (v.name == name) return v.value;
+// The value for `piece` when its name is not where it was last time.
+std::string_view findValue(TemplateVars vars, CompiledTemplate::Piece& piece) {
+    const TemplateVar* given = vars.begin();
+    for (std::size_t k = 0; k < vars.size(); ++k) {
+        if (given[k].name == piece.name) {
+            piece.seenAt = k;
+            piece.seenName = given[k].name.data();
+            return given[k].value;
+        }
     }
-    throw std::invalid_argument("template variable not given: " + std::string(name));
+    throw std::invalid_argument("template variable not given: " + std::string(piece.name));
+}
+
+inline std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piece) {
+    const TemplateVar* given = vars.begin();
+    if (piece.seenAt < vars.size() && given[piece.seenAt].name.data() == piece.seenName &&
+        given[piece.seenAt].name.size() == piece.name.size()) {
+        return given[piece.seenAt].value;
+    }
+    return findValue(vars, piece);
+}
+
+// Writes a value at `out`, which has room for all its bytes: copied eight
+// bytes at a time while noting any high bit; a value that is not all ASCII
+// is then written again, converted.
+inline char* putValue(char* out, std::string_view utf8) {
+    const std::size_t n = utf8.size();
+    std::uint64_t high = 0;
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, utf8.data() + k, 8);
+        std::memcpy(out + k, &word, 8);
+        high |= word;
+    }
+    for (; k < n; ++k) {
+        out[k] = utf8[k];
+        high |= static_cast<unsigned char>(utf8[k]);
+    }
+    if ((high & 0x8080808080808080ULL) == 0) return out + n;
+    return out + cp1252::encodeInto(utf8, out, n);
 }
 
 }  // namespace
 
 void Printer::emit(TemplateVars vars, Template text) {
-    const CompiledTemplate& t = compiled(text.text(), indent_);
-    std::size_t start = 0;
-    for (const CompiledTemplate::Piece& piece : t.pieces) {
-        file_.bytes(std::string_view(t.bytes).substr(start, piece.end - start));
-        start = piece.end;
-        if (!piece.name.empty()) file_.text(valueOf(vars, piece.name));
+    CompiledTemplate& t = compiled(text.text(), indent_);
+    // Each character of a value gives at most one byte, so the fixed text
+    // and the longest value at every place bound the bytes written.
+    std::size_t longest = 0;
+    for (const TemplateVar& v : vars) longest = std::max(longest, v.value.size());
+    const std::size_t most = t.bytes.size() + t.values * longest;
+    char* const start = most <= TextFile::kBufferSize ? file_.reserve(most) : nullptr;
+    if (start) {
+        char* out = start;
+        std::size_t from = 0;
+        for (CompiledTemplate::Piece& piece : t.pieces) {
+            std::memcpy(out, t.bytes.data() + from, piece.end - from);
+            out += piece.end - from;
+            from = piece.end;
+            if (!piece.name.empty()) out = putValue(out, valueOf(vars, piece));
+        }
+        file_.commit(static_cast<std::size_t>(out - start));
+        return;
+    }
+    // Larger than the buffer: piece by piece.
+    std::size_t from = 0;
+    for (CompiledTemplate::Piece& piece : t.pieces) {
+        file_.bytes(std::string_view(t.bytes).substr(from, piece.end - from));
+        from = piece.end;
+        if (!piece.name.empty()) file_.text(valueOf(vars, piece));
     }
 }
 

@@ -74,20 +74,69 @@ bool isIdentifier(const std::string& cp1252Text, bool anyStart) {
     return true;
 }
 
-// The comparison keys of the functions above, in their order.
-const std::vector<std::string>& calledFunctionKeys() {
-    static const std::vector<std::string> keys = [] {
-        std::vector<std::string> k;
-        for (const CalledFunction& f : kCalledFunctions) k.push_back(nameKey(f.name));
-        return k;
-    }();
+// The comparison keys of names, in their order.
+template <class Names, class NameOf>
+std::vector<std::string> keysOf(const Names& names, NameOf nameOf) {
+    std::vector<std::string> keys;
+    for (const auto& n : names) keys.push_back(nameKey(nameOf(n)));
     return keys;
 }
 
-// Why a column's property is a problem, with its consequence; empty when it is not.
-std::string columnProblem(const std::string& property, const std::string& key,
-                          const std::unordered_map<std::string, std::string>& members,
-                          const std::unordered_map<std::string, std::string>& earlierProperties) {
+const std::vector<std::string>& calledFunctionKeys() {
+    static const std::vector<std::string> keys =
+        keysOf(kCalledFunctions, [](const CalledFunction& f) { return f.name; });
+    return keys;
+}
+
+// The properties of one table's columns and their comparison keys, and the
+// first column of each key. The class members named after the properties
+// ("mvar" + property, and that + "_ReadBuf") are found through the keys
+// rather than kept: their keys are "MVAR" + the property's key (+ "_READBUF").
+struct TableProperties {
+    std::vector<std::string> names;
+    std::vector<std::string> keys;
+    std::unordered_map<std::string_view, std::size_t> first;
+
+    void fill(const std::vector<const FieldRow*>& rows) {
+        names.clear();
+        keys.clear();
+        first.clear();
+        for (const FieldRow* row : rows) {
+            names.push_back(propertyName(row->field));
+            keys.push_back(nameKey(names.back()));
+        }
+        for (std::size_t r = 0; r < keys.size(); ++r) first.emplace(keys[r], r);
+    }
+    const std::size_t* firstWithKey(std::string_view key) const {
+        const auto found = first.find(key);
+        return found == first.end() ? nullptr : &found->second;
+    }
+    // The class member whose key is `key`, as the class declares it; empty
+    // when there is none. The fixed members come first, then the variables
+    // in column order, each column's variable before its read buffer.
+    std::string member(std::string_view key) const {
+        static const std::vector<std::string> memberKeys =
+            keysOf(kClassMembers, [](const char* m) { return m; });
+        for (std::size_t k = 0; k < memberKeys.size(); ++k) {
+            if (key == memberKeys[k]) return kClassMembers[k];
+        }
+        constexpr std::string_view kPrefix = "MVAR", kSuffix = "_READBUF";
+        if (key.substr(0, kPrefix.size()) != kPrefix) return {};
+        key.remove_prefix(kPrefix.size());
+        const std::size_t* variable = firstWithKey(key);
+        const std::size_t* buffer = nullptr;
+        if (key.size() >= kSuffix.size() && key.substr(key.size() - kSuffix.size()) == kSuffix)
+            buffer = firstWithKey(key.substr(0, key.size() - kSuffix.size()));
+        if (variable && (!buffer || *variable <= *buffer)) return memberVariable(names[*variable]);
+        if (buffer) return readBufferVariable(names[*buffer]);
+        return {};
+    }
+};
+
+// Why column `r`'s property is a problem, with its consequence; empty when it is not.
+std::string columnProblem(const TableProperties& table, std::size_t r, const std::vector<const FieldRow*>& rows) {
+    const std::string& property = table.names[r];
+    const std::string& key = table.keys[r];
     const bool ascii = cp1252::asciiPrefix(property) == property.size();
     const std::string bytes = ascii ? std::string() : cp1252::fromUtf8(property);
     if (!ascii && cp1252::toUtf8(bytes) != property)
@@ -95,10 +144,10 @@ std::string columnProblem(const std::string& property, const std::string& key,
     const auto named = [&] { return "the property name " + property; };
     if (!isIdentifier(ascii ? property : bytes, false)) return named() + " is not a valid identifier" + kWillNotCompile;
     if (reservedWords().count(key)) return named() + " is a reserved word" + kWillNotCompile;
-    if (const auto m = members.find(key); m != members.end())
-        return named() + " is also the class member " + m->second + kWillNotCompile;
-    if (const auto p = earlierProperties.find(key); p != earlierProperties.end())
-        return named() + " is also that of column \"" + p->second + "\"" + kWillNotCompile;
+    if (const std::string member = table.member(key); !member.empty())
+        return named() + " is also the class member " + member + kWillNotCompile;
+    if (const std::size_t* earlier = table.firstWithKey(key); *earlier < r)
+        return named() + " is also that of column \"" + rows[*earlier]->field + "\"" + kWillNotCompile;
     const std::vector<std::string>& called = calledFunctionKeys();
     for (std::size_t k = 0; k < called.size(); ++k) {
         if (key == called[k])
@@ -114,9 +163,7 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
     std::vector<std::string> warnings;
     std::unordered_set<std::string> seen;
     // Reused from table to table: a large schema has thousands.
-    std::unordered_map<std::string, std::string> members;
-    std::unordered_map<std::string, std::string> earlier;
-    std::vector<std::string> properties;
+    TableProperties properties;
     for (const FieldRow& first : grid.rows()) {
         const std::string& table = first.table;
         if (refused.count(table) || !seen.insert(table).second) continue;
@@ -126,21 +173,10 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
                                kWillNotCompile);
 
         const std::vector<const FieldRow*> rows = grid.tableRows(table);
-        members.clear();
-        for (const char* m : kClassMembers) members.emplace(nameKey(m), m);
-        properties.clear();
-        for (const FieldRow* row : rows) {
-            const std::string& property = properties.emplace_back(propertyName(row->field));
-            for (std::string variable : {memberVariable(property), readBufferVariable(property)})
-                members.emplace(nameKey(variable), std::move(variable));
-        }
-        earlier.clear();
+        properties.fill(rows);
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            const std::string& property = properties[r];
-            std::string key = nameKey(property);
-            const std::string problem = columnProblem(property, key, members, earlier);
+            const std::string problem = columnProblem(properties, r, rows);
             if (!problem.empty()) warnings.push_back("warning: " + table + "." + rows[r]->field + ": " + problem);
-            earlier.emplace(std::move(key), rows[r]->field);
         }
     }
     return warnings;

@@ -60,6 +60,13 @@ void TextFile::endLine() {
     used_ += 2;
 }
 
+char* TextFile::reserve(std::size_t n) {
+    writable();
+    if (n > kBufferSize) return nullptr;
+    if (kBufferSize - used_ < n) spill();
+    return buffer_.get() + used_;
+}
+
 void TextFile::line(std::string_view text) {
     this->text(text);
     endLine();

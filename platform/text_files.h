@@ -39,6 +39,12 @@ public:
     void bytes(std::string_view windows1252);
     // Ends the current line: CR LF.
     void endLine();
+    // A place for up to `n` bytes (Windows-1252) in the buffer, made by
+    // handing the buffer to the file system first when it has less room:
+    // write there, then commit() the count written. nullptr when `n` is
+    // more than the buffer holds.
+    char* reserve(std::size_t n);
+    void commit(std::size_t n) { used_ += n; }
     void flush();
     void close();
     const std::string& path() const { return path_; }

@@ -1,5 +1,7 @@
 #include "gen/object/object_class.h"
 
+#include <string>
+
 #include "gen/object/class_frame.h"
 #include "gen/object/headers.h"
 #include "model/namer.h"
@@ -44,15 +46,27 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
     }
 }
 
-void writePropertyLet(GenContext& ctx, Printer& p, const FieldRow& row, const ClassNames& names) {
-    const std::string property = propertyName(row.field);
-    const std::string label = property + "Err";
-    const std::string source = names.objectClass() + "." + property;
-    const Procedure proc{"Property", label, source};
-    const std::string member = memberVariable(property);
-    const std::string buffer = readBufferVariable(property);
+// The names of one column's property, its procedures and its variables,
+// made once for both procedures.
+struct PropertyNames {
+    PropertyNames(const FieldRow& row, const ClassNames& names)
+        : property(propertyName(row.field)), label(property + "Err"), source(names.objectClass() + "." + property),
+          member(memberVariable(property)), buffer(readBufferVariable(property)) {}
+
+    std::string property;
+    std::string label;   // the error handler's
+    std::string source;  // clsOrders.Qty
+    std::string member;
+    std::string buffer;
+};
+
+void writePropertyLet(GenContext& ctx, Printer& p, const FieldRow& row, const ClassNames& names,
+                      const PropertyNames& n) {
+    const std::string& property = n.property;
+    const std::string& source = n.source;
+    const Procedure proc{"Property", n.label, source};
     const TemplateVars vars = {
-        {"property", property}, {"class", names.objectClass()}, {"member", member}, {"buffer", buffer}};
+        {"property", property}, {"class", names.objectClass()}, {"member", n.member}, {"buffer", n.buffer}};
     if (ctx.settings.mbFunctionHeaders) p.emptyLines();
     writeProcedureHeader(ctx, p, "Property Let " + property + " ()", vars, R"vb(
 ' Purpose: Assigns a value to the $property$ property of the 
@@ -73,13 +87,10 @@ void writePropertyLet(GenContext& ctx, Printer& p, const FieldRow& row, const Cl
     p.emptyLines();
 }
 
-void writePropertyGet(GenContext& ctx, Printer& p, const FieldRow& row, const ClassNames& names) {
-    const std::string property = propertyName(row.field);
-    const std::string label = property + "Err";
-    const std::string source = names.objectClass() + "." + property;
-    const Procedure proc{"Property", label, source};
-    const std::string member = memberVariable(property);
-    const TemplateVars vars = {{"property", property}, {"class", names.objectClass()}, {"member", member}};
+void writePropertyGet(GenContext& ctx, Printer& p, const ClassNames& names, const PropertyNames& n) {
+    const std::string& property = n.property;
+    const Procedure proc{"Property", n.label, n.source};
+    const TemplateVars vars = {{"property", property}, {"class", names.objectClass()}, {"member", n.member}};
     writeProcedureHeader(ctx, p, "Property Get " + property + " ()", vars, R"vb(
 ' Purpose: Reads the value of the $property$ property of the 
 '          $class$ object.
@@ -119,9 +130,12 @@ Private $member$ As Variant
 Private $buffer$ As Variant
 )vb");
         }
+        // Not kept from the declarations: an array of every column's names
+        // costs a large allocation per table, more than making them again.
         for (const FieldRow* row : rows) {
-            writePropertyLet(ctx, p, *row, names);
-            writePropertyGet(ctx, p, *row, names);
+            const PropertyNames n(*row, names);
+            writePropertyLet(ctx, p, *row, names, n);
+            writePropertyGet(ctx, p, names, n);
         }
         msGenObjectUpdateMethod(ctx, fileNumber, classBase, tableName);
         if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);

@@ -90,6 +90,8 @@ TEST(CliAnswers, WrittenAnswersTakeTheDefaultsAndReadBackTheSame) {
             "rows": [{"table": "Orders", "field": "OrderID", "dataType": -32768, "nullable": true}],
             "dbmsName": "Oracle", "dataSourceName": null})",
         R"({"target": {"mode": "loaded", "project": "L.vbp"}, "connection": {"kind": "string", "string": "x"}})",
+        R"({"target": {"mode": "loaded", "project": "L.vbp"}, "connection": {"kind": "string", "string": "x"},
+            "rows": [{"table": "T", "field": "F", "dataType": -5, "primary": true}], "dbmsName": null})",
         R"({"target": {"mode": "existing", "project": "/p/E.vbp", "store": "/p"},
             "connection": {"kind": "string", "string": "x"}})",
     };
