@@ -7,7 +7,6 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "answers/plain_json.h"
 #include "run/name_checks.h"
 #include "model/product.h"
 
@@ -448,20 +447,11 @@ Answers parseAnswers(const std::string& text, const std::string& fileName,
     Json doc;
     std::optional<std::vector<FieldRow>> plainRows;
     try {
-        // Plain text is read by the quick reader; the rest by the library,
-        // into rows when it can, whole when a row needs its messages.
-        RowsReadingParser quick(doc);
-        const PlainJson read = readPlainJson(text, quick);
-        if (read == PlainJson::Read) {
-            plainRows = std::move(quick.rows());
+        RowsReadingParser parser(doc);
+        if (Json::sax_parse(text, &parser)) {
+            plainRows = std::move(parser.rows());
         } else {
-            doc = Json();
-            RowsReadingParser parser(doc);
-            if (read == PlainJson::Unsupported && Json::sax_parse(text, &parser)) {
-                plainRows = std::move(parser.rows());
-            } else {
-                doc = Json::parse(text);
-            }
+            doc = Json::parse(text);
         }
     } catch (const Json::exception& e) {
         // what() reads "[json.exception.parse_error.101] parse error at line 3, column 7: ...", or
