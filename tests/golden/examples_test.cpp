@@ -51,8 +51,9 @@ TEST(Examples, EveryOfflineExampleWritesItsGoldenFiles) {
         for (const auto& e : fsys::recursive_directory_iterator(golden))
             if (e.is_regular_file()) stored.insert(fsys::relative(e.path(), golden).string());
         EXPECT_EQ(written, stored);
-        if (k.components)
+        if (k.components) {
             EXPECT_EQ(ide::Environment(fs).loadProject(k.copied + "Existing.vbp").vbComponents().count(), k.components);
+        }
     }
 }
 

@@ -134,7 +134,9 @@ TEST_P(Drivers, AFailedConnectionCarriesTheDriversMessageAndSqlState) {
         } catch (const db::OdbcError& e) {
             EXPECT_EQ(e.number, db::kProviderErrorNumber);
             EXPECT_EQ(e.source, "ODBC SQLDriverConnect");
-            if (!k.state.empty()) EXPECT_EQ(e.sqlState, k.state);
+            if (!k.state.empty()) {
+                EXPECT_EQ(e.sqlState, k.state);
+            }
             for (const std::string& part : k.parts) EXPECT_NE(e.description.find(part), std::string::npos) << e.description;
             EXPECT_NE(e.description.find("(SQLSTATE " + e.sqlState + ")"), std::string::npos) << e.description;
         }
@@ -187,7 +189,9 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
     for (const bool update : {false, true}) {
         for (const auto& c : columns) record[table(c.field)] = update ? c.updated : c.added;
         const std::string change = update ? sql(object, "Public Function Update()") : sql(coll, "Public Function Add(");
-        if (!update) EXPECT_EQ(change.rfind("INSERT INTO " + tableName + " (", 0), 0u) << change;
+        if (!update) {
+            EXPECT_EQ(change.rfind("INSERT INTO " + tableName + " (", 0), 0u) << change;
+        }
         EXPECT_EQ(conn_->execute(change), 1) << change;
         std::unique_ptr<Recordset> rs = conn_->openRecordset(sql(coll, "Public Sub Refresh()"));
         ASSERT_FALSE(rs->eof());

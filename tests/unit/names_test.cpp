@@ -103,6 +103,7 @@ TEST(Printer, WritesTemplatesLineByLineAndRefusesUnknownNamesAndUnpairedDollars)
         {"leading newline skipped, last line unended", 0, {}, "\nA\n\nB", "A\r\n\r\nB\r\n"},
         {"indent on non-empty lines only", 4, {{"v", "x"}}, "If $v$\n\n  End\n", "    If x\r\n\r\n      End\r\n"},
         {"text after the last name", 2, {{"n", "é"}}, "$n$é\n", "  \xE9\xE9\r\n"},
+        {"invalid byte ending a word of a long value", 0, {{"v", "abcdefg\xFF" "abcdefgh"}}, "$v$\n", "abcdefg?abcdefgh\r\n"},
         {"unknown name", 0, {{"a", "1"}}, "$b$\n", nullptr},
         {"unpaired dollar", 0, {}, "cost $5\n", nullptr},
     };

@@ -307,7 +307,9 @@ TEST(RealFilesTest, LoadedRunUpdatesAProjectOnDisk) {
     project.save();
     const auto saved = snapshot();
     for (const auto& [path, bytes] : saved)
-        if (before.count(path)) EXPECT_EQ(bytes == before.at(path), !path.ends_with(".vbp")) << path;
+        if (before.count(path)) {
+            EXPECT_EQ(bytes == before.at(path), !path.ends_with(".vbp")) << path;
+        }
     EXPECT_EQ(saved.size(), before.size() + 6);
     ide::Environment again(fs);
     again.loadProject(vbp).save();
