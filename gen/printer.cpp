@@ -123,7 +123,7 @@ CompiledTemplate& compiled(std::string_view text, int indent) {
 std::string_view findValue(TemplateVars vars, CompiledTemplate::Piece& piece) {
     const TemplateVar* given = vars.begin();
     for (std::size_t k = 0; k < vars.size(); ++k) {
-        if (given[k].name == piece.name) {
+        if (std::string_view(given[k].name) == piece.name) {
             piece.seenAt = k;
             piece.seenName = given[k].name.data();
             return given[k].value;

@@ -17,6 +17,7 @@
 // compiled once: its fixed text converted to Windows-1252 with CR LF and the
 // indent in place, split where the values go. Every later use copies that
 // text straight into the file's buffer and converts only the values.
+#include <cstddef>
 #include <initializer_list>
 #include <string_view>
 
@@ -24,8 +25,22 @@
 
 namespace rw {
 
+// The name of a template's value. Only compile-time text converts to it, so
+// a name at the same address is the same name: the printer finds a value
+// again by where its name was last time.
+class TemplateName {
+public:
+    consteval TemplateName(const char* name) : name_(name) {}
+    operator std::string_view() const { return name_; }
+    const char* data() const { return name_.data(); }
+    std::size_t size() const { return name_.size(); }
+
+private:
+    std::string_view name_;
+};
+
 struct TemplateVar {
-    std::string_view name;
+    TemplateName name;
     std::string_view value;
 };
 using TemplateVars = std::initializer_list<TemplateVar>;
