@@ -42,9 +42,9 @@ void conn(GenContext& c, int, const std::string&) { msCreateConnObjFile(c, kStag
 
 // "Field Name 135PAN, Other.X 3": per row its [table.]field, data type and
 // marks (Primary, Auto, Not nullable); the table is `table` unless named.
-std::vector<FieldRow> rows(const std::string& table, const std::string& spec) {
+std::vector<FieldRow> rows(const std::string& table, const std::string& described) {
     std::vector<FieldRow> out;
-    std::istringstream in(spec);
+    std::istringstream in(described);
     for (std::string item; std::getline(in >> std::ws, item, ',');) {
         const auto space = item.rfind(' '), dot = item.find('.');
         const std::string name = item.substr(0, space), marks = item.substr(space + 1);
