@@ -2,9 +2,8 @@
 
 namespace rw {
 
-FieldGrid::FieldGrid(std::vector<FieldRow> rows) {
-    rows_.reserve(rows.size());
-    for (auto& row : rows) append(std::move(row));
+FieldGrid::FieldGrid(std::vector<FieldRow> rows) : rows_(std::move(rows)) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) byTable_[rows_[i].table].push_back(i);
 }
 
 void FieldGrid::append(FieldRow row) {
