@@ -19,6 +19,11 @@ namespace {
 // A piece remembers where in the values its name was found last time (the
 // position and the address of the name given there), so that a call site
 // that passes the same names in the same order finds each value at once.
+// Fixed text is copied in blocks of this many bytes: whole blocks, even
+// past the end of a piece, since the bytes after it are padding in the
+// source and are overwritten or left uncounted in the buffer.
+constexpr std::size_t kBlock = 16;
+
 struct CompiledTemplate {
     struct Piece {
         std::size_t end;
@@ -26,6 +31,8 @@ struct CompiledTemplate {
         std::size_t seenAt = 0;
         const char* seenName = nullptr;
     };
+    // Followed by kBlock bytes of padding, so that the copy may read whole
+    // blocks past the end of the last piece.
     std::string bytes;
     std::vector<Piece> pieces;
     // The number of pieces followed by a value.
@@ -63,6 +70,7 @@ CompiledTemplate compile(std::string_view text, int indent) {
         fixed += "\r\n";
     }
     closePiece({});
+    out.bytes.append(kBlock, '\0');
     return out;
 }
 
@@ -141,22 +149,44 @@ inline std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piec
     return findValue(vars, piece);
 }
 
-// Writes a value at `out`, which has room for all its bytes: copied eight
-// bytes at a time while noting any high bit; a value that is not all ASCII
-// is then written again, converted.
+// Copies `n` bytes of padded fixed text in whole blocks; `out` has kBlock
+// bytes of room past the `n`.
+inline void putFixed(char* out, const char* from, std::size_t n) {
+    for (std::size_t k = 0; k < n; k += kBlock) std::memcpy(out + k, from + k, kBlock);
+}
+
+// Copies `n` bytes as words of type W, the last word ending at the last
+// byte (it may overlap the one before); returns the bits of all bytes
+// copied, or'ed together. `n` is at least sizeof(W).
+template <class W>
+inline std::uint64_t copyWords(char* out, const char* from, std::size_t n) {
+    W high = 0;
+    W word;
+    for (std::size_t k = 0; k + sizeof(W) < n; k += sizeof(W)) {
+        std::memcpy(&word, from + k, sizeof(W));
+        std::memcpy(out + k, &word, sizeof(W));
+        high |= word;
+    }
+    std::memcpy(&word, from + n - sizeof(W), sizeof(W));
+    std::memcpy(out + n - sizeof(W), &word, sizeof(W));
+    return high | word;
+}
+
+// Writes a value at `out`, which has room for all its bytes: copied a word
+// at a time while noting any high bit; a value that is not all ASCII is
+// then written again, converted.
 inline char* putValue(char* out, std::string_view utf8) {
     const std::size_t n = utf8.size();
     std::uint64_t high = 0;
-    std::size_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, utf8.data() + k, 8);
-        std::memcpy(out + k, &word, 8);
-        high |= word;
-    }
-    for (; k < n; ++k) {
-        out[k] = utf8[k];
-        high |= static_cast<unsigned char>(utf8[k]);
+    if (n >= 8) {
+        high = copyWords<std::uint64_t>(out, utf8.data(), n);
+    } else if (n >= 4) {
+        high = copyWords<std::uint32_t>(out, utf8.data(), n);
+    } else {
+        for (std::size_t k = 0; k < n; ++k) {
+            out[k] = utf8[k];
+            high |= static_cast<unsigned char>(utf8[k]);
+        }
     }
     if ((high & 0x8080808080808080ULL) == 0) return out + n;
     return out + cp1252::encodeInto(utf8, out, n);
@@ -170,13 +200,14 @@ void Printer::emit(TemplateVars vars, Template text) {
     // and the longest value at every place bound the bytes written.
     std::size_t longest = 0;
     for (const TemplateVar& v : vars) longest = std::max(longest, v.value.size());
+    // The padding counted in t.bytes is the room the last block may take.
     const std::size_t most = t.bytes.size() + t.values * longest;
     char* const start = most <= TextFile::kBufferSize ? file_.reserve(most) : nullptr;
     if (start) {
         char* out = start;
         std::size_t from = 0;
         for (CompiledTemplate::Piece& piece : t.pieces) {
-            std::memcpy(out, t.bytes.data() + from, piece.end - from);
+            putFixed(out, t.bytes.data() + from, piece.end - from);
             out += piece.end - from;
             from = piece.end;
             if (!piece.name.empty()) out = putValue(out, valueOf(vars, piece));
