@@ -139,22 +139,33 @@ std::string PosixFileSystem::readAll(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw errno == ENOENT ? fileErrorNumber(kErrFileNotFound, path) : fileError(errno, path);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    std::string bytes;
-    // A regular file's size is known: its text is read without growing the string.
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
+    const auto readSome = [&](char* into, std::size_t most) {
+        for (;;) {
+            const ssize_t n = ::read(fd, into, most);
+            if (n >= 0) return static_cast<std::size_t>(n);
             if (errno == EINTR) continue;
             const int e = errno;
             ::close(fd);
             throw fileError(e, path);
         }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+    };
+    std::string bytes;
+    // A regular file's size is known: its text is read straight into the
+    // string. Whatever follows (from a pipe, or a file still growing) is
+    // read in pieces until the end.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t filled = 0;
+        while (filled < bytes.size()) {
+            const std::size_t n = readSome(bytes.data() + filled, bytes.size() - filled);
+            if (n == 0) break;
+            filled += n;
+        }
+        bytes.resize(filled);
     }
+    char buffer[65536];
+    while (const std::size_t n = readSome(buffer, sizeof buffer)) bytes.append(buffer, n);
     ::close(fd);
     return bytes;
 }
