@@ -318,7 +318,9 @@ class RowsReadingParser {
 public:
     using Dom = nlohmann::detail::json_sax_dom_parser<Json>;
 
-    explicit RowsReadingParser(Json& doc) : dom_(doc) {}
+    // `textSize` bounds the number of rows: each takes at least
+    // kShortestRow characters of the text.
+    RowsReadingParser(Json& doc, std::size_t textSize) : dom_(doc), mostRows_(textSize / kShortestRow) {}
 
     // The rows, when the document has a "rows" array.
     std::optional<std::vector<FieldRow>>& rows() { return rows_; }
@@ -326,8 +328,9 @@ public:
     bool null() { return inRows() ? false : value(dom_.null()); }
     bool boolean(bool v) {
         if (!inRows()) return value(dom_.boolean(v));
-        bool* target = member_ == kPrimary ? &row_.primary : member_ == kAuto ? &row_.autoNumber
-                       : member_ == kNullable ? &row_.nullable : nullptr;
+        FieldRow& row = rows_->back();
+        bool* target = member_ == kPrimary ? &row.primary : member_ == kAuto ? &row.autoNumber
+                       : member_ == kNullable ? &row.nullable : nullptr;
         if (target == nullptr || depth_ != rowsDepth_ + 1) return false;
         *target = v;
         return true;
@@ -347,7 +350,8 @@ public:
         if (!inRows()) return value(dom_.string(v));
         if ((member_ != kTable && member_ != kField) || depth_ != rowsDepth_ + 1) return false;
         if (v.find('\0') != std::string::npos) return false;
-        (member_ == kTable ? row_.table : row_.field) = std::move(v);
+        // Copied, not moved: the lexer keeps its buffer for the next string.
+        (member_ == kTable ? rows_->back().table : rows_->back().field) = v;
         seen_ |= member_;
         return true;
     }
@@ -356,7 +360,7 @@ public:
         if (inRows()) {
             if (depth_ != rowsDepth_) return false;  // a row holds no objects
             ++depth_;
-            row_ = FieldRow();
+            rows_->emplace_back();
             seen_ = 0;
             return true;
         }
@@ -382,9 +386,7 @@ public:
     bool end_object() {
         if (inRows()) {
             --depth_;
-            if ((seen_ & (kTable | kField | kDataType)) != (kTable | kField | kDataType)) return false;
-            rows_->push_back(std::move(row_));
-            return true;
+            return (seen_ & (kTable | kField | kDataType)) == (kTable | kField | kDataType);
         }
         --depth_;
         return value(dom_.end_object());
@@ -394,6 +396,9 @@ public:
         if (rowsNext_) {
             rowsNext_ = false;
             rows_.emplace();
+            // Room for every row the text can hold, so the rows are never
+            // moved; what is not used is address space, never touched.
+            rows_->reserve(mostRows_);
             rowsDepth_ = ++depth_;
             return dom_.start_array(0) && dom_.end_array();
         }
@@ -414,6 +419,8 @@ public:
     }
 
 private:
+    // {"table":"","field":"","dataType":0}
+    static constexpr std::size_t kShortestRow = 36;
     static constexpr unsigned kTable = 1, kField = 2, kPrimary = 4, kAuto = 8, kDataType = 16, kNullable = 32;
 
     bool inRows() const { return rowsDepth_ != 0; }
@@ -424,7 +431,7 @@ private:
     }
     bool dataType(bool inRange, Json::number_integer_t v) {
         if (member_ != kDataType || depth_ != rowsDepth_ + 1 || !inRange) return false;
-        row_.dataType = static_cast<std::int16_t>(v);
+        rows_->back().dataType = static_cast<std::int16_t>(v);
         seen_ |= kDataType;
         return true;
     }
@@ -434,7 +441,7 @@ private:
     std::size_t depth_ = 0;      // containers open
     std::size_t rowsDepth_ = 0;  // the depth inside the "rows" array; 0: outside it
     bool rowsNext_ = false;      // the next value is the top-level "rows"
-    FieldRow row_;
+    std::size_t mostRows_;
     unsigned seen_ = 0;
     unsigned member_ = 0;
 };
@@ -447,7 +454,7 @@ Answers parseAnswers(const std::string& text, const std::string& fileName,
     Json doc;
     std::optional<std::vector<FieldRow>> plainRows;
     try {
-        RowsReadingParser parser(doc);
+        RowsReadingParser parser(doc, text.size());
         if (Json::sax_parse(text, &parser)) {
             plainRows = std::move(parser.rows());
         } else {
