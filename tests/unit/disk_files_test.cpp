@@ -248,6 +248,18 @@ TEST(FileOnDisk, NewTextsAndStagingFoldersArePrivate) {
     fsys::remove_all(dir);
 }
 
+// A pipe (answers given as `<(...)`) has no size to read up to: it is read
+// to its end. (The text fits in the pipe, so it is written first.)
+TEST(FileOnDisk, APipeIsReadToItsEnd) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text(60000, 'x');
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    EXPECT_EQ(bytesOf("/proc/self/fd/" + std::to_string(ends[0])), text);
+    ::close(ends[0]);
+}
+
 // ---- the tool as a process ----------------------------------------------
 
 // Starts `rowwright generate` on an answers file, its standard error going
