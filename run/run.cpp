@@ -9,6 +9,7 @@
 #include "model/name_warnings.h"
 #include "model/names.h"
 #include "model/namer.h"
+#include "model/table_names.h"
 #include "run/project_file.h"
 #include "run/report.h"
 #include "gen/collection/coll_file.h"
@@ -241,22 +242,25 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
         // A table whose rows come back later in the grid is generated once,
         // at its first row, with all its rows.
         std::unordered_set<std::string> done = names.refused;
+        // One record of names, made again for each table in the same storage.
+        TableNames table;
         for (const FieldRow& row : grid.rows()) {
             if (!done.insert(row.table).second) continue;
             if ((stop = stopped())) return;
-            const ClassNames names = ClassNames::ofTable(row.table);
+            table.assign(grid, row.table);
+            const ClassNames& names = table.classes();
             const std::string& classBase = names.base();
             facts.classBaseNames.push_back(classBase);
             staged(names.objectClass());
             staged(names.collectionClass());
-            const int objectFile = mfCreateObjectClassFile(ctx, classBase, stagingFolder);
-            const int collFile = objectFile != 0 ? mfCreateCollClassFile(ctx, classBase, stagingFolder) : 0;
+            const int objectFile = mfCreateObjectClassFile(ctx, names, stagingFolder);
+            const int collFile = objectFile != 0 ? mfCreateCollClassFile(ctx, names, stagingFolder) : 0;
             if (objectFile == 0 || collFile == 0) {
                 discard(objectFile);
                 continue;
             }
-            msGenCollFile(ctx, collFile, row.table, classBase, projectTypeWord);
-            msGenObjectFile(ctx, objectFile, row.table, classBase, projectTypeWord);
+            msGenCollFile(ctx, collFile, table, projectTypeWord);
+            msGenObjectFile(ctx, objectFile, table, projectTypeWord);
             if ((stop = stopped())) {
                 discard(objectFile);
                 discard(collFile);
