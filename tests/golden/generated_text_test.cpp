@@ -221,6 +221,25 @@ TEST(GeneratedText, GoldenFiles) {
     test::expectGolden("generated_text_messages.txt", messages);
 }
 
+// Each created line reads the clock afresh: a clock whose text counts its readings dates the Let and Get of both
+// properties and Update one after another.
+TEST(GeneratedText, EachCreatedLineReadsTheClock) {
+    struct CountingClock final : Clock {
+        std::string text;
+        const std::string& nowText() override { return text = std::to_string(std::stoi("0" + text) + 1); }
+    } clock;
+    GenFixture fx;
+    fx.grid = FieldGrid(rows("Orders", "OrderID 3P, Name 130"));
+    const std::string text = fx.capture([&](GenContext& c, int n) {
+        GenContext counted{c.settings, c.grid, c.conn, c.ui, clock, c.files};
+        msGenObjectFile(counted, n, TableNames(c.grid, "Orders"), "");
+    });
+    std::string created;
+    for (auto at = text.find("' Created "); at != std::string::npos; at = text.find("' Created ", at + 1))
+        created += text.substr(at + 10, text.find(' ', at + 10) - at - 10) + " ";
+    EXPECT_EQ(created, "1 2 3 4 5 ");
+}
+
 // The exposure line of the connection class: by a new project's kind, else by the existing project's type word
 // ("existing" kind), compared exactly.
 TEST(GeneratedText, ConnectionClassExposureLine) {
