@@ -194,6 +194,15 @@ void Printer::emit(TemplateVars vars, Template text) {
 }
 
 void Printer::line(std::string_view text) {
+    const std::size_t most = text.size() + 2;
+    if (char* out = most <= TextFile::kBufferSize ? file_.reserve(most) : nullptr) {
+        char* const start = out;
+        out = putValue(out, text);
+        *out++ = '\r';
+        *out++ = '\n';
+        file_.commit(static_cast<std::size_t>(out - start));
+        return;
+    }
     file_.text(text);
     file_.endLine();
 }

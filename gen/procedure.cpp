@@ -29,21 +29,21 @@ void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, Te
 }
 
 void writeHandlerHead(const GenContext& ctx, Printer& p, const Procedure& proc) {
-    if (proc.handled(ctx)) p.emit({{"label", proc.label}}, "On Error GoTo $label$\n");
+    if (proc.handled(ctx)) p.emit({{"name", proc.name}}, "On Error GoTo $name$Err\n");
 }
 
 void writeHandlerTail(const GenContext& ctx, Printer& p, const Procedure& proc, TemplateVars cleanupVars,
                       Template cleanup) {
     if (!proc.handled(ctx)) return;
-    p.emit({{"kind", proc.kind}, {"label", proc.label}}, R"vb(
+    p.emit({{"kind", proc.kind}, {"name", proc.name}}, R"vb(
 
     Exit $kind$
 
-$label$:
+$name$Err:
 )vb");
     p.emit(cleanupVars, cleanup);
-    p.emit({{"source", proc.source}}, R"vb(
-    RaiseError Err.Number, Err.Source & " ($source$)", Err.Description
+    p.emit({{"owner", proc.owner}, {"name", proc.name}}, R"vb(
+    RaiseError Err.Number, Err.Source & " ($owner$.$name$)", Err.Description
 )vb");
 }
 

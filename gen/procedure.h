@@ -15,11 +15,12 @@ inline constexpr std::string_view kRuleLine =
 inline constexpr std::string_view kNoteIndent = "'      ";
 
 struct Procedure {
-    std::string_view kind;    // "Function", "Sub" or "Property": the word of Exit and End
-    std::string_view label;   // the error handler's label; empty: the procedure has none
-    std::string_view source;  // the procedure as RaiseError names it ("clsOrdersColl.Add")
+    std::string_view kind;   // "Function", "Sub" or "Property": the word of Exit and End
+    std::string_view owner;  // its class: RaiseError names it owner + "." + name ("clsOrdersColl.Add")
+    std::string_view name;   // its error handler's label is name + "Err"
+    bool hasHandler = true;  // false: the procedure never gets one
     // True when the procedure gets its error handler.
-    bool handled(const GenContext& ctx) const { return ctx.settings.mbErrorHandler && !label.empty(); }
+    bool handled(const GenContext& ctx) const { return ctx.settings.mbErrorHandler && hasHandler; }
 };
 
 // "' [Developer Notes from 'Rowwright']"

@@ -10,13 +10,12 @@ void TableNames::assign(const FieldGrid& grid, const std::string& table) {
     table_.assign(table);
     sqlTable_ = bracketedTableName(table);
     classes_.assign(classBaseName(table));
-    const std::string& cls = classes_.objectClass();
     const std::string& param = classes_.objectParameter();
     const std::span<const std::size_t> indices = grid.tableRowIndices(table);
 
     // The text is laid out first and viewed after, as it may move while it
-    // grows. "clsOrders.Order_DateErr" holds the source and the label,
-    // "mvarOrder_Date_ReadBuf" the member and the buffer.
+    // grows. "mvarOrder_Date_ReadBuf" holds the member, the buffer and the
+    // property.
     text_.clear();
     offsets_.clear();
     const auto put = [&](std::initializer_list<std::string_view> pieces) {
@@ -29,8 +28,6 @@ void TableNames::assign(const FieldGrid& grid, const std::string& table) {
         property_.clear();
         appendPropertyName(property_, field);
         Offsets at{};
-        at.propertyLength = property_.size();
-        at.source = put({cls, ".", property_, "Err"});
         at.member = put({"mvar", property_, "_ReadBuf"});
         at.argument = put({param, ".", property_});
         at.let = put({"Property Let ", property_, " ()"});
@@ -42,16 +39,14 @@ void TableNames::assign(const FieldGrid& grid, const std::string& table) {
 
     columns_.clear();
     const std::string_view text = text_;
+    constexpr std::size_t kMember = 4, kBuffer = 8;  // "mvar", "_ReadBuf"
     for (std::size_t k = 0; k < indices.size(); ++k) {
         const Offsets& at = offsets_[k];
-        const std::size_t n = at.propertyLength;
         ColumnNames c;
         c.row = &grid.row(indices[k]);
-        c.source = text.substr(at.source, cls.size() + 1 + n);
-        c.property = text.substr(at.source + cls.size() + 1, n);
-        c.label = text.substr(at.source + cls.size() + 1, n + 3);
-        c.member = text.substr(at.member, 4 + n);
-        c.buffer = text.substr(at.member, 4 + n + 8);
+        c.buffer = text.substr(at.member, at.argument - at.member);
+        c.member = c.buffer.substr(0, c.buffer.size() - kBuffer);
+        c.property = c.member.substr(kMember);
         c.argument = text.substr(at.argument, at.let - at.argument);
         c.letHeader = text.substr(at.let, at.get - at.let);
         c.getHeader = text.substr(at.get, at.sql - at.get);

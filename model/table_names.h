@@ -19,8 +19,6 @@ struct ColumnNames {
     std::string_view property;   // Order_Date
     std::string_view member;     // mvarOrder_Date
     std::string_view buffer;     // mvarOrder_Date_ReadBuf
-    std::string_view label;      // Order_DateErr: the error label of its procedures
-    std::string_view source;     // clsOrders.Order_Date: the procedures as RaiseError names them
     std::string_view argument;   // roOrders.Order_Date: the column through Add's parameter
     std::string_view letHeader;  // Property Let Order_Date ()
     std::string_view getHeader;  // Property Get Order_Date ()
@@ -48,7 +46,7 @@ public:
 private:
     // Where one column's names lie in the text, kept while the text grows.
     struct Offsets {
-        std::size_t propertyLength, source, member, argument, let, get, sql, end;
+        std::size_t member, argument, let, get, sql, end;
     };
 
     std::string table_;

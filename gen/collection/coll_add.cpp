@@ -137,8 +137,7 @@ void msGenCollAddProc(GenContext& ctx, int fileNumber, const TableNames& table) 
         const GenerationSettings& s = ctx.settings;
         const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const std::string source = names.collectionClass() + ".Add";
-        const Procedure proc{"Function", "AddErr", source};
+        const Procedure proc{"Function", names.collectionClass(), "Add"};
         const TemplateVars vars = {{"table", table.table()},
                                    {"class", names.objectClass()},
                                    {"collclass", names.collectionClass()},

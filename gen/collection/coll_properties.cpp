@@ -1,5 +1,3 @@
-#include <string>
-
 #include "gen/collection/coll_procs.h"
 #include "gen/procedure.h"
 
@@ -19,9 +17,7 @@ struct PropertyProc {
 
 void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::string_view name,
                    const PropertyProc& prop) {
-    const std::string label = std::string(name) + "Err";
-    const std::string source = names.collectionClass() + "." + std::string(name);
-    const Procedure proc{"Property", prop.handled ? std::string_view(label) : std::string_view(), source};
+    const Procedure proc{"Property", names.collectionClass(), name, prop.handled};
     const TemplateVars vars = {{"name", name}, {"class", names.objectClass()}, {"collclass", names.collectionClass()}};
     writeProcedureHeader(ctx, p, prop.headerName, vars, prop.purpose);
     p.emit(vars, prop.signature);
@@ -38,11 +34,10 @@ void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::st
 
 // The Get and Let pair of a String property kept in a private member, such
 // as RefreshFilter in msRefreshFilter; one empty line goes before the pair.
-void writeStringPropertyPair(GenContext& ctx, TextFile& f, const ClassNames& names, std::string_view name) {
+void writeStringPropertyPair(GenContext& ctx, TextFile& f, const ClassNames& names, std::string_view name,
+                             std::string_view getName, std::string_view letName) {
     Printer p(f);
     p.emptyLines();
-    const std::string getName = "Property Get " + std::string(name) + " ()";
-    const std::string letName = "Property Let " + std::string(name) + " ()";
     writeProperty(ctx, p, names, name,
                   {getName, R"vb(
 ' Purpose: Returns the $name$ property of the 
@@ -67,12 +62,14 @@ void writeSingleProperty(GenContext& ctx, int fileNumber, const TableNames& tabl
 
 void msGenCollRefreshFilterProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollRefreshFilterProp",
-            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), table.classes(), "RefreshFilter"); });
+            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), table.classes(), "RefreshFilter",
+                                            "Property Get RefreshFilter ()", "Property Let RefreshFilter ()"); });
 }
 
 void msGenCollSortOrderProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollSortOrderProp",
-            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), table.classes(), "SortOrder"); });
+            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), table.classes(), "SortOrder",
+                                            "Property Get SortOrder ()", "Property Let SortOrder ()"); });
 }
 
 void msGenCollCountProp(GenContext& ctx, int fileNumber, const TableNames& table) {

@@ -85,7 +85,10 @@ void writeBody(Printer& p, const TableNames& table) {
     const ClassNames& names = table.classes();
     const std::string recordset = names.recordsetVariable();
     const std::string_view object = names.objectVariable();
+    std::size_t length = 0;
+    for (const ColumnNames& c : table.columns()) length += c.sqlName.size() + 2;
     std::string columns;
+    columns.reserve(length);
     for (const ColumnNames& c : table.columns()) {
         if (!columns.empty()) columns += ", ";
         columns += c.sqlName;
@@ -159,8 +162,7 @@ void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const TableNames& tab
         const GenerationSettings& s = ctx.settings;
         const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const std::string source = names.collectionClass() + ".Refresh";
-        const Procedure proc{"Sub", "RefreshErr", source};
+        const Procedure proc{"Sub", names.collectionClass(), "Refresh"};
         writeProcedureHeader(ctx, p, "Refresh()", {{"collclass", names.collectionClass()}}, R"vb(
 ' Purpose: Refreshes the $collclass$ based upon the 
 '         RefreshFilter property setting.

@@ -96,8 +96,7 @@ void msGenCollRemoveProc(GenContext& ctx, int fileNumber, const TableNames& tabl
         const GenerationSettings& s = ctx.settings;
         const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const std::string source = names.collectionClass() + ".Remove";
-        const Procedure proc{"Function", "RemoveErr", source};
+        const Procedure proc{"Function", names.collectionClass(), "Remove"};
         writeProcedureHeader(ctx, p, "Remove()", {{"table", table.table()}, {"collclass", names.collectionClass()}}, R"vb(
 ' Purpose: Deletes records from the $table$ table and refreshes 
 '          the $collclass$ collection based on the 

@@ -7,13 +7,15 @@
 namespace rw {
 namespace {
 
-void writeChecks(Printer& p, int dataType, std::string_view source) {
+// The checks of a value assigned to the property `property` of `cls`,
+// which names itself as "cls.property" in the errors it raises.
+void writeChecks(Printer& p, int dataType, std::string_view cls, std::string_view property) {
     const CheckGroup group = checkGroupOf(dataType);
     if (group == CheckGroup::None) return;
-    const TemplateVars vars = {{"source", source}};
+    const TemplateVars vars = {{"class", cls}, {"property", property}};
     p.emit(vars, R"vb(
     If IsNull(vData) Then
-        Err.Raise 94, "$source$", "Invalid use of Null"
+        Err.Raise 94, "$class$.$property$", "Invalid use of Null"
 )vb");
     switch (group) {
         case CheckGroup::SmallRange:
@@ -22,10 +24,10 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
             p.emit(group == CheckGroup::SmallRange ? Template("        If vData >= 32768 Or vdata < -32768 Then\n")
                                                    : Template("        If vData < 0 Or vdata > 255 Then\n"));
             p.emit(vars, R"vb(
-            Err.Raise 6, "$source$", "Overflow"
+            Err.Raise 6, "$class$.$property$", "Overflow"
         End If
     Else
-        Err.Raise 13, "$source$", "Type Mismatch"
+        Err.Raise 13, "$class$.$property$", "Type Mismatch"
     End If
 )vb");
             break;
@@ -34,7 +36,7 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
             p.emit(group == CheckGroup::Numeric ? Template("    ElseIf Not IsNumeric(vData) Then\n")
                                                 : Template("    ElseIf Not IsDate(vData) Then\n"));
             p.emit(vars, R"vb(
-        Err.Raise 13, "$source$", "Type Mismatch"
+        Err.Raise 13, "$class$.$property$", "Type Mismatch"
     End If
 )vb");
             break;
@@ -44,7 +46,7 @@ void writeChecks(Printer& p, int dataType, std::string_view source) {
 }
 
 void writePropertyLet(GenContext& ctx, Printer& p, const ClassNames& names, const ColumnNames& n) {
-    const Procedure proc{"Property", n.label, n.source};
+    const Procedure proc{"Property", names.objectClass(), n.property};
     const TemplateVars vars = {
         {"property", n.property}, {"class", names.objectClass()}, {"member", n.member}, {"buffer", n.buffer}};
     if (ctx.settings.mbFunctionHeaders) p.emptyLines();
@@ -55,7 +57,7 @@ void writePropertyLet(GenContext& ctx, Printer& p, const ClassNames& names, cons
     p.emit(vars, "Public Property Let $property$ (ByVal vData As Variant)\n");
     writeHandlerHead(ctx, p, proc);
     if (valueGroupOf(n.row->dataType) != ValueGroup::Boolean) p.emptyLines();
-    writeChecks(p, n.row->dataType, n.source);
+    writeChecks(p, n.row->dataType, names.objectClass(), n.property);
     p.emit(vars, R"vb(
     $member$ = vData
     If mbLoading Then
@@ -68,7 +70,7 @@ void writePropertyLet(GenContext& ctx, Printer& p, const ClassNames& names, cons
 }
 
 void writePropertyGet(GenContext& ctx, Printer& p, const ClassNames& names, const ColumnNames& n) {
-    const Procedure proc{"Property", n.label, n.source};
+    const Procedure proc{"Property", names.objectClass(), n.property};
     const TemplateVars vars = {{"property", n.property}, {"class", names.objectClass()}, {"member", n.member}};
     writeProcedureHeader(ctx, p, n.getHeader, vars, R"vb(
 ' Purpose: Reads the value of the $property$ property of the 

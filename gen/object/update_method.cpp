@@ -182,8 +182,7 @@ void msGenObjectUpdateMethod(GenContext& ctx, int fileNumber, const TableNames& 
         const GenerationSettings& s = ctx.settings;
         const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const std::string source = names.objectClass() + ".Update";
-        const Procedure proc{"Function", "UpdateErr", source};
+        const Procedure proc{"Function", names.objectClass(), "Update"};
         writeProcedureHeader(ctx, p, "Update()", {{"table", table.table()}, {"class", names.objectClass()}}, R"vb(
 ' Purpose: Updates the record in the $table$ table
 '          which corresponds to the current $class$
