@@ -141,24 +141,61 @@ inline std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piec
     return findValue(vars, piece);
 }
 
-// Writes a value at `out`, which has room for all its bytes: copied eight
-// bytes at a time while noting any high bit; a value that is not all ASCII
-// is then written again, converted.
+template <class Word>
+inline Word load(const char* from) {
+    Word w;
+    std::memcpy(&w, from, sizeof w);
+    return w;
+}
+template <class Word>
+inline void store(char* to, Word w) {
+    std::memcpy(to, &w, sizeof w);
+}
+
+// Copies `n` bytes from `from` to `out` and returns them OR-ed together
+// (in part more than once), for the ASCII test. A short run is copied as
+// two words that overlap rather than byte by byte or by a call.
+inline std::uint64_t copyNoting(char* out, const char* from, std::size_t n) {
+    if (n >= 8) {
+        std::uint64_t high = 0;
+        for (std::size_t k = 0; k + 8 < n; k += 8) {
+            const auto word = load<std::uint64_t>(from + k);
+            store(out + k, word);
+            high |= word;
+        }
+        const auto last = load<std::uint64_t>(from + n - 8);
+        store(out + n - 8, last);
+        return high | last;
+    }
+    if (n >= 4) {
+        const auto first = load<std::uint32_t>(from), last = load<std::uint32_t>(from + n - 4);
+        store(out, first);
+        store(out + n - 4, last);
+        return first | last;
+    }
+    std::uint64_t high = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        out[k] = from[k];
+        high |= static_cast<unsigned char>(from[k]);
+    }
+    return high;
+}
+
+// Copies fixed text: a long run by the library, a short one inline.
+inline void copyFixed(char* out, const char* from, std::size_t n) {
+    if (n > 64) {
+        std::memcpy(out, from, n);
+        return;
+    }
+    copyNoting(out, from, n);
+}
+
+// Writes a value at `out`, which has room for all its bytes: copied while
+// noting any high bit; a value that is not all ASCII is then written again,
+// converted.
 inline char* putValue(char* out, std::string_view utf8) {
     const std::size_t n = utf8.size();
-    std::uint64_t high = 0;
-    std::size_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, utf8.data() + k, 8);
-        std::memcpy(out + k, &word, 8);
-        high |= word;
-    }
-    for (; k < n; ++k) {
-        out[k] = utf8[k];
-        high |= static_cast<unsigned char>(utf8[k]);
-    }
-    if ((high & 0x8080808080808080ULL) == 0) return out + n;
+    if ((copyNoting(out, utf8.data(), n) & 0x8080808080808080ULL) == 0) return out + n;
     return out + cp1252::encodeInto(utf8, out, n);
 }
 
@@ -176,7 +213,7 @@ void Printer::emit(TemplateVars vars, Template text) {
         char* out = start;
         std::size_t from = 0;
         for (CompiledTemplate::Piece& piece : t.pieces) {
-            std::memcpy(out, t.bytes.data() + from, piece.end - from);
+            copyFixed(out, t.bytes.data() + from, piece.end - from);
             out += piece.end - from;
             from = piece.end;
             if (!piece.name.empty()) out = putValue(out, valueOf(vars, piece));
