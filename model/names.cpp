@@ -88,8 +88,12 @@ std::string bracketedFieldName(std::string_view field) {
 
 std::string bracketedTableName(std::string_view table) { return bracketedFieldName(table); }
 
-std::string nameKey(std::string_view name) {
-    std::string key = cp1252::fromUtf8(name);
+void assignNameKey(std::string& key, std::string_view name) {
+    if (cp1252::asciiPrefix(name) == name.size()) {
+        key.assign(name);
+    } else {
+        key = cp1252::fromUtf8(name);
+    }
     for (char& c : key) {
         if (static_cast<unsigned char>(c) < 0x80) {
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
@@ -98,6 +102,11 @@ std::string nameKey(std::string_view name) {
         const int up = cp1252::byteOf(upperInCp1252(cp1252::codePointOf(static_cast<unsigned char>(c))));
         c = static_cast<char>(up);
     }
+}
+
+std::string nameKey(std::string_view name) {
+    std::string key;
+    assignNameKey(key, name);
     return key;
 }
 

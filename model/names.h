@@ -32,5 +32,7 @@ bool containsSpace(std::string_view text);
 // names as Visual Basic does: case-insensitively, character by character
 // ("é" equals "É").
 std::string nameKey(std::string_view name);
+// The same made in `key`, reusing its storage.
+void assignNameKey(std::string& key, std::string_view name);
 
 }  // namespace rw
