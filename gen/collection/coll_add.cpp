@@ -16,7 +16,8 @@ using Columns = std::vector<ColumnNames>;
 void writeUsageBlock(Printer& p, const Columns& columns, const ClassNames& names) {
     const std::string_view object = names.objectVariable();
     for (const ColumnNames& c : columns) {
-        if (!c.row->autoNumber) p.emit({{"obj", object}, {"property", c.property}}, "'          $obj$.$property$ = <some value>\n");
+        if (!c.row->autoNumber)
+            p.emit({{"obj", object}, {"property", c.property}}, "'          $obj$.$property$ = <some value>\n");
     }
     p.emit({{"obj", object}, {"coll", names.collectionVariable()}}, R"vb(
 '      
@@ -67,7 +68,8 @@ void writeDevNotes(Printer& p, const Columns& columns, const ClassNames& names) 
 // column list.
 void writeValueLine(const GenContext& ctx, Printer& p, const ColumnNames& c) {
     const SqlValue v = sqlValueOf(ctx, c.row->dataType, c.argument);
-    const TemplateVars vars = {{"open", v.open}, {"call", v.call}, {"ref", v.ref}, {"rest", v.rest}, {"close", v.close}};
+    const TemplateVars vars = {
+        {"open", v.open}, {"call", v.call}, {"ref", v.ref}, {"rest", v.rest}, {"close", v.close}};
     if (v.open.empty()) {
         p.emit(vars, "        lsSQL = lsSQL & $call$$ref$$rest$ & \", \"\n");
     } else {
@@ -153,8 +155,7 @@ void msGenCollAddProc(GenContext& ctx, int fileNumber, const TableNames& table) 
         p.emit(vars, "Public Function Add(ByRef $param$ As $class$) As Boolean\n");
         writeHandlerHead(ctx, p, proc);
         if (s.mbCode) writeBody(ctx, p, table);
-        writeHandlerTail(ctx, p, proc);
-        writeProcedureEnd(p, proc);
+        writeProcedureClose(ctx, p, proc);
     });
 }
 

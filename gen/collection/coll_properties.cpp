@@ -27,8 +27,7 @@ void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::st
         Printer::Indent in(p, 4);
         p.emit(vars, prop.body);
     }
-    writeHandlerTail(ctx, p, proc);
-    writeProcedureEnd(p, proc);
+    writeProcedureClose(ctx, p, proc);
     p.emptyLines();
 }
 

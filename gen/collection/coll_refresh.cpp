@@ -129,7 +129,8 @@ Dim $coll$ As New Collection
     {
         Printer::Indent in(p, 12);
         for (const ColumnNames& c : table.columns()) {
-            const TemplateVars cell = {{"obj", object}, {"property", c.property}, {"rs", recordset}, {"field", c.row->field}};
+            const TemplateVars cell = {
+                {"obj", object}, {"property", c.property}, {"rs", recordset}, {"field", c.row->field}};
             if (!c.row->nullable) {
                 p.emit(cell, "$obj$.$property$ = $rs$(\"$field$\")\n");
             } else if (valueGroupOf(c.row->dataType) == ValueGroup::Text) {
@@ -177,9 +178,8 @@ void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const TableNames& tab
         // row is added, so the handler tests it before clearing its flag:
         // otherwise a failed query would surface as error 91 and hide the
         // real error. Without the body there is no such object.
-        writeHandlerTail(ctx, p, proc, {{"obj", names.objectVariable()}},
-                         s.mbCode ? Template("    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n") : Template());
-        writeProcedureEnd(p, proc);
+        const Template cleanup = "    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n";
+        writeProcedureClose(ctx, p, proc, {{"obj", names.objectVariable()}}, s.mbCode ? cleanup : Template());
     });
 }
 

@@ -97,7 +97,8 @@ void msGenCollRemoveProc(GenContext& ctx, int fileNumber, const TableNames& tabl
         const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
         const Procedure proc{"Function", names.collectionClass(), "Remove"};
-        writeProcedureHeader(ctx, p, "Remove()", {{"table", table.table()}, {"collclass", names.collectionClass()}}, R"vb(
+        const TemplateVars vars = {{"table", table.table()}, {"collclass", names.collectionClass()}};
+        writeProcedureHeader(ctx, p, "Remove()", vars, R"vb(
 ' Purpose: Deletes records from the $table$ table and refreshes 
 '          the $collclass$ collection based on the 
 '          filter passed into the method.  A blank filter will be rejected
@@ -109,8 +110,7 @@ void msGenCollRemoveProc(GenContext& ctx, int fileNumber, const TableNames& tabl
         p.emit("Public Function Remove(ByVal vsFilter as String) As Boolean\n");
         writeHandlerHead(ctx, p, proc);
         if (s.mbCode) writeBody(p, table);
-        writeHandlerTail(ctx, p, proc);
-        writeProcedureEnd(p, proc);
+        writeProcedureClose(ctx, p, proc);
     });
 }
 

@@ -64,8 +64,7 @@ void writePropertyLet(GenContext& ctx, Printer& p, const ClassNames& names, cons
         $buffer$ = vData
     End If
 )vb");
-    writeHandlerTail(ctx, p, proc);
-    writeProcedureEnd(p, proc);
+    writeProcedureClose(ctx, p, proc);
     p.emptyLines();
 }
 
@@ -82,8 +81,7 @@ void writePropertyGet(GenContext& ctx, Printer& p, const ClassNames& names, cons
 
     $property$ = $member$
 )vb");
-    writeHandlerTail(ctx, p, proc);
-    writeProcedureEnd(p, proc);
+    writeProcedureClose(ctx, p, proc);
     p.emptyLines();
 }
 

@@ -194,8 +194,7 @@ void msGenObjectUpdateMethod(GenContext& ctx, int fileNumber, const TableNames& 
         p.emit("Public Function Update() As Boolean\n");
         writeHandlerHead(ctx, p, proc);
         if (s.mbCode) writeBody(ctx, p, table);
-        writeHandlerTail(ctx, p, proc);
-        writeProcedureEnd(p, proc);
+        writeProcedureClose(ctx, p, proc);
     });
 }
 
