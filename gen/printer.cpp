@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -66,29 +67,40 @@ CompiledTemplate compile(std::string_view text, int indent) {
     return out;
 }
 
+// What the printer reads of a compiled template, held in the table's slot
+// itself, so that finding a template reaches its parts with no further load.
+struct TemplateParts {
+    const char* bytes = nullptr;
+    std::size_t size = 0;
+    CompiledTemplate::Piece* pieces = nullptr;  // null: the slot is free
+    std::size_t count = 0;
+    std::size_t values = 0;
+};
+
 // Compiled templates by text address and indent, kept for the life of the
 // thread. Templates are compile-time text, so an address always means the
 // same text. An open-addressing table of a few hundred slots: the lookup is
 // on every emit, and stays in the cache.
 class TemplateTable {
 public:
-    CompiledTemplate& find(std::string_view text, int indent) {
+    const TemplateParts& find(std::string_view text, int indent) {
         if (2 * (used_ + 1) > slots_.size()) grow();
         Slot& slot = probe(slots_, text.data(), indent);
-        if (!slot.compiled) {
+        if (!slot.parts.pieces) {
             auto made = std::make_unique<CompiledTemplate>(compile(text, indent));
-            slot = {text.data(), indent, made.get()};
+            slot = {text.data(), indent,
+                    {made->bytes.data(), made->bytes.size(), made->pieces.data(), made->pieces.size(), made->values}};
             owned_.push_back(std::move(made));
             ++used_;
         }
-        return *slot.compiled;
+        return slot.parts;
     }
 
 private:
     struct Slot {
         const char* text = nullptr;
         int indent = 0;
-        CompiledTemplate* compiled = nullptr;
+        TemplateParts parts;
     };
 
     static Slot& probe(std::vector<Slot>& slots, const char* text, int indent) {
@@ -97,14 +109,14 @@ private:
         // two indents lands in two places rather than one run of probes.
         const std::uint64_t key = reinterpret_cast<std::uintptr_t>(text) ^ static_cast<std::uint64_t>(indent);
         std::size_t i = static_cast<std::size_t>(key * 0x9E3779B97F4A7C15ull >> 32) & mask;
-        while (slots[i].compiled && !(slots[i].text == text && slots[i].indent == indent)) i = (i + 1) & mask;
+        while (slots[i].parts.pieces && !(slots[i].text == text && slots[i].indent == indent)) i = (i + 1) & mask;
         return slots[i];
     }
 
     void grow() {
         std::vector<Slot> bigger(slots_.empty() ? 512 : slots_.size() * 2);
         for (const Slot& s : slots_) {
-            if (s.compiled) probe(bigger, s.text, s.indent) = s;
+            if (s.parts.pieces) probe(bigger, s.text, s.indent) = s;
         }
         slots_.swap(bigger);
     }
@@ -114,7 +126,7 @@ private:
     std::vector<std::unique_ptr<CompiledTemplate>> owned_;
 };
 
-CompiledTemplate& compiled(std::string_view text, int indent) {
+const TemplateParts& compiled(std::string_view text, int indent) {
     thread_local TemplateTable table;
     return table.find(text, indent);
 }
@@ -202,18 +214,18 @@ inline char* putValue(char* out, std::string_view utf8) {
 }  // namespace
 
 void Printer::emit(TemplateVars vars, Template text) {
-    CompiledTemplate& t = compiled(text.text(), indent_);
+    const TemplateParts& t = compiled(text.text(), indent_);
     // Each character of a value gives at most one byte, so the fixed text
     // and the longest value at every place bound the bytes written.
     std::size_t longest = 0;
     for (const TemplateVar& v : vars) longest = std::max(longest, v.value.size());
-    const std::size_t most = t.bytes.size() + t.values * longest;
+    const std::size_t most = t.size + t.values * longest;
     char* const start = most <= TextFile::kBufferSize ? file_.reserve(most) : nullptr;
     if (start) {
         char* out = start;
         std::size_t from = 0;
-        for (CompiledTemplate::Piece& piece : t.pieces) {
-            copyFixed(out, t.bytes.data() + from, piece.end - from);
+        for (CompiledTemplate::Piece& piece : std::span(t.pieces, t.count)) {
+            copyFixed(out, t.bytes + from, piece.end - from);
             out += piece.end - from;
             from = piece.end;
             if (!piece.name.empty()) out = putValue(out, valueOf(vars, piece));
@@ -223,8 +235,8 @@ void Printer::emit(TemplateVars vars, Template text) {
     }
     // Larger than the buffer: piece by piece.
     std::size_t from = 0;
-    for (CompiledTemplate::Piece& piece : t.pieces) {
-        file_.bytes(std::string_view(t.bytes).substr(from, piece.end - from));
+    for (CompiledTemplate::Piece& piece : std::span(t.pieces, t.count)) {
+        file_.bytes(std::string_view(t.bytes + from, piece.end - from));
         from = piece.end;
         if (!piece.name.empty()) file_.text(valueOf(vars, piece));
     }
