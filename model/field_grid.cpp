@@ -20,6 +20,13 @@ std::vector<const FieldRow*> FieldGrid::tableRows(const std::string& table) cons
     return result;
 }
 
+bool FieldGrid::startsTable(std::size_t index) const {
+    const std::string& table = rows_[index].table;
+    // Most rows follow a row of their own table: no look-up for those.
+    if (index > 0 && rows_[index - 1].table == table) return false;
+    return tableRowIndices(table).front() == index;
+}
+
 std::span<const std::size_t> FieldGrid::tableRowIndices(const std::string& table) const {
     const auto found = byTable_.find(table);
     if (found == byTable_.end()) return {};

@@ -36,6 +36,8 @@ public:
     std::vector<const FieldRow*> tableRows(const std::string& table) const;
     // The same rows by their index, without a copy.
     std::span<const std::size_t> tableRowIndices(const std::string& table) const;
+    // True when row `index` is the first of its table in grid order.
+    bool startsTable(std::size_t index) const;
 
 private:
     std::vector<FieldRow> rows_;

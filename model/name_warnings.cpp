@@ -186,9 +186,8 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
     for (std::size_t at = 0; at < grid.rowCount(); ++at) {
         const std::string& table = grid.row(at).table;
         // A table is taken at its first row.
-        if (at > 0 && grid.row(at - 1).table == table) continue;
+        if (!grid.startsTable(at) || refused.count(table)) continue;
         const std::span<const std::size_t> rows = grid.tableRowIndices(table);
-        if (rows.front() != at || refused.count(table)) continue;
         cls.assign("cls").append(classBaseName(table));
         const bool ascii = cp1252::asciiPrefix(cls) == cls.size();
         if (!isIdentifier(ascii ? std::string_view(cls) : std::string_view(cp1252::fromUtf8(cls)), false))

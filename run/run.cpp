@@ -239,15 +239,15 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
             }
             env.fs.remove(path);
         };
-        // A table whose rows come back later in the grid is generated once,
-        // at its first row, with all its rows.
-        std::unordered_set<std::string> done = names.refused;
         // One record of names, made again for each table in the same storage.
         TableNames table;
-        for (const FieldRow& row : grid.rows()) {
-            if (!done.insert(row.table).second) continue;
+        for (std::size_t at = 0; at < grid.rowCount(); ++at) {
+            // A table whose rows come back later in the grid is generated
+            // once, at its first row, with all its rows.
+            const std::string& tableName = grid.row(at).table;
+            if (!grid.startsTable(at) || names.refused.count(tableName)) continue;
             if ((stop = stopped())) return;
-            table.assign(grid, row.table);
+            table.assign(grid, tableName);
             const ClassNames& names = table.classes();
             const std::string& classBase = names.base();
             facts.classBaseNames.push_back(classBase);
