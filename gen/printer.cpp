@@ -193,13 +193,25 @@ inline std::uint64_t copyNoting(char* out, const char* from, std::size_t n) {
     return high;
 }
 
-// Copies fixed text: a long run by the library, a short one inline.
+// Copies fixed text: a long run by the library, a short one inline, in
+// blocks of sixteen bytes that overlap at the end.
 inline void copyFixed(char* out, const char* from, std::size_t n) {
-    if (n > 64) {
+    struct Block {
+        char bytes[16];
+    };
+    if (n <= 16) {
+        copyNoting(out, from, n);
+    } else if (n <= 32) {
+        store(out, load<Block>(from));
+        store(out + n - 16, load<Block>(from + n - 16));
+    } else if (n <= 64) {
+        store(out, load<Block>(from));
+        store(out + 16, load<Block>(from + 16));
+        store(out + n - 32, load<Block>(from + n - 32));
+        store(out + n - 16, load<Block>(from + n - 16));
+    } else {
         std::memcpy(out, from, n);
-        return;
     }
-    copyNoting(out, from, n);
 }
 
 // Writes a value at `out`, which has room for all its bytes: copied while
