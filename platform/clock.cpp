@@ -123,7 +123,7 @@ std::string nowTextAt(std::time_t now) {
 #endif
 
 const std::string& SystemClock::nowText() {
-    const std::time_t now = std::time(nullptr);
+    const std::time_t now = now_();
     if (now != second_) {
         text_ = nowTextAt(now);
         second_ = now;

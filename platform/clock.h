@@ -47,9 +47,12 @@ private:
 // thousands of procedures within a few seconds.
 class SystemClock final : public Clock {
 public:
+    // `now` reads the machine's time in seconds; a test may give its own.
+    explicit SystemClock(std::time_t (*now)() = [] { return std::time(nullptr); }) : now_(now) {}
     const std::string& nowText() override;
 
 private:
+    std::time_t (*now_)();
     std::time_t second_ = -1;  // the second `text_` was made for
     std::string text_;
 };
