@@ -68,15 +68,17 @@ void BM_TableClasses(benchmark::State& state) {
     rw::OfflineConnection conn(std::string("Microsoft SQL Server"), std::string("Bench"));
     rw::GenContext ctx{settings, schema.grid, conn, ui, clock, files};
 
+    rw::TableNames names;
     for (auto _ : state) {
         for (std::size_t i = 0; i < schema.tables.size(); ++i) {
             const std::string objectPath = "/out/cls" + classBases[i] + ".cls";
             const std::string collPath = "/out/cls" + classBases[i] + "Coll.cls";
             const int coll = files.openForOutput(collPath);
-            rw::msGenCollFile(ctx, coll, schema.tables[i], classBases[i], "OleDll");
+            names.assign(schema.grid, schema.tables[i]);
+            rw::msGenCollFile(ctx, coll, names, "OleDll");
             files.close(coll);
             const int object = files.openForOutput(objectPath);
-            rw::msGenObjectFile(ctx, object, schema.tables[i], classBases[i], "OleDll");
+            rw::msGenObjectFile(ctx, object, names, "OleDll");
             files.close(object);
             fs.remove(collPath);
             fs.remove(objectPath);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,11 +20,6 @@ namespace {
 // A piece remembers where in the values its name was found last time (the
 // position and the address of the name given there), so that a call site
 // that passes the same names in the same order finds each value at once.
-// Fixed text is copied in blocks of this many bytes: whole blocks, even
-// past the end of a piece, since the bytes after it are padding in the
-// source and are overwritten or left uncounted in the buffer.
-constexpr std::size_t kBlock = 16;
-
 struct CompiledTemplate {
     struct Piece {
         std::size_t end;
@@ -31,8 +27,6 @@ struct CompiledTemplate {
         std::size_t seenAt = 0;
         const char* seenName = nullptr;
     };
-    // Followed by kBlock bytes of padding, so that the copy may read whole
-    // blocks past the end of the last piece.
     std::string bytes;
     std::vector<Piece> pieces;
     // The number of pieces followed by a value.
@@ -70,9 +64,18 @@ CompiledTemplate compile(std::string_view text, int indent) {
         fixed += "\r\n";
     }
     closePiece({});
-    out.bytes.append(kBlock, '\0');
     return out;
 }
+
+// What the printer reads of a compiled template, held in the table's slot
+// itself, so that finding a template reaches its parts with no further load.
+struct TemplateParts {
+    const char* bytes = nullptr;
+    std::size_t size = 0;
+    CompiledTemplate::Piece* pieces = nullptr;  // null: the slot is free
+    std::size_t count = 0;
+    std::size_t values = 0;
+};
 
 // Compiled templates by text address and indent, kept for the life of the
 // thread. Templates are compile-time text, so an address always means the
@@ -80,23 +83,24 @@ CompiledTemplate compile(std::string_view text, int indent) {
 // on every emit, and stays in the cache.
 class TemplateTable {
 public:
-    CompiledTemplate& find(std::string_view text, int indent) {
+    const TemplateParts& find(std::string_view text, int indent) {
         if (2 * (used_ + 1) > slots_.size()) grow();
         Slot& slot = probe(slots_, text.data(), indent);
-        if (!slot.compiled) {
+        if (!slot.parts.pieces) {
             auto made = std::make_unique<CompiledTemplate>(compile(text, indent));
-            slot = {text.data(), indent, made.get()};
+            slot = {text.data(), indent,
+                    {made->bytes.data(), made->bytes.size(), made->pieces.data(), made->pieces.size(), made->values}};
             owned_.push_back(std::move(made));
             ++used_;
         }
-        return *slot.compiled;
+        return slot.parts;
     }
 
 private:
     struct Slot {
         const char* text = nullptr;
         int indent = 0;
-        CompiledTemplate* compiled = nullptr;
+        TemplateParts parts;
     };
 
     static Slot& probe(std::vector<Slot>& slots, const char* text, int indent) {
@@ -105,14 +109,14 @@ private:
         // two indents lands in two places rather than one run of probes.
         const std::uint64_t key = reinterpret_cast<std::uintptr_t>(text) ^ static_cast<std::uint64_t>(indent);
         std::size_t i = static_cast<std::size_t>(key * 0x9E3779B97F4A7C15ull >> 32) & mask;
-        while (slots[i].compiled && !(slots[i].text == text && slots[i].indent == indent)) i = (i + 1) & mask;
+        while (slots[i].parts.pieces && !(slots[i].text == text && slots[i].indent == indent)) i = (i + 1) & mask;
         return slots[i];
     }
 
     void grow() {
         std::vector<Slot> bigger(slots_.empty() ? 512 : slots_.size() * 2);
         for (const Slot& s : slots_) {
-            if (s.compiled) probe(bigger, s.text, s.indent) = s;
+            if (s.parts.pieces) probe(bigger, s.text, s.indent) = s;
         }
         slots_.swap(bigger);
     }
@@ -122,7 +126,7 @@ private:
     std::vector<std::unique_ptr<CompiledTemplate>> owned_;
 };
 
-CompiledTemplate& compiled(std::string_view text, int indent) {
+const TemplateParts& compiled(std::string_view text, int indent) {
     thread_local TemplateTable table;
     return table.find(text, indent);
 }
@@ -149,65 +153,91 @@ inline std::string_view valueOf(TemplateVars vars, CompiledTemplate::Piece& piec
     return findValue(vars, piece);
 }
 
-// Copies `n` bytes of padded fixed text in whole blocks; `out` has kBlock
-// bytes of room past the `n`.
-inline void putFixed(char* out, const char* from, std::size_t n) {
-    for (std::size_t k = 0; k < n; k += kBlock) std::memcpy(out + k, from + k, kBlock);
+template <class Word>
+inline Word load(const char* from) {
+    Word w;
+    std::memcpy(&w, from, sizeof w);
+    return w;
+}
+template <class Word>
+inline void store(char* to, Word w) {
+    std::memcpy(to, &w, sizeof w);
 }
 
-// Copies `n` bytes as words of type W, the last word ending at the last
-// byte (it may overlap the one before); returns the bits of all bytes
-// copied, or'ed together. `n` is at least sizeof(W).
-template <class W>
-inline std::uint64_t copyWords(char* out, const char* from, std::size_t n) {
-    W high = 0;
-    W word;
-    for (std::size_t k = 0; k + sizeof(W) < n; k += sizeof(W)) {
-        std::memcpy(&word, from + k, sizeof(W));
-        std::memcpy(out + k, &word, sizeof(W));
-        high |= word;
+// Copies `n` bytes from `from` to `out` and returns them OR-ed together
+// (in part more than once), for the ASCII test. A short run is copied as
+// two words that overlap rather than byte by byte or by a call.
+inline std::uint64_t copyNoting(char* out, const char* from, std::size_t n) {
+    if (n >= 8) {
+        std::uint64_t high = 0;
+        for (std::size_t k = 0; k + 8 < n; k += 8) {
+            const auto word = load<std::uint64_t>(from + k);
+            store(out + k, word);
+            high |= word;
+        }
+        const auto last = load<std::uint64_t>(from + n - 8);
+        store(out + n - 8, last);
+        return high | last;
     }
-    std::memcpy(&word, from + n - sizeof(W), sizeof(W));
-    std::memcpy(out + n - sizeof(W), &word, sizeof(W));
-    return high | word;
+    if (n >= 4) {
+        const auto first = load<std::uint32_t>(from), last = load<std::uint32_t>(from + n - 4);
+        store(out, first);
+        store(out + n - 4, last);
+        return first | last;
+    }
+    std::uint64_t high = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        out[k] = from[k];
+        high |= static_cast<unsigned char>(from[k]);
+    }
+    return high;
 }
 
-// Writes a value at `out`, which has room for all its bytes: copied a word
-// at a time while noting any high bit; a value that is not all ASCII is
-// then written again, converted.
+// Copies fixed text: a long run by the library, a short one inline, in
+// blocks of sixteen bytes that overlap at the end.
+inline void copyFixed(char* out, const char* from, std::size_t n) {
+    struct Block {
+        char bytes[16];
+    };
+    if (n <= 16) {
+        copyNoting(out, from, n);
+    } else if (n <= 32) {
+        store(out, load<Block>(from));
+        store(out + n - 16, load<Block>(from + n - 16));
+    } else if (n <= 64) {
+        store(out, load<Block>(from));
+        store(out + 16, load<Block>(from + 16));
+        store(out + n - 32, load<Block>(from + n - 32));
+        store(out + n - 16, load<Block>(from + n - 16));
+    } else {
+        std::memcpy(out, from, n);
+    }
+}
+
+// Writes a value at `out`, which has room for all its bytes: copied while
+// noting any high bit; a value that is not all ASCII is then written again,
+// converted.
 inline char* putValue(char* out, std::string_view utf8) {
     const std::size_t n = utf8.size();
-    std::uint64_t high = 0;
-    if (n >= 8) {
-        high = copyWords<std::uint64_t>(out, utf8.data(), n);
-    } else if (n >= 4) {
-        high = copyWords<std::uint32_t>(out, utf8.data(), n);
-    } else {
-        for (std::size_t k = 0; k < n; ++k) {
-            out[k] = utf8[k];
-            high |= static_cast<unsigned char>(utf8[k]);
-        }
-    }
-    if ((high & 0x8080808080808080ULL) == 0) return out + n;
+    if ((copyNoting(out, utf8.data(), n) & 0x8080808080808080ULL) == 0) return out + n;
     return out + cp1252::encodeInto(utf8, out, n);
 }
 
 }  // namespace
 
 void Printer::emit(TemplateVars vars, Template text) {
-    CompiledTemplate& t = compiled(text.text(), indent_);
+    const TemplateParts& t = compiled(text.text(), indent_);
     // Each character of a value gives at most one byte, so the fixed text
     // and the longest value at every place bound the bytes written.
     std::size_t longest = 0;
     for (const TemplateVar& v : vars) longest = std::max(longest, v.value.size());
-    // The padding counted in t.bytes is the room the last block may take.
-    const std::size_t most = t.bytes.size() + t.values * longest;
+    const std::size_t most = t.size + t.values * longest;
     char* const start = most <= TextFile::kBufferSize ? file_.reserve(most) : nullptr;
     if (start) {
         char* out = start;
         std::size_t from = 0;
-        for (CompiledTemplate::Piece& piece : t.pieces) {
-            putFixed(out, t.bytes.data() + from, piece.end - from);
+        for (CompiledTemplate::Piece& piece : std::span(t.pieces, t.count)) {
+            copyFixed(out, t.bytes + from, piece.end - from);
             out += piece.end - from;
             from = piece.end;
             if (!piece.name.empty()) out = putValue(out, valueOf(vars, piece));
@@ -217,14 +247,23 @@ void Printer::emit(TemplateVars vars, Template text) {
     }
     // Larger than the buffer: piece by piece.
     std::size_t from = 0;
-    for (CompiledTemplate::Piece& piece : t.pieces) {
-        file_.bytes(std::string_view(t.bytes).substr(from, piece.end - from));
+    for (CompiledTemplate::Piece& piece : std::span(t.pieces, t.count)) {
+        file_.bytes(std::string_view(t.bytes + from, piece.end - from));
         from = piece.end;
         if (!piece.name.empty()) file_.text(valueOf(vars, piece));
     }
 }
 
 void Printer::line(std::string_view text) {
+    const std::size_t most = text.size() + 2;
+    if (char* out = most <= TextFile::kBufferSize ? file_.reserve(most) : nullptr) {
+        char* const start = out;
+        out = putValue(out, text);
+        *out++ = '\r';
+        *out++ = '\n';
+        file_.commit(static_cast<std::size_t>(out - start));
+        return;
+    }
     file_.text(text);
     file_.endLine();
 }

@@ -13,11 +13,23 @@ void FieldGrid::append(FieldRow row) {
 
 std::vector<const FieldRow*> FieldGrid::tableRows(const std::string& table) const {
     std::vector<const FieldRow*> result;
-    const auto found = byTable_.find(table);
-    if (found == byTable_.end()) return result;
-    result.reserve(found->second.size());
-    for (const std::size_t index : found->second) result.push_back(&rows_[index]);
+    const std::span<const std::size_t> indices = tableRowIndices(table);
+    result.reserve(indices.size());
+    for (const std::size_t index : indices) result.push_back(&rows_[index]);
     return result;
+}
+
+bool FieldGrid::startsTable(std::size_t index) const {
+    const std::string& table = rows_[index].table;
+    // Most rows follow a row of their own table: no look-up for those.
+    if (index > 0 && rows_[index - 1].table == table) return false;
+    return tableRowIndices(table).front() == index;
+}
+
+std::span<const std::size_t> FieldGrid::tableRowIndices(const std::string& table) const {
+    const auto found = byTable_.find(table);
+    if (found == byTable_.end()) return {};
+    return found->second;
 }
 
 }  // namespace rw

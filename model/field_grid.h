@@ -1,6 +1,7 @@
 #pragma once
 // The field rows: one per column of every chosen table, in grid order.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -33,6 +34,10 @@ public:
 
     // The rows whose "Table" equals `table` exactly, in grid order.
     std::vector<const FieldRow*> tableRows(const std::string& table) const;
+    // The same rows by their index, without a copy.
+    std::span<const std::size_t> tableRowIndices(const std::string& table) const;
+    // True when row `index` is the first of its table in grid order.
+    bool startsTable(std::size_t index) const;
 
 private:
     std::vector<FieldRow> rows_;

@@ -1,7 +1,8 @@
 #include "model/name_warnings.h"
 #include "model/namer.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <span>
 
 #include "model/names.h"
 #include "platform/cp1252.h"
@@ -64,7 +65,7 @@ bool isLetter(unsigned char b) {
 }
 
 // Letters, digits and "_", starting with a letter unless `anyStart`.
-bool isIdentifier(const std::string& cp1252Text, bool anyStart) {
+bool isIdentifier(std::string_view cp1252Text, bool anyStart) {
     if (cp1252Text.empty()) return false;
     for (std::size_t i = 0; i < cp1252Text.size(); ++i) {
         const auto b = static_cast<unsigned char>(cp1252Text[i]);
@@ -92,24 +93,41 @@ const std::vector<std::string>& calledFunctionKeys() {
 // first column of each key. The class members named after the properties
 // ("mvar" + property, and that + "_ReadBuf") are found through the keys
 // rather than kept: their keys are "MVAR" + the property's key (+ "_READBUF").
+// One record serves table after table, keeping its strings.
 struct TableProperties {
+    // The table's columns come first; strings of a larger table before may follow.
     std::vector<std::string> names;
     std::vector<std::string> keys;
-    std::unordered_map<std::string_view, std::size_t> first;
+    std::vector<std::size_t> byKey;    // the columns in the order of their keys, then of their places
+    std::vector<std::size_t> firstOf;  // for each column, the first column with its key
 
-    void fill(const std::vector<const FieldRow*>& rows) {
-        names.clear();
-        keys.clear();
-        first.clear();
-        for (const FieldRow* row : rows) {
-            names.push_back(propertyName(row->field));
-            keys.push_back(nameKey(names.back()));
+    void fill(const FieldGrid& grid, std::span<const std::size_t> rows) {
+        const std::size_t count = rows.size();
+        if (names.size() < count) {
+            names.resize(count);
+            keys.resize(count);
         }
-        for (std::size_t r = 0; r < keys.size(); ++r) first.emplace(keys[r], r);
+        byKey.resize(count);
+        firstOf.resize(count);
+        for (std::size_t r = 0; r < count; ++r) {
+            names[r].clear();
+            appendPropertyName(names[r], grid.row(rows[r]).field);
+            assignNameKey(keys[r], names[r]);
+            byKey[r] = r;
+        }
+        std::sort(byKey.begin(), byKey.end(), [&](std::size_t a, std::size_t b) {
+            const int order = keys[a].compare(keys[b]);
+            return order != 0 ? order < 0 : a < b;
+        });
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool again = i > 0 && keys[byKey[i]] == keys[byKey[i - 1]];
+            firstOf[byKey[i]] = again ? firstOf[byKey[i - 1]] : byKey[i];
+        }
     }
     const std::size_t* firstWithKey(std::string_view key) const {
-        const auto found = first.find(key);
-        return found == first.end() ? nullptr : &found->second;
+        const auto found = std::lower_bound(byKey.begin(), byKey.end(), key,
+                                            [&](std::size_t column, std::string_view k) { return keys[column] < k; });
+        return found != byKey.end() && keys[*found] == key ? &*found : nullptr;
     }
     // The class member whose key is `key`, as the class declares it; empty
     // when there is none. The fixed members come first, then the variables
@@ -134,7 +152,8 @@ struct TableProperties {
 };
 
 // Why column `r`'s property is a problem, with its consequence; empty when it is not.
-std::string columnProblem(const TableProperties& table, std::size_t r, const std::vector<const FieldRow*>& rows) {
+std::string columnProblem(const TableProperties& table, std::size_t r, const FieldGrid& grid,
+                          std::span<const std::size_t> rows) {
     const std::string& property = table.names[r];
     const std::string& key = table.keys[r];
     const bool ascii = cp1252::asciiPrefix(property) == property.size();
@@ -146,8 +165,8 @@ std::string columnProblem(const TableProperties& table, std::size_t r, const std
     if (reservedWords().count(key)) return named() + " is a reserved word" + kWillNotCompile;
     if (const std::string member = table.member(key); !member.empty())
         return named() + " is also the class member " + member + kWillNotCompile;
-    if (const std::size_t* earlier = table.firstWithKey(key); *earlier < r)
-        return named() + " is also that of column \"" + rows[*earlier]->field + "\"" + kWillNotCompile;
+    if (const std::size_t earlier = table.firstOf[r]; earlier < r)
+        return named() + " is also that of column \"" + grid.row(rows[earlier]).field + "\"" + kWillNotCompile;
     const std::vector<std::string>& called = calledFunctionKeys();
     for (std::size_t k = 0; k < called.size(); ++k) {
         if (key == called[k])
@@ -161,22 +180,25 @@ std::string columnProblem(const TableProperties& table, std::size_t r, const std
 
 std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordered_set<std::string>& refused) {
     std::vector<std::string> warnings;
-    std::unordered_set<std::string> seen;
     // Reused from table to table: a large schema has thousands.
     TableProperties properties;
-    for (const FieldRow& first : grid.rows()) {
-        const std::string& table = first.table;
-        if (refused.count(table) || !seen.insert(table).second) continue;
-        const std::string cls = ClassNames::ofTable(table).objectClass();
-        if (!isIdentifier(cp1252::fromUtf8(cls), false))
+    std::string cls;
+    for (std::size_t at = 0; at < grid.rowCount(); ++at) {
+        const std::string& table = grid.row(at).table;
+        // A table is taken at its first row.
+        if (!grid.startsTable(at) || refused.count(table)) continue;
+        const std::span<const std::size_t> rows = grid.tableRowIndices(table);
+        cls.assign("cls").append(classBaseName(table));
+        const bool ascii = cp1252::asciiPrefix(cls) == cls.size();
+        if (!isIdentifier(ascii ? std::string_view(cls) : std::string_view(cp1252::fromUtf8(cls)), false))
             warnings.push_back("warning: " + table + ": the class name " + cls + " is not a valid identifier" +
                                kWillNotCompile);
 
-        const std::vector<const FieldRow*> rows = grid.tableRows(table);
-        properties.fill(rows);
+        properties.fill(grid, rows);
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            const std::string problem = columnProblem(properties, r, rows);
-            if (!problem.empty()) warnings.push_back("warning: " + table + "." + rows[r]->field + ": " + problem);
+            const std::string problem = columnProblem(properties, r, grid, rows);
+            if (!problem.empty())
+                warnings.push_back("warning: " + table + "." + grid.row(rows[r]).field + ": " + problem);
         }
     }
     return warnings;

@@ -3,7 +3,6 @@
 // classes, their files, and the variables the generated code declares.
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "model/names.h"
 
@@ -14,9 +13,18 @@ public:
     // The names of a table's classes ("Order Details" gives clsOrderDetails).
     static ClassNames ofTable(std::string_view table) { return ClassNames(classBaseName(table)); }
     // The names around a class base name already derived.
-    explicit ClassNames(std::string base)
-        : base_(std::move(base)), objectClass_("cls" + base_), collectionClass_(objectClass_ + "Coll"),
-          object_("lo" + base_), collection_(object_ + "Coll"), parameter_("ro" + base_) {}
+    explicit ClassNames(std::string_view base) { assign(base); }
+    ClassNames() = default;
+    // Makes the names around another base in the same strings, so one
+    // record serves table after table without allocating again.
+    void assign(std::string_view base) {
+        base_.assign(base);
+        made(objectClass_, "cls", base_);
+        made(collectionClass_, objectClass_, "Coll");
+        made(object_, "lo", base_);
+        made(collection_, object_, "Coll");
+        made(parameter_, "ro", base_);
+    }
 
     const std::string& base() const { return base_; }
     // clsOrders and clsOrdersColl.
@@ -35,6 +43,11 @@ public:
     std::string localCollectionVariable() const { return "lcoll" + base_ + "s"; }
 
 private:
+    static void made(std::string& out, std::string_view head, std::string_view tail) {
+        out.assign(head);
+        out.append(tail);
+    }
+
     std::string base_;
     std::string objectClass_;
     std::string collectionClass_;

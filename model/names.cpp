@@ -1,5 +1,7 @@
 #include "model/names.h"
 
+#include <algorithm>
+
 #include "platform/cp1252.h"
 
 namespace rw {
@@ -28,24 +30,29 @@ std::size_t utf8Length(unsigned char lead) {
 
 }  // namespace
 
-std::string upperFirst(std::string_view text) {
-    if (text.empty()) return {};
+void appendUpperFirst(std::string& out, std::string_view text) {
+    if (text.empty()) return;
     if (static_cast<unsigned char>(text[0]) < 0x80) {
-        std::string out(text);
-        if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 0x20);
-        return out;
+        const char c = text[0];
+        out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+        out.append(text.substr(1));
+        return;
     }
     const std::size_t n = std::min(utf8Length(static_cast<unsigned char>(text[0])), text.size());
     const std::string first = cp1252::fromUtf8(text.substr(0, n));
-    std::string out;
     if (first.size() == 1 && first != "?") {
         const char32_t cp = cp1252::codePointOf(static_cast<unsigned char>(first[0]));
         const char32_t up = upperInCp1252(cp);
-        out = up == cp ? std::string(text.substr(0, n)) : cp1252::toUtf8(std::string(1, static_cast<char>(cp1252::byteOf(up))));
+        out += up == cp ? std::string(text.substr(0, n)) : cp1252::toUtf8(std::string(1, static_cast<char>(cp1252::byteOf(up))));
     } else {
-        out = std::string(text.substr(0, n));
+        out.append(text.substr(0, n));
     }
     out.append(text.substr(n));
+}
+
+std::string upperFirst(std::string_view text) {
+    std::string out;
+    appendUpperFirst(out, text);
     return out;
 }
 
@@ -57,24 +64,36 @@ std::string classBaseName(std::string_view table) {
     return out;
 }
 
+void appendPropertyName(std::string& out, std::string_view field) {
+    const std::size_t from = out.size();
+    appendUpperFirst(out, field);
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), ' ', '_');
+}
+
 std::string propertyName(std::string_view field) {
-    std::string out = upperFirst(field);
-    for (char& c : out) {
-        if (c == ' ') c = '_';
-    }
+    std::string out;
+    appendPropertyName(out, field);
     return out;
 }
 
 bool containsSpace(std::string_view text) { return text.find(' ') != std::string_view::npos; }
 
 std::string bracketedFieldName(std::string_view field) {
-    return containsSpace(field) ? "[" + std::string(field) + "]" : std::string(field);
+    if (!containsSpace(field)) return std::string(field);
+    std::string out;
+    out.reserve(field.size() + 2);
+    out.append("[").append(field).append("]");
+    return out;
 }
 
 std::string bracketedTableName(std::string_view table) { return bracketedFieldName(table); }
 
-std::string nameKey(std::string_view name) {
-    std::string key = cp1252::fromUtf8(name);
+void assignNameKey(std::string& key, std::string_view name) {
+    if (cp1252::asciiPrefix(name) == name.size()) {
+        key.assign(name);
+    } else {
+        key = cp1252::fromUtf8(name);
+    }
     for (char& c : key) {
         if (static_cast<unsigned char>(c) < 0x80) {
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
@@ -83,6 +102,11 @@ std::string nameKey(std::string_view name) {
         const int up = cp1252::byteOf(upperInCp1252(cp1252::codePointOf(static_cast<unsigned char>(c))));
         c = static_cast<char>(up);
     }
+}
+
+std::string nameKey(std::string_view name) {
+    std::string key;
+    assignNameKey(key, name);
     return key;
 }
 

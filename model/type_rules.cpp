@@ -61,24 +61,24 @@ std::int16_t numericColumnType(long long scale, long long precision) {
     return kAdSmallInt;
 }
 
-SqlValue sqlValueOf(const GenContext& ctx, int dataType, const std::string& ref, bool keyCondition) {
+SqlValue sqlValueOf(const GenContext& ctx, int dataType, std::string_view ref, bool keyCondition) {
     switch (sqlValueGroupOf(dataType)) {
-        case ValueGroup::Text: return {"'", "Replace(" + ref + ", \"'\", \"''\")", "'"};
+        case ValueGroup::Text: return {"'", "Replace(", ref, ", \"'\", \"''\")", "'"};
         case ValueGroup::Boolean:
-            if (!keyCondition && dbmsOf(ctx.dbmsName()) == Dbms::SqlServer) return {"", "CInt(" + ref + ")", ""};
-            return {"", ref, ""};
+            if (!keyCondition && dbmsOf(ctx.dbmsName()) == Dbms::SqlServer) return {"", "CInt(", ref, ")", ""};
+            return {"", "", ref, "", ""};
         case ValueGroup::Date:
             switch (dbmsOf(ctx.dbmsName())) {
-                case Dbms::Jet: return {"#", ref, "#"};
-                case Dbms::SqlServer: return {"'", "Format(" + ref + ", \"mm/dd/yyyy hh:mm:ss\")", "'"};
-                case Dbms::Oracle: return {"'", "Format(" + ref + ", \"dd-mmm-yy\")", "'"};
-                case Dbms::Other: return {"{ts '", "Format(" + ref + ", \"yyyy-mm-dd hh:nn:ss\")", "'}"};
+                case Dbms::Jet: return {"#", "", ref, "", "#"};
+                case Dbms::SqlServer: return {"'", "Format(", ref, ", \"mm/dd/yyyy hh:mm:ss\")", "'"};
+                case Dbms::Oracle: return {"'", "Format(", ref, ", \"dd-mmm-yy\")", "'"};
+                case Dbms::Other: return {"{ts '", "Format(", ref, ", \"yyyy-mm-dd hh:nn:ss\")", "'}"};
             }
             break;
         case ValueGroup::Numeric:
         case ValueGroup::Other: break;
     }
-    return {"", ref, ""};
+    return {"", "", ref, "", ""};
 }
 
 std::optional<std::string> sampleConditionTail(const GenContext& ctx, int dataType) {

@@ -45,17 +45,21 @@ std::int16_t numericColumnType(long long scale, long long precision);
 // True for the types whose real type depends on scale and precision.
 bool isScaledNumericType(int dataType);
 
-// One value in SQL as three pieces: the SQL text before it, the VB
-// expression that yields it, the SQL text after it. `ref` is the VB
-// expression that holds the value. A key condition writes a Boolean as it
-// is; a value takes CInt for SQL Server. The DBMS name is read only for
-// Boolean and date columns, so a provider without it stops the caller here.
+// One value in SQL: the SQL text before it, the VB expression that yields
+// it, the SQL text after it. The expression is `ref` (the VB expression that
+// holds the value) or a call with it as the first argument: `call` + `ref` +
+// `rest`. A key condition writes a Boolean as it is; a value takes CInt for
+// SQL Server. The DBMS name is read only for Boolean and date columns, so a
+// provider without it stops the caller here. Every piece but `ref` is
+// constant text.
 struct SqlValue {
-    std::string open;
-    std::string expression;
-    std::string close;
+    std::string_view open;
+    std::string_view call;  // "Replace(", "Format(", "CInt(" or empty
+    std::string_view ref;
+    std::string_view rest;  // the call's other arguments and ")"
+    std::string_view close;
 };
-SqlValue sqlValueOf(const GenContext& ctx, int dataType, const std::string& ref, bool keyCondition = false);
+SqlValue sqlValueOf(const GenContext& ctx, int dataType, std::string_view ref, bool keyCondition = false);
 
 // The tail of one condition in a sample filter (" = '<value>' " for text,
 // a product's own form for dates, " = <value> " otherwise), or nothing for

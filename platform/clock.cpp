@@ -88,9 +88,10 @@ std::string userLocaleText(const DateTime& t) {
     }
     return win::narrow(text);
 }
-}  // namespace
 
-std::string SystemClock::nowText() { return userLocaleText(localDateTime(std::time(nullptr))); }
+// The clock's text of the moment `now`.
+std::string nowTextAt(std::time_t now) { return userLocaleText(localDateTime(now)); }
+}  // namespace
 #else
 namespace {
 bool usesUsFormat() {
@@ -103,10 +104,9 @@ bool usesUsFormat() {
     }
     return true;
 }
-}  // namespace
 
-std::string SystemClock::nowText() {
-    const std::time_t now = std::time(nullptr);
+// The clock's text of the moment `now`.
+std::string nowTextAt(std::time_t now) {
     if (usesUsFormat()) return generalDateText(localDateTime(now));
     std::tm tm {};
     localtime_r(&now, &tm);
@@ -118,7 +118,17 @@ std::string SystemClock::nowText() {
     std::setlocale(LC_TIME, previous.c_str());
     return n == 0 ? generalDateText(localDateTime(now)) : std::string(buffer, n);
 }
+}  // namespace
 
 #endif
+
+const std::string& SystemClock::nowText() {
+    const std::time_t now = now_();
+    if (now != second_) {
+        text_ = nowTextAt(now);
+        second_ = now;
+    }
+    return text_;
+}
 
 }  // namespace rw

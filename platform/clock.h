@@ -26,25 +26,35 @@ DateTime localDateTime(std::time_t t);
 class Clock {
 public:
     virtual ~Clock() = default;
-    // The current date and time as general date text.
-    virtual std::string nowText() = 0;
+    // The current date and time as general date text, valid until the next
+    // call. Callers that date several things read it for each.
+    virtual const std::string& nowText() = 0;
 };
 
 // Always the same moment.
 class FixedClock final : public Clock {
 public:
     explicit FixedClock(DateTime t) : text_(generalDateText(t)) {}
-    std::string nowText() override { return text_; }
+    const std::string& nowText() override { return text_; }
 
 private:
     std::string text_;
 };
 
 // The machine's clock, in local time. Under locales other than C, POSIX
-// and en_US the text follows the locale's own date and time formats.
+// and en_US the text follows the locale's own date and time formats. The
+// text is made again only when the second has changed: a run dates
+// thousands of procedures within a few seconds.
 class SystemClock final : public Clock {
 public:
-    std::string nowText() override;
+    // `now` reads the machine's time in seconds; a test may give its own.
+    explicit SystemClock(std::time_t (*now)() = [] { return std::time(nullptr); }) : now_(now) {}
+    const std::string& nowText() override;
+
+private:
+    std::time_t (*now_)();
+    std::time_t second_ = -1;  // the second `text_` was made for
+    std::string text_;
 };
 
 }  // namespace rw

@@ -60,7 +60,7 @@ void TextFile::endLine() {
     used_ += 2;
 }
 
-char* TextFile::reserve(std::size_t n) {
+char* TextFile::reserveSpilling(std::size_t n) {
     writable();
     if (n > kBufferSize) return nullptr;
     if (kBufferSize - used_ < n) spill();

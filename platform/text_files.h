@@ -43,7 +43,11 @@ public:
     // handing the buffer to the file system first when it has less room:
     // write there, then commit() the count written. nullptr when `n` is
     // more than the buffer holds.
-    char* reserve(std::size_t n);
+    char* reserve(std::size_t n) {
+        // The common case, an open file with room, inline.
+        if (sink_ && n <= kBufferSize - used_) return buffer_.get() + used_;
+        return reserveSpilling(n);
+    }
     void commit(std::size_t n) { used_ += n; }
     void flush();
     void close();
@@ -54,6 +58,7 @@ public:
 private:
     void writable() const;
     void spill();
+    char* reserveSpilling(std::size_t n);
 
     std::unique_ptr<ByteSink> sink_;
     std::string path_;

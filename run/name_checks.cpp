@@ -103,36 +103,44 @@ public:
 
     // True when the table is accepted; otherwise its message was shown.
     bool accept(const std::string& table, std::unordered_set<std::string>& listedHere) {
-        const std::string shown = "Table \"" + shownName(table) + "\" was not generated: ";
+        const auto shown = [&] { return "Table \"" + shownName(table) + "\" was not generated: "; };
         if (!fitsFileName(table) || hasControl(table) || outsideCp1252(table))
-            return refuse(kErrBadFileName, shown + "its name cannot be used for a file.");
-        for (const FieldRow* row : grid_.tableRows(table)) {
-            if (hasControl(row->field))
+            return refuse(kErrBadFileName, shown() + "its name cannot be used for a file.");
+        for (const std::size_t index : grid_.tableRowIndices(table)) {
+            const std::string& field = grid_.row(index).field;
+            if (hasControl(field))
                 return refuse(kErrBadFileName,
-                              shown + "column \"" + shownName(row->field) + "\" has a control character in its name.");
+                              shown() + "column \"" + shownName(field) + "\" has a control character in its name.");
         }
-        const ClassNames names = ClassNames::ofTable(table);
-        if (nameKey(names.base()) == nameKey("RwtConn"))
-            return refuse(kErrFileAlreadyOpen, shown + "its class " + names.objectClass() + " is the connection class.");
-        const std::string classes[] = {names.objectClass(), names.collectionClass()};
-        for (const std::string& cls : classes) {
-            const auto earlier = generated_.find(nameKey(cls));
+        names_.assign(classBaseName(table));
+        assignNameKey(keys_[0], names_.base());
+        if (keys_[0] == "RWTCONN")
+            return refuse(kErrFileAlreadyOpen,
+                          shown() + "its class " + names_.objectClass() + " is the connection class.");
+        const std::string* classes[] = {&names_.objectClass(), &names_.collectionClass()};
+        for (int k = 0; k < 2; ++k) {
+            assignNameKey(keys_[k], *classes[k]);
+            const auto earlier = generated_.find(keys_[k]);
             if (earlier != generated_.end())
-                return refuse(kErrFileAlreadyOpen, shown + "its class " + cls + " is already generated for table \"" +
+                return refuse(kErrFileAlreadyOpen, shown() + "its class " + *classes[k] +
+                                                       " is already generated for table \"" +
                                                        shownName(earlier->second) + "\".");
         }
-        std::vector<std::string> sameFile;
-        for (const std::string& cls : classes) {
-            const auto listed = listed_.find(nameKey(cls));
+        const std::string* sameFile[2] = {};
+        for (int k = 0; k < 2; ++k) {
+            const auto listed = listed_.find(keys_[k]);
             if (listed == listed_.end()) continue;
-            if (listed->second.path != comparablePath(joinPath(settings_.msStoreDir, cls + ".cls"), {})) {
-                return refuse(kErrFileAlreadyOpen, shown + "its class " + listed->second.name + " is already in the " +
-                                                       "project as " + listed->second.pathText + ".");
+            if (listed->second.path != comparablePath(joinPath(settings_.msStoreDir, *classes[k] + ".cls"), {})) {
+                return refuse(kErrFileAlreadyOpen, shown() + "its class " + listed->second.name +
+                                                       " is already in the project as " + listed->second.pathText +
+                                                       ".");
             }
-            sameFile.push_back(cls);
+            sameFile[k] = classes[k];
         }
-        for (const std::string& cls : classes) generated_.emplace(nameKey(cls), table);
-        listedHere.insert(sameFile.begin(), sameFile.end());
+        for (int k = 0; k < 2; ++k) {
+            generated_.emplace(keys_[k], table);
+            if (sameFile[k]) listedHere.insert(*sameFile[k]);
+        }
         return true;
     }
 
@@ -147,6 +155,9 @@ private:
     Ui& ui_;
     std::unordered_map<std::string, ListedClass> listed_;
     std::unordered_map<std::string, std::string> generated_;  // class name key -> table
+    // Kept from table to table.
+    ClassNames names_;
+    std::string keys_[2];
 };
 
 }  // namespace
@@ -167,10 +178,10 @@ std::string shownName(std::string_view name) {
 TableNameChecks checkTableNames(const GenerationSettings& s, const FieldGrid& grid, FileSystem& fs, Ui& ui) {
     TableNameChecks checks;
     TableChecker checker(s, grid, fs, ui);
-    std::unordered_set<std::string> seen;
-    for (const FieldRow& row : grid.rows()) {
-        if (!seen.insert(row.table).second) continue;
-        if (!checker.accept(row.table, checks.listed)) checks.refused.insert(row.table);
+    for (std::size_t at = 0; at < grid.rowCount(); ++at) {
+        // A table is checked at its first row.
+        const std::string& table = grid.row(at).table;
+        if (grid.startsTable(at) && !checker.accept(table, checks.listed)) checks.refused.insert(table);
     }
     return checks;
 }

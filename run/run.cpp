@@ -9,6 +9,7 @@
 #include "model/name_warnings.h"
 #include "model/names.h"
 #include "model/namer.h"
+#include "model/table_names.h"
 #include "run/project_file.h"
 #include "run/report.h"
 #include "gen/collection/coll_file.h"
@@ -238,25 +239,28 @@ RunOutcome runGeneration(const GenerationSettings& settings, const FieldGrid& gr
             }
             env.fs.remove(path);
         };
-        // A table whose rows come back later in the grid is generated once,
-        // at its first row, with all its rows.
-        std::unordered_set<std::string> done = names.refused;
-        for (const FieldRow& row : grid.rows()) {
-            if (!done.insert(row.table).second) continue;
+        // One record of names, made again for each table in the same storage.
+        TableNames table;
+        for (std::size_t at = 0; at < grid.rowCount(); ++at) {
+            // A table whose rows come back later in the grid is generated
+            // once, at its first row, with all its rows.
+            const std::string& tableName = grid.row(at).table;
+            if (!grid.startsTable(at) || names.refused.count(tableName)) continue;
             if ((stop = stopped())) return;
-            const ClassNames names = ClassNames::ofTable(row.table);
+            table.assign(grid, tableName);
+            const ClassNames& names = table.classes();
             const std::string& classBase = names.base();
             facts.classBaseNames.push_back(classBase);
             staged(names.objectClass());
             staged(names.collectionClass());
-            const int objectFile = mfCreateObjectClassFile(ctx, classBase, stagingFolder);
-            const int collFile = objectFile != 0 ? mfCreateCollClassFile(ctx, classBase, stagingFolder) : 0;
+            const int objectFile = mfCreateObjectClassFile(ctx, names, stagingFolder);
+            const int collFile = objectFile != 0 ? mfCreateCollClassFile(ctx, names, stagingFolder) : 0;
             if (objectFile == 0 || collFile == 0) {
                 discard(objectFile);
                 continue;
             }
-            msGenCollFile(ctx, collFile, row.table, classBase, projectTypeWord);
-            msGenObjectFile(ctx, objectFile, row.table, classBase, projectTypeWord);
+            msGenCollFile(ctx, collFile, table, projectTypeWord);
+            msGenObjectFile(ctx, objectFile, table, projectTypeWord);
             if ((stop = stopped())) {
                 discard(objectFile);
                 discard(collFile);

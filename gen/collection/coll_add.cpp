@@ -4,29 +4,28 @@
 #include "gen/collection/coll_procs.h"
 #include "gen/procedure.h"
 #include "gen/samples.h"
-#include "model/namer.h"
 #include "model/type_rules.h"
 
 namespace rw {
 namespace {
 
-using Rows = std::vector<const FieldRow*>;
+using Columns = std::vector<ColumnNames>;
 
 // The usage sample of the developer notes: set every non-Auto property,
 // call Add, show every Auto property the database filled in.
-void writeUsageBlock(Printer& p, const Rows& rows, const ClassNames& names) {
+void writeUsageBlock(Printer& p, const Columns& columns, const ClassNames& names) {
     const std::string_view object = names.objectVariable();
-    for (const FieldRow* row : rows) {
-        if (!row->autoNumber)
-            p.emit({{"obj", object}, {"property", propertyName(row->field)}}, "'          $obj$.$property$ = <some value>\n");
+    for (const ColumnNames& c : columns) {
+        if (!c.row->autoNumber)
+            p.emit({{"obj", object}, {"property", c.property}}, "'          $obj$.$property$ = <some value>\n");
     }
     p.emit({{"obj", object}, {"coll", names.collectionVariable()}}, R"vb(
 '      
 '          If $coll$.Add($obj$) Then
 )vb");
-    for (const FieldRow* row : rows) {
-        if (!row->autoNumber) continue;
-        p.emit({{"obj", object}, {"property", propertyName(row->field)}},
+    for (const ColumnNames& c : columns) {
+        if (!c.row->autoNumber) continue;
+        p.emit({{"obj", object}, {"property", c.property}},
                "'              MsgBox \"$obj$.$property$ = \" & $obj$.$property$\n");
     }
     p.emit(R"vb(
@@ -35,12 +34,12 @@ void writeUsageBlock(Printer& p, const Rows& rows, const ClassNames& names) {
 )vb");
 }
 
-void writeDevNotes(Printer& p, const Rows& rows, const ClassNames& names) {
+void writeDevNotes(Printer& p, const Columns& columns, const ClassNames& names) {
     std::string autoList;
-    for (const FieldRow* row : rows) {
-        if (!row->autoNumber) continue;
+    for (const ColumnNames& c : columns) {
+        if (!c.row->autoNumber) continue;
         if (!autoList.empty()) autoList += ", ";
-        autoList += row->field;
+        autoList += c.row->field;
     }
     if (autoList.empty()) autoList = "-None-";
 
@@ -56,41 +55,41 @@ void writeDevNotes(Printer& p, const Rows& rows, const ClassNames& names) {
 )vb");
     writeAspCreation(p, names);
     p.line(kNoteIndent);
-    writeUsageBlock(p, rows, names);
+    writeUsageBlock(p, columns, names);
     writeVbSampleHead(p, names);
     p.line(kNoteIndent);
-    writeUsageBlock(p, rows, names);
+    writeUsageBlock(p, columns, names);
 }
 
-// The statement that adds one value to the VALUES list. `ref` is the
-// object's property ("roOrders.Freight"). Boolean and date values depend on
-// the database product, read afresh for each such field; any other product
-// takes the ODBC timestamp escape for dates, so the value list stays in step
-// with the column list.
-void writeValueLine(const GenContext& ctx, Printer& p, int dataType, const std::string& ref) {
-    const SqlValue v = sqlValueOf(ctx, dataType, ref);
+// The statement that adds one value to the VALUES list, through the
+// object's property. Boolean and date values depend on the database
+// product, read afresh for each such field; any other product takes the
+// ODBC timestamp escape for dates, so the value list stays in step with the
+// column list.
+void writeValueLine(const GenContext& ctx, Printer& p, const ColumnNames& c) {
+    const SqlValue v = sqlValueOf(ctx, c.row->dataType, c.argument);
+    const TemplateVars vars = {
+        {"open", v.open}, {"call", v.call}, {"ref", v.ref}, {"rest", v.rest}, {"close", v.close}};
     if (v.open.empty()) {
-        p.emit({{"value", v.expression}}, "        lsSQL = lsSQL & $value$ & \", \"\n");
+        p.emit(vars, "        lsSQL = lsSQL & $call$$ref$$rest$ & \", \"\n");
     } else {
-        p.emit({{"open", v.open}, {"value", v.expression}, {"close", v.close}},
-               "        lsSQL = lsSQL & \"$open$\" & $value$ & \"$close$, \"\n");
+        p.emit(vars, "        lsSQL = lsSQL & \"$open$\" & $call$$ref$$rest$ & \"$close$, \"\n");
     }
 }
 
-void writeBody(GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
-               const std::string& tableName) {
-    const std::string table = bracketedTableName(tableName);
-    const std::string param = names.objectParameter();
-    p.emit({{"table", table}}, R"vb(
+void writeBody(GenContext& ctx, Printer& p, const TableNames& table) {
+    const std::string& sqlTable = table.sqlTable();
+    const std::string& param = table.classes().objectParameter();
+    p.emit({{"table", sqlTable}}, R"vb(
 Dim lsSQL as String
 Dim lrsID as New ADODB.Recordset
 
 
     lsSQL = "INSERT INTO $table$ ("
 )vb");
-    for (const FieldRow* row : rows) {
-        if (row->autoNumber) continue;
-        p.emit({{"param", param}, {"property", propertyName(row->field)}, {"field", bracketedFieldName(row->field)}},
+    for (const ColumnNames& c : table.columns()) {
+        if (c.row->autoNumber) continue;
+        p.emit({{"param", param}, {"property", c.property}, {"field", c.sqlName}},
                R"vb(
     If $param$.$property$ <> "" Then
         lsSQL = lsSQL & "$field$, "
@@ -101,13 +100,12 @@ Dim lrsID as New ADODB.Recordset
     lsSQL = Left(lsSQL, Len(lsSQL) - 2) &  ") "
     lsSQL = lsSQL & "VALUES("
 )vb");
-    for (const FieldRow* row : rows) {
-        if (row->autoNumber) continue;
-        const std::string ref = param + "." + propertyName(row->field);
+    for (const ColumnNames& c : table.columns()) {
+        if (c.row->autoNumber) continue;
         // The guard is written before the product is read, so a provider
         // without a DBMS name leaves the procedure cut after this line.
-        p.emit({{"ref", ref}}, "    If $ref$ <> \"\" Then\n");
-        writeValueLine(ctx, p, row->dataType, ref);
+        p.emit({{"ref", c.argument}}, "    If $ref$ <> \"\" Then\n");
+        writeValueLine(ctx, p, c);
         p.emit("    End If\n");
     }
     p.emit(R"vb(
@@ -115,12 +113,9 @@ Dim lrsID as New ADODB.Recordset
 
     If moConn.ExecActionSQL(lsSQL) Then
 )vb");
-    for (const FieldRow* row : rows) {
-        if (!row->autoNumber) continue;
-        p.emit({{"field", bracketedFieldName(row->field)},
-                {"table", table},
-                {"param", param},
-                {"property", propertyName(row->field)}},
+    for (const ColumnNames& c : table.columns()) {
+        if (!c.row->autoNumber) continue;
+        p.emit({{"field", c.sqlName}, {"table", sqlTable}, {"param", param}, {"property", c.property}},
                R"vb(
         lsSQL = "SELECT MAX($field$) FROM $table$"
         If moConn.ExecSQL(lsSQL, lrsID) > 0 Then
@@ -139,15 +134,13 @@ Dim lrsID as New ADODB.Recordset
 
 }  // namespace
 
-void msGenCollAddProc(GenContext& ctx, int fileNumber, const std::string& classBase, const std::string& tableName) {
+void msGenCollAddProc(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollAddProc", [&] {
         const GenerationSettings& s = ctx.settings;
-        const ClassNames names(classBase);
+        const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const Rows rows = ctx.grid.tableRows(tableName);
-        const std::string source = names.collectionClass() + ".Add";
-        const Procedure proc{"Function", "AddErr", source};
-        const TemplateVars vars = {{"table", tableName},
+        const Procedure proc{"Function", names.collectionClass(), "Add"};
+        const TemplateVars vars = {{"table", table.table()},
                                    {"class", names.objectClass()},
                                    {"collclass", names.collectionClass()},
                                    {"param", names.objectParameter()}};
@@ -157,13 +150,12 @@ void msGenCollAddProc(GenContext& ctx, int fileNumber, const std::string& classB
 '          $collclass$ collection.
 )vb",
                              [&] {
-                                 if (s.mbDevNotes) writeDevNotes(p, rows, names);
+                                 if (s.mbDevNotes) writeDevNotes(p, table.columns(), names);
                              });
         p.emit(vars, "Public Function Add(ByRef $param$ As $class$) As Boolean\n");
         writeHandlerHead(ctx, p, proc);
-        if (s.mbCode) writeBody(ctx, p, rows, names, tableName);
-        writeHandlerTail(ctx, p, proc);
-        writeProcedureEnd(p, proc);
+        if (s.mbCode) writeBody(ctx, p, table);
+        writeProcedureClose(ctx, p, proc);
     });
 }
 

@@ -3,18 +3,17 @@
 #include "gen/collection/coll_procs.h"
 #include "gen/object/class_frame.h"
 #include "gen/object/headers.h"
-#include "model/namer.h"
 
 namespace rw {
 
-void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName, const std::string& classBase,
-                   const std::string& projectTypeWord) {
+void msGenCollFile(GenContext& ctx, int fileNumber, const TableNames& table, const std::string& projectTypeWord) {
     guarded(ctx.ui, "frmFields.msGenCollFile", [&] {
         const GenerationSettings& s = ctx.settings;
         TextFile& f = ctx.file(fileNumber);
         Printer p(f);
-        if (targetMode(s) != TargetMode::Loaded) writeClassHeaderBlock(p, s, ClassNames(classBase).collectionClass(), projectTypeWord);
-        if (s.mbModuleHeaders) msGenCollModHeader(ctx, classBase, fileNumber);
+        if (targetMode(s) != TargetMode::Loaded)
+            writeClassHeaderBlock(p, s, table.classes().collectionClass(), projectTypeWord);
+        if (s.mbModuleHeaders) msGenCollModHeader(ctx, table.classes(), fileNumber);
         if (targetMode(s) != TargetMode::Loaded) p.line("Option Explicit");
         p.emit(R"vb(
 Private mCollection As Collection
@@ -31,18 +30,18 @@ Private Sub Class_Terminate()
 End Sub
 )vb");
 
-        msGenCollRefreshFilterProp(ctx, fileNumber, classBase);
-        msGenCollSortOrderProp(ctx, fileNumber, classBase);
-        msGenCollCountProp(ctx, fileNumber, classBase);
-        msGenCollItemProp(ctx, fileNumber, classBase);
-        msGenCollNewEnumProp(ctx, fileNumber, classBase);
+        msGenCollRefreshFilterProp(ctx, fileNumber, table);
+        msGenCollSortOrderProp(ctx, fileNumber, table);
+        msGenCollCountProp(ctx, fileNumber, table);
+        msGenCollItemProp(ctx, fileNumber, table);
+        msGenCollNewEnumProp(ctx, fileNumber, table);
         // Add and Refresh end on their last line; the empty lines between
         // the three methods are written here.
-        msGenCollAddProc(ctx, fileNumber, classBase, tableName);
+        msGenCollAddProc(ctx, fileNumber, table);
         p.emptyLines();
-        msGenCollRefreshProc(ctx, fileNumber, classBase, tableName);
+        msGenCollRefreshProc(ctx, fileNumber, table);
         p.emptyLines();
-        msGenCollRemoveProc(ctx, fileNumber, classBase, tableName);
+        msGenCollRemoveProc(ctx, fileNumber, table);
 
         if (targetMode(s) == TargetMode::Loaded) f.emptyLines(kTableClassPadding);
         // Hand the buffered lines to the file system here, so that a failed

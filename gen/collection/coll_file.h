@@ -2,11 +2,11 @@
 #include <string>
 
 #include "model/gen_context.h"
+#include "model/table_names.h"
 
 namespace rw {
 
 // Writes the whole collection class of one table.
-void msGenCollFile(GenContext& ctx, int fileNumber, const std::string& tableName, const std::string& classBase,
-                   const std::string& projectTypeWord);
+void msGenCollFile(GenContext& ctx, int fileNumber, const TableNames& table, const std::string& projectTypeWord);
 
 }  // namespace rw

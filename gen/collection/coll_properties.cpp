@@ -1,8 +1,5 @@
-#include <string>
-
 #include "gen/collection/coll_procs.h"
 #include "gen/procedure.h"
-#include "model/namer.h"
 
 namespace rw {
 namespace {
@@ -20,9 +17,7 @@ struct PropertyProc {
 
 void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::string_view name,
                    const PropertyProc& prop) {
-    const std::string label = std::string(name) + "Err";
-    const std::string source = names.collectionClass() + "." + std::string(name);
-    const Procedure proc{"Property", prop.handled ? std::string_view(label) : std::string_view(), source};
+    const Procedure proc{"Property", names.collectionClass(), name, prop.handled};
     const TemplateVars vars = {{"name", name}, {"class", names.objectClass()}, {"collclass", names.collectionClass()}};
     writeProcedureHeader(ctx, p, prop.headerName, vars, prop.purpose);
     p.emit(vars, prop.signature);
@@ -32,19 +27,16 @@ void writeProperty(GenContext& ctx, Printer& p, const ClassNames& names, std::st
         Printer::Indent in(p, 4);
         p.emit(vars, prop.body);
     }
-    writeHandlerTail(ctx, p, proc);
-    writeProcedureEnd(p, proc);
+    writeProcedureClose(ctx, p, proc);
     p.emptyLines();
 }
 
 // The Get and Let pair of a String property kept in a private member, such
 // as RefreshFilter in msRefreshFilter; one empty line goes before the pair.
-void writeStringPropertyPair(GenContext& ctx, TextFile& f, const std::string& classBase, std::string_view name) {
-    const ClassNames names(classBase);
+void writeStringPropertyPair(GenContext& ctx, TextFile& f, const ClassNames& names, std::string_view name,
+                             std::string_view getName, std::string_view letName) {
     Printer p(f);
     p.emptyLines();
-    const std::string getName = "Property Get " + std::string(name) + " ()";
-    const std::string letName = "Property Let " + std::string(name) + " ()";
     writeProperty(ctx, p, names, name,
                   {getName, R"vb(
 ' Purpose: Returns the $name$ property of the 
@@ -59,27 +51,29 @@ void writeStringPropertyPair(GenContext& ctx, TextFile& f, const std::string& cl
                    "Public Property Let $name$(ByVal vs$name$ As String)\n", true, "ms$name$ = vs$name$\n"});
 }
 
-void writeSingleProperty(GenContext& ctx, int fileNumber, const std::string& classBase, std::string_view name,
+void writeSingleProperty(GenContext& ctx, int fileNumber, const TableNames& table, std::string_view name,
                          const PropertyProc& prop) {
     Printer p(ctx.file(fileNumber));
-    writeProperty(ctx, p, ClassNames(classBase), name, prop);
+    writeProperty(ctx, p, table.classes(), name, prop);
 }
 
 }  // namespace
 
-void msGenCollRefreshFilterProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
+void msGenCollRefreshFilterProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollRefreshFilterProp",
-            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), classBase, "RefreshFilter"); });
+            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), table.classes(), "RefreshFilter",
+                                            "Property Get RefreshFilter ()", "Property Let RefreshFilter ()"); });
 }
 
-void msGenCollSortOrderProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
+void msGenCollSortOrderProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollSortOrderProp",
-            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), classBase, "SortOrder"); });
+            [&] { writeStringPropertyPair(ctx, ctx.file(fileNumber), table.classes(), "SortOrder",
+                                            "Property Get SortOrder ()", "Property Let SortOrder ()"); });
 }
 
-void msGenCollCountProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
+void msGenCollCountProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollCountProp", [&] {
-        writeSingleProperty(ctx, fileNumber, classBase, "Count",
+        writeSingleProperty(ctx, fileNumber, table, "Count",
                             {"Property Get Count ()", R"vb(
 ' Purpose: Returns the the number of $class$ objects
 '          currently in the $collclass$ collection.
@@ -88,9 +82,9 @@ void msGenCollCountProp(GenContext& ctx, int fileNumber, const std::string& clas
     });
 }
 
-void msGenCollItemProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
+void msGenCollItemProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollItemProp", [&] {
-        writeSingleProperty(ctx, fileNumber, classBase, "Item",
+        writeSingleProperty(ctx, fileNumber, table, "Item",
                             {"Property Get Item ()", R"vb(
 ' Purpose: Returns the a $class$ object
 '          from the $collclass$ collection
@@ -104,10 +98,10 @@ Attribute Item.VB_UserMemId = 0
     });
 }
 
-void msGenCollNewEnumProp(GenContext& ctx, int fileNumber, const std::string& classBase) {
+void msGenCollNewEnumProp(GenContext& ctx, int fileNumber, const TableNames& table) {
     // The enumerator has no error handler: its errors reach the caller unchanged.
     guarded(ctx.ui, "frmFields.msGenCollNewEnumProp", [&] {
-        writeSingleProperty(ctx, fileNumber, classBase, "NewEnum",
+        writeSingleProperty(ctx, fileNumber, table, "NewEnum",
                             {"Property Get NewEnum ()", R"vb(
 ' Purpose: Enables For Each...In functionality for the 
 '          $collclass$ object.

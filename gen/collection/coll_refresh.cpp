@@ -5,13 +5,12 @@
 #include "gen/collection/coll_procs.h"
 #include "gen/procedure.h"
 #include "gen/samples.h"
-#include "model/namer.h"
 #include "model/type_rules.h"
 
 namespace rw {
 namespace {
 
-using Rows = std::vector<const FieldRow*>;
+using Columns = std::vector<ColumnNames>;
 
 // The sample RefreshFilter and SortOrder of the developer notes, from the
 // table's first four fields.
@@ -22,11 +21,11 @@ struct SampleQuery {
 
 constexpr std::size_t kSampleFields = 4;
 
-SampleQuery buildSampleQuery(const GenContext& ctx, const Rows& rows) {
+SampleQuery buildSampleQuery(const GenContext& ctx, const Columns& columns) {
     SampleQuery q;
-    const std::size_t count = std::min(rows.size(), kSampleFields);
+    const std::size_t count = std::min(columns.size(), kSampleFields);
     for (std::size_t i = 0; i < count; ++i) {
-        const FieldRow& row = *rows[i];
+        const FieldRow& row = *columns[i].row;
         if (const auto tail = sampleConditionTail(ctx, row.dataType)) q.filter += row.field + *tail + "AND ";
         q.sortOrder += row.field + ", ";
     }
@@ -52,10 +51,10 @@ void writeUsageBlock(Printer& p, const SampleQuery& q, const ClassNames& names) 
 )vb");
 }
 
-void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
-                   const std::string& tableName) {
+void writeDevNotes(GenContext& ctx, Printer& p, const TableNames& table) {
+    const ClassNames& names = table.classes();
     writeDevNotesOpening(p);
-    p.emit({{"class", names.objectClass()}, {"collclass", names.collectionClass()}, {"table", tableName}}, R"vb(
+    p.emit({{"class", names.objectClass()}, {"collclass", names.collectionClass()}, {"table", table.table()}}, R"vb(
 '      If no Refresh Filter is set, calling this method will cause
 '      the $collclass$ collection object to contain one 
 '      $class$ object for each row in the '$table$'
@@ -72,7 +71,7 @@ void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNam
 )vb");
     // Built where it is first needed: a provider without a DBMS name stops
     // the notes just before the sample filter line.
-    const SampleQuery sample = buildSampleQuery(ctx, rows);
+    const SampleQuery sample = buildSampleQuery(ctx, table.columns());
     writeUsageBlock(p, sample, names);
     writeVbSampleHead(p, names);
     p.emit(R"vb(
@@ -82,20 +81,24 @@ void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNam
     writeUsageBlock(p, sample, names);
 }
 
-void writeBody(Printer& p, const Rows& rows, const ClassNames& names, const std::string& tableName) {
+void writeBody(Printer& p, const TableNames& table) {
+    const ClassNames& names = table.classes();
     const std::string recordset = names.recordsetVariable();
     const std::string_view object = names.objectVariable();
+    std::size_t length = 0;
+    for (const ColumnNames& c : table.columns()) length += c.sqlName.size() + 2;
     std::string columns;
-    for (const FieldRow* row : rows) {
+    columns.reserve(length);
+    for (const ColumnNames& c : table.columns()) {
         if (!columns.empty()) columns += ", ";
-        columns += bracketedFieldName(row->field);
+        columns += c.sqlName;
     }
     p.emit({{"rs", recordset},
             {"obj", object},
             {"class", names.objectClass()},
             {"coll", names.localCollectionVariable()},
             {"columns", columns},
-            {"table", bracketedTableName(tableName)}},
+            {"table", table.sqlTable()}},
            R"vb(
 Dim lsSQL as String
 Dim $rs$ As New ADODB.Recordset
@@ -125,12 +128,12 @@ Dim $coll$ As New Collection
 )vb");
     {
         Printer::Indent in(p, 12);
-        for (const FieldRow* row : rows) {
-            const std::string property = propertyName(row->field);
-            const TemplateVars cell = {{"obj", object}, {"property", property}, {"rs", recordset}, {"field", row->field}};
-            if (!row->nullable) {
+        for (const ColumnNames& c : table.columns()) {
+            const TemplateVars cell = {
+                {"obj", object}, {"property", c.property}, {"rs", recordset}, {"field", c.row->field}};
+            if (!c.row->nullable) {
                 p.emit(cell, "$obj$.$property$ = $rs$(\"$field$\")\n");
-            } else if (valueGroupOf(row->dataType) == ValueGroup::Text) {
+            } else if (valueGroupOf(c.row->dataType) == ValueGroup::Text) {
                 // A Null text column becomes the empty string.
                 p.emit(cell, "$obj$.$property$ = \"\" & $rs$(\"$field$\")\n");
             } else {
@@ -155,32 +158,28 @@ End If
 
 }  // namespace
 
-void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const std::string& classBase,
-                          const std::string& tableName) {
+void msGenCollRefreshProc(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollRefreshProc", [&] {
         const GenerationSettings& s = ctx.settings;
-        const ClassNames names(classBase);
+        const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const Rows rows = ctx.grid.tableRows(tableName);
-        const std::string source = names.collectionClass() + ".Refresh";
-        const Procedure proc{"Sub", "RefreshErr", source};
+        const Procedure proc{"Sub", names.collectionClass(), "Refresh"};
         writeProcedureHeader(ctx, p, "Refresh()", {{"collclass", names.collectionClass()}}, R"vb(
 ' Purpose: Refreshes the $collclass$ based upon the 
 '         RefreshFilter property setting.
 )vb",
                              [&] {
-                                 if (s.mbDevNotes) writeDevNotes(ctx, p, rows, names, tableName);
+                                 if (s.mbDevNotes) writeDevNotes(ctx, p, table);
                              });
         p.emit("Public Sub Refresh()\n");
         writeHandlerHead(ctx, p, proc);
-        if (s.mbCode) writeBody(p, rows, names, tableName);
+        if (s.mbCode) writeBody(p, table);
         // The working object is Nothing before the first row and after each
         // row is added, so the handler tests it before clearing its flag:
         // otherwise a failed query would surface as error 91 and hide the
         // real error. Without the body there is no such object.
-        writeHandlerTail(ctx, p, proc, {{"obj", names.objectVariable()}},
-                         s.mbCode ? Template("    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n") : Template());
-        writeProcedureEnd(p, proc);
+        const Template cleanup = "    If Not $obj$ Is Nothing Then $obj$.mbLoading = False\n";
+        writeProcedureClose(ctx, p, proc, {{"obj", names.objectVariable()}}, s.mbCode ? cleanup : Template());
     });
 }
 

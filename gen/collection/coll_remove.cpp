@@ -4,36 +4,36 @@
 #include "gen/collection/coll_procs.h"
 #include "gen/procedure.h"
 #include "gen/samples.h"
-#include "model/namer.h"
 #include "model/product.h"
 #include "model/type_rules.h"
 
 namespace rw {
 namespace {
 
-using Rows = std::vector<const FieldRow*>;
+using Columns = std::vector<ColumnNames>;
 
 // The sample filter of the developer notes: one condition per key field;
 // when no key field gives one, the table's first field.
-std::string buildSampleFilter(const GenContext& ctx, const Rows& rows) {
+std::string buildSampleFilter(const GenContext& ctx, const Columns& columns) {
     std::string filter;
-    for (const FieldRow* row : rows) {
-        if (!row->primary) continue;
-        if (const auto tail = sampleConditionTail(ctx, row->dataType)) filter += row->field + *tail + "AND ";
+    for (const ColumnNames& c : columns) {
+        if (!c.row->primary) continue;
+        if (const auto tail = sampleConditionTail(ctx, c.row->dataType)) filter += c.row->field + *tail + "AND ";
     }
     if (!filter.empty()) {
         filter.resize(filter.size() - 4);
         return filter;
     }
-    return (rows.empty() ? std::string() : rows.front()->field) + " = <value> ";
+    return (columns.empty() ? std::string() : columns.front().row->field) + " = <value> ";
 }
 
 // The filter line and the Remove call of a usage sample, then the line the
 // sample shows on failure. The filter is built each time it is written; a
 // provider without a DBMS name stops the notes just before it.
-void writeFilterAndCall(const GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
-                        std::string_view failure) {
-    p.emit({{"filter", buildSampleFilter(ctx, rows)}, {"coll", names.collectionVariable()}, {"failure", failure}},
+void writeFilterAndCall(const GenContext& ctx, Printer& p, const TableNames& table, std::string_view failure) {
+    p.emit({{"filter", buildSampleFilter(ctx, table.columns())},
+            {"coll", table.classes().collectionVariable()},
+            {"failure", failure}},
            R"vb(
 '          lsFilter = "$filter$"
 '          If Not $coll$.Remove lsFilter Then
@@ -43,10 +43,10 @@ void writeFilterAndCall(const GenContext& ctx, Printer& p, const Rows& rows, con
 )vb");
 }
 
-void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNames& names,
-                   const std::string& tableName) {
+void writeDevNotes(GenContext& ctx, Printer& p, const TableNames& table) {
+    const ClassNames& names = table.classes();
     writeDevNotesOpening(p);
-    p.emit({{"table", tableName}, {"collclass", names.collectionClass()}}, R"vb(
+    p.emit({{"table", table.table()}, {"collclass", names.collectionClass()}}, R"vb(
 '      This method uses a passed in filter to determine
 '      which records to delete from the $table$ table.  It then
 '      causes the $collclass$ collection object to be 
@@ -57,17 +57,17 @@ void writeDevNotes(GenContext& ctx, Printer& p, const Rows& rows, const ClassNam
 )vb");
     writeAspCreation(p, names, false);
     p.line(kNoteIndent);
-    writeFilterAndCall(ctx, p, rows, names, "Response.Write \"Error!\"");
+    writeFilterAndCall(ctx, p, table, "Response.Write \"Error!\"");
     writeVbSampleHead(p, names, false);
     p.emit(R"vb(
 '          Dim lsFilter As String
 '      
 )vb");
-    writeFilterAndCall(ctx, p, rows, names, "MsgBox \"Error!\"");
+    writeFilterAndCall(ctx, p, table, "MsgBox \"Error!\"");
 }
 
-void writeBody(Printer& p, const std::string& tableName) {
-    p.emit({{"product", product::kDisplayName}, {"table", bracketedTableName(tableName)}}, R"vb(
+void writeBody(Printer& p, const TableNames& table) {
+    p.emit({{"product", product::kDisplayName}, {"table", table.sqlTable()}}, R"vb(
 Dim lsSQL as String
 
     If Trim(vsFilter) = "" Or IsNull(vsFilter) Then
@@ -91,28 +91,26 @@ Dim lsSQL as String
 
 }  // namespace
 
-void msGenCollRemoveProc(GenContext& ctx, int fileNumber, const std::string& classBase,
-                         const std::string& tableName) {
+void msGenCollRemoveProc(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenCollRemoveProc", [&] {
         const GenerationSettings& s = ctx.settings;
-        const ClassNames names(classBase);
+        const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const std::string source = names.collectionClass() + ".Remove";
-        const Procedure proc{"Function", "RemoveErr", source};
-        writeProcedureHeader(ctx, p, "Remove()", {{"table", tableName}, {"collclass", names.collectionClass()}}, R"vb(
+        const Procedure proc{"Function", names.collectionClass(), "Remove"};
+        const TemplateVars vars = {{"table", table.table()}, {"collclass", names.collectionClass()}};
+        writeProcedureHeader(ctx, p, "Remove()", vars, R"vb(
 ' Purpose: Deletes records from the $table$ table and refreshes 
 '          the $collclass$ collection based on the 
 '          filter passed into the method.  A blank filter will be rejected
 '          by this method for safety reasons.
 )vb",
                              [&] {
-                                 if (s.mbDevNotes) writeDevNotes(ctx, p, ctx.grid.tableRows(tableName), names, tableName);
+                                 if (s.mbDevNotes) writeDevNotes(ctx, p, table);
                              });
         p.emit("Public Function Remove(ByVal vsFilter as String) As Boolean\n");
         writeHandlerHead(ctx, p, proc);
-        if (s.mbCode) writeBody(p, tableName);
-        writeHandlerTail(ctx, p, proc);
-        writeProcedureEnd(p, proc);
+        if (s.mbCode) writeBody(p, table);
+        writeProcedureClose(ctx, p, proc);
     });
 }
 

@@ -1,7 +1,5 @@
 #include "gen/object/class_frame.h"
 
-#include "model/namer.h"
-
 namespace rw {
 namespace {
 
@@ -22,12 +20,12 @@ std::string generatedFilePath(const GenerationSettings& s, const std::string& st
     return joinPath(s.msStoreDir, std::string(baseName) + "." + std::string(extension));
 }
 
-int mfCreateObjectClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder) {
-    return openClassFile(ctx, ClassNames(classBase).objectClass(), stagingFolder, "frmFields.mfCreateObjectClassFile");
+int mfCreateObjectClassFile(GenContext& ctx, const ClassNames& names, const std::string& stagingFolder) {
+    return openClassFile(ctx, names.objectClass(), stagingFolder, "frmFields.mfCreateObjectClassFile");
 }
 
-int mfCreateCollClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder) {
-    return openClassFile(ctx, ClassNames(classBase).collectionClass(), stagingFolder, "frmFields.mfCreateCollClassFile");
+int mfCreateCollClassFile(GenContext& ctx, const ClassNames& names, const std::string& stagingFolder) {
+    return openClassFile(ctx, names.collectionClass(), stagingFolder, "frmFields.mfCreateCollClassFile");
 }
 
 std::string_view exposureLine(const GenerationSettings& s, std::string_view projectTypeWord) {

@@ -6,15 +6,16 @@
 
 #include "gen/printer.h"
 #include "model/gen_context.h"
+#include "model/namer.h"
 
 namespace rw {
 
 // Opens the object class's file in the store folder (".rwg" in the staging
 // folder for a loaded project) and returns its file number, or 0 after
 // showing the error when it cannot be opened.
-int mfCreateObjectClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder);
+int mfCreateObjectClassFile(GenContext& ctx, const ClassNames& names, const std::string& stagingFolder);
 // The same for the collection class.
-int mfCreateCollClassFile(GenContext& ctx, const std::string& classBase, const std::string& stagingFolder);
+int mfCreateCollClassFile(GenContext& ctx, const ClassNames& names, const std::string& stagingFolder);
 
 // The path of a generated file: in the staging folder with the extension
 // "rwg" for a loaded project, otherwise in the store folder as named.

@@ -1,6 +1,5 @@
 #include "gen/object/headers.h"
 
-#include "model/namer.h"
 #include "model/product.h"
 
 namespace rw {
@@ -17,19 +16,19 @@ void writeCreatorLines(Printer& p) {
 )vb");
 }
 
-void msGenObjectModHeader(GenContext& ctx, const std::string& classBase, int fileNumber) {
+void msGenObjectModHeader(GenContext& ctx, const ClassNames& names, int fileNumber) {
     guarded(ctx.ui, "frmFields.msGenObjectModHeader", [&] {
         Printer p(ctx.file(fileNumber));
-        p.emit({{"file", ClassNames(classBase).objectClassFile()}}, "' Module Name: $file$\n");
+        p.emit({{"class", names.objectClass()}}, "' Module Name: $class$.cls\n");
         writeCreatorLines(p);
         p.line(kRuleLine);
     });
 }
 
-void msGenCollModHeader(GenContext& ctx, const std::string& classBase, int fileNumber) {
+void msGenCollModHeader(GenContext& ctx, const ClassNames& names, int fileNumber) {
     guarded(ctx.ui, "frmFields.msGenCollModHeader", [&] {
         Printer p(ctx.file(fileNumber));
-        p.emit({{"file", ClassNames(classBase).collectionClassFile()}}, "' Module Name: $file$\n");
+        p.emit({{"class", names.collectionClass()}}, "' Module Name: $class$.cls\n");
         writeCreatorLines(p);
         p.line("'");
         if (ctx.settings.mbDevNotes) {

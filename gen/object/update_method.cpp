@@ -1,50 +1,53 @@
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gen/object/headers.h"
 #include "gen/object/object_class.h"
 #include "gen/samples.h"
-#include "model/namer.h"
 #include "model/product.h"
 #include "model/type_rules.h"
 
 namespace rw {
 namespace {
 
-using Rows = std::vector<const FieldRow*>;
+using Columns = std::vector<ColumnNames>;
 
-// The text of a VB string expression that yields `sqlLead` + " = " + the
-// value in SQL. `sqlLead` is the field as SQL names it (possibly preceded by
-// "AND "); `ref` is the VB expression that holds the value. A key condition
-// quotes like the SET list, so a key with an apostrophe or a date works on
-// every product, but writes a Boolean as it is.
-std::string valueExpression(const GenContext& ctx, int dataType, const std::string& sqlLead, const std::string& ref,
-                            bool keyCondition = false) {
-    const SqlValue v = sqlValueOf(ctx, dataType, ref, keyCondition);
-    std::string text = "\"" + sqlLead + " = " + v.open + "\" & " + v.expression;
-    if (!v.close.empty()) text += " & \"" + v.close + "\"";
-    return text;
+// Writes a line that adds `field` + " = " + the value in SQL to lsSQL:
+// `line`, or `closed` when the value has SQL text after it. `v.ref` is the
+// VB expression that holds the value; the templates take "field",
+// "property", and the value's pieces "open", "call", "ref", "rest", "close".
+void writeSqlValueLine(Printer& p, std::string_view field, std::string_view property, const SqlValue& v,
+                       Template line, Template closed) {
+    p.emit({{"field", field},
+            {"property", property},
+            {"open", v.open},
+            {"call", v.call},
+            {"ref", v.ref},
+            {"rest", v.rest},
+            {"close", v.close}},
+           v.close.empty() ? line : closed);
 }
 
 // The field names of the key rows joined by ", ", or "-None-".
-std::string keyList(const Rows& rows) {
+std::string keyList(const Columns& columns) {
     std::string list;
-    for (const FieldRow* row : rows) {
-        if (!row->primary) continue;
+    for (const ColumnNames& c : columns) {
+        if (!c.row->primary) continue;
         if (!list.empty()) list += ", ";
-        list += row->field;
+        list += c.row->field;
     }
     return list.empty() ? "-None-" : list;
 }
 
 // The loop of a usage example: For Each, one assignment per non-auto
 // column, the call of Update, Next.
-void writeUsageLoop(Printer& p, const Rows& rows, const ClassNames& names) {
+void writeUsageLoop(Printer& p, const Columns& columns, const ClassNames& names) {
     const std::string_view object = names.objectVariable();
     p.emit({{"obj", object}, {"coll", names.collectionVariable()}}, "'          For Each $obj$ In $coll$\n");
-    for (const FieldRow* row : rows) {
-        if (row->autoNumber) continue;
-        p.emit({{"obj", object}, {"property", propertyName(row->field)}},
+    for (const ColumnNames& c : columns) {
+        if (c.row->autoNumber) continue;
+        p.emit({{"obj", object}, {"property", c.property}},
                "'              $obj$.$property$ = <some value>\n");
     }
     p.emit({{"obj", object}}, R"vb(
@@ -55,7 +58,10 @@ void writeUsageLoop(Printer& p, const Rows& rows, const ClassNames& names) {
 )vb");
 }
 
-void writeDevNotes(Printer& p, const Rows& rows, const ClassNames& names, const std::string& tableName) {
+void writeDevNotes(Printer& p, const TableNames& table) {
+    const ClassNames& names = table.classes();
+    const std::string& tableName = table.table();
+    const Columns& rows = table.columns();
     const std::string keys = keyList(rows);
     const TemplateVars vars = {{"table", tableName},
                                {"keys", keys},
@@ -102,14 +108,15 @@ void writeDevNotes(Printer& p, const Rows& rows, const ClassNames& names, const 
     }
 }
 
-void writeBody(GenContext& ctx, Printer& p, const Rows& rows, const std::string& tableName) {
+void writeBody(GenContext& ctx, Printer& p, const TableNames& table) {
+    const std::string& tableName = table.table();
     p.emit(R"vb(
 Dim lsSQL as String
 Dim loConn as New clsRwtConn
 
 )vb");
     bool anyKey = false;
-    for (const FieldRow* row : rows) anyKey = anyKey || row->primary;
+    for (const ColumnNames& c : table.columns()) anyKey = anyKey || c.row->primary;
     if (!anyKey) {
         // Without a key the WHERE clause would match every record.
         p.emit({{"table", tableName}, {"product", product::kDisplayName}}, R"vb(
@@ -122,7 +129,7 @@ Dim loConn as New clsRwtConn
     Exit Function
 )vb");
     }
-    p.emit({{"table", bracketedTableName(tableName)}}, R"vb(
+    p.emit({{"table", table.sqlTable()}}, R"vb(
 
 
     lsSQL = "UPDATE $table$ SET "
@@ -131,20 +138,22 @@ Dim loConn as New clsRwtConn
     // Every value expression is built before the first If block is written,
     // so a failing DBMS name read leaves the statement head as the last line.
     struct SetItem {
-        std::string property;
-        std::string expression;
+        const ColumnNames& column;
+        SqlValue value;
     };
     std::vector<SetItem> items;
-    for (const FieldRow* row : rows) {
-        if (row->autoNumber) continue;
-        std::string property = propertyName(row->field);
-        std::string expression = valueExpression(ctx, row->dataType, bracketedFieldName(row->field), property);
-        items.push_back({std::move(property), std::move(expression)});
+    for (const ColumnNames& c : table.columns()) {
+        if (!c.row->autoNumber) items.push_back({c, sqlValueOf(ctx, c.row->dataType, c.property)});
     }
     for (const SetItem& item : items) {
-        p.emit({{"property", item.property}, {"value", item.expression}}, R"vb(
+        writeSqlValueLine(p, item.column.sqlName, item.column.property, item.value, R"vb(
     If $property$ <> "" Then
-        lsSQL = lsSQL & $value$ & ", "
+        lsSQL = lsSQL & "$field$ = $open$" & $call$$ref$$rest$ & ", "
+    End If
+)vb",
+                          R"vb(
+    If $property$ <> "" Then
+        lsSQL = lsSQL & "$field$ = $open$" & $call$$ref$$rest$ & "$close$" & ", "
     End If
 )vb");
     }
@@ -152,11 +161,13 @@ Dim loConn as New clsRwtConn
     lsSQL = Left(lsSQL, len(lsSQL) - 2) & " "
     lsSQL = lsSQL & " WHERE 1 = 1 "
 )vb");
-    for (const FieldRow* row : rows) {
-        if (!row->primary) continue;
-        const std::string condition = valueExpression(ctx, row->dataType, "AND " + bracketedFieldName(row->field),
-                                                      readBufferVariable(propertyName(row->field)), true);
-        p.emit({{"condition", condition}}, "    lsSQL = lsSQL & $condition$ & \" \"\n");
+    // A key condition quotes like the SET list, so a key with an apostrophe
+    // or a date works on every product, but writes a Boolean as it is.
+    for (const ColumnNames& c : table.columns()) {
+        if (!c.row->primary) continue;
+        writeSqlValueLine(p, c.sqlName, c.property, sqlValueOf(ctx, c.row->dataType, c.buffer, true),
+                          "    lsSQL = lsSQL & \"AND $field$ = $open$\" & $call$$ref$$rest$ & \" \"\n",
+                          "    lsSQL = lsSQL & \"AND $field$ = $open$\" & $call$$ref$$rest$ & \"$close$\" & \" \"\n");
     }
     p.emit(R"vb(
 
@@ -166,28 +177,24 @@ Dim loConn as New clsRwtConn
 
 }  // namespace
 
-void msGenObjectUpdateMethod(GenContext& ctx, int fileNumber, const std::string& classBase,
-                             const std::string& tableName) {
+void msGenObjectUpdateMethod(GenContext& ctx, int fileNumber, const TableNames& table) {
     guarded(ctx.ui, "frmFields.msGenObjectUpdateMethod", [&] {
         const GenerationSettings& s = ctx.settings;
-        const ClassNames names(classBase);
+        const ClassNames& names = table.classes();
         Printer p(ctx.file(fileNumber));
-        const Rows rows = ctx.grid.tableRows(tableName);
-        const std::string source = names.objectClass() + ".Update";
-        const Procedure proc{"Function", "UpdateErr", source};
-        writeProcedureHeader(ctx, p, "Update()", {{"table", tableName}, {"class", names.objectClass()}}, R"vb(
+        const Procedure proc{"Function", names.objectClass(), "Update"};
+        writeProcedureHeader(ctx, p, "Update()", {{"table", table.table()}, {"class", names.objectClass()}}, R"vb(
 ' Purpose: Updates the record in the $table$ table
 '          which corresponds to the current $class$
 '          object.
 )vb",
                              [&] {
-                                 if (s.mbDevNotes) writeDevNotes(p, rows, names, tableName);
+                                 if (s.mbDevNotes) writeDevNotes(p, table);
                              });
         p.emit("Public Function Update() As Boolean\n");
         writeHandlerHead(ctx, p, proc);
-        if (s.mbCode) writeBody(ctx, p, rows, tableName);
-        writeHandlerTail(ctx, p, proc);
-        writeProcedureEnd(p, proc);
+        if (s.mbCode) writeBody(ctx, p, table);
+        writeProcedureClose(ctx, p, proc);
     });
 }
 

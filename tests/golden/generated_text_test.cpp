@@ -26,16 +26,10 @@ const std::string kConnPath = "/out/clsRwtConn.cls";
 
 using Writer = void (*)(GenContext&, int fileNumber, const std::string& table);
 
-std::string noSpaces(std::string s) {
-    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
-    return s;
-}
 template <auto F>
-void proc(GenContext& c, int n, const std::string& t) { F(c, n, noSpaces(t), t); }
+void proc(GenContext& c, int n, const std::string& t) { F(c, n, TableNames(c.grid, t)); }
 template <auto F>
-void prop(GenContext& c, int n, const std::string& t) { F(c, n, noSpaces(t)); }
-template <auto F>
-void file(GenContext& c, int n, const std::string& t) { F(c, n, t, noSpaces(t), ""); }
+void file(GenContext& c, int n, const std::string& t) { F(c, n, TableNames(c.grid, t), ""); }
 // The support files go to the store (staged when the project is loaded).
 void eh(GenContext& c, int, const std::string&) { msCreateEHFile(c, kStage); }
 void conn(GenContext& c, int, const std::string&) { msCreateConnObjFile(c, kStage, "Exe"); }
@@ -136,10 +130,10 @@ TEST(GeneratedText, GoldenFiles) {
         {"collection_remove_filter_unknown_date.txt", remove, "O", "FN", "Line 3, OrderDate 135P", "PostgreSQL"},
         {"collection_remove_filter_unknown_date_first.txt", remove, "O", "FN", "OrderDate 135P, Ship Name 130P",
          "PostgreSQL"},
-        {"collection_count.txt", prop<msGenCollCountProp>, "Orders", "CE", ""},
-        {"collection_new_enum.txt", prop<msGenCollNewEnumProp>, "Orders", "CE", ""},
-        {"collection_sort_order_bare.txt", prop<msGenCollSortOrderProp>, "Orders", "N", ""},
-        {"collection_item_header.txt", prop<msGenCollItemProp>, "OrderDetails", "EFN", ""},
+        {"collection_count.txt", proc<msGenCollCountProp>, "Orders", "CE", ""},
+        {"collection_new_enum.txt", proc<msGenCollNewEnumProp>, "Orders", "CE", ""},
+        {"collection_sort_order_bare.txt", proc<msGenCollSortOrderProp>, "Orders", "N", ""},
+        {"collection_item_header.txt", proc<msGenCollItemProp>, "OrderDetails", "EFN", ""},
         {"collection_all_on_sqlserver.txt", coll, "Order Details", "CEMFN", details},
         {"collection_all_on_access.txt", coll, "Order Details", "CEMFN", details, "ACCESS"},
         {"collection_all_on_msjet.txt", coll, "Order Details", "CEMFN", details, "MS Jet"},
@@ -227,6 +221,25 @@ TEST(GeneratedText, GoldenFiles) {
     test::expectGolden("generated_text_messages.txt", messages);
 }
 
+// Each created line reads the clock afresh: a clock whose text counts its readings dates the Let and Get of both
+// properties and Update one after another.
+TEST(GeneratedText, EachCreatedLineReadsTheClock) {
+    struct CountingClock final : Clock {
+        std::string text;
+        const std::string& nowText() override { return text = std::to_string(std::stoi("0" + text) + 1); }
+    } clock;
+    GenFixture fx;
+    fx.grid = FieldGrid(rows("Orders", "OrderID 3P, Name 130"));
+    const std::string text = fx.capture([&](GenContext& c, int n) {
+        GenContext counted{c.settings, c.grid, c.conn, c.ui, clock, c.files};
+        msGenObjectFile(counted, n, TableNames(c.grid, "Orders"), "");
+    });
+    std::string created;
+    for (auto at = text.find("' Created "); at != std::string::npos; at = text.find("' Created ", at + 1))
+        created += text.substr(at + 10, text.find(' ', at + 10) - at - 10) + " ";
+    EXPECT_EQ(created, "1 2 3 4 5 ");
+}
+
 // The exposure line of the connection class: by a new project's kind, else by the existing project's type word
 // ("existing" kind), compared exactly.
 TEST(GeneratedText, ConnectionClassExposureLine) {
@@ -259,8 +272,8 @@ TEST(GeneratedText, WriteErrorsAreShownByTheirWriter) {
     };
 #define RW_WRITER(kind, f) std::pair<Writer, std::string>{kind<f>, #f}
     for (const auto& [write, name] :
-         {RW_WRITER(prop, msGenCollRefreshFilterProp), RW_WRITER(prop, msGenCollSortOrderProp),
-          RW_WRITER(prop, msGenCollCountProp), RW_WRITER(prop, msGenCollItemProp), RW_WRITER(prop, msGenCollNewEnumProp),
+         {RW_WRITER(proc, msGenCollRefreshFilterProp), RW_WRITER(proc, msGenCollSortOrderProp),
+          RW_WRITER(proc, msGenCollCountProp), RW_WRITER(proc, msGenCollItemProp), RW_WRITER(proc, msGenCollNewEnumProp),
           RW_WRITER(proc, msGenCollAddProc), RW_WRITER(proc, msGenCollRefreshProc), RW_WRITER(proc, msGenCollRemoveProc),
           RW_WRITER(file, msGenCollFile), RW_WRITER(proc, msGenObjectUpdateMethod)}) {
 #undef RW_WRITER

@@ -152,8 +152,8 @@ TEST_P(Drivers, GeneratedSqlRoundTrips) {
     fx.newProject("OleDll");
     fx.conn.set("DBMS Name", conn_->property("DBMS Name"));
     loadFieldRows(*conn_, {tableName}, fx.grid, FieldLoadOptions{true});
-    const auto coll = fx.capture([&](GenContext& c, int n) { msGenCollFile(c, n, tableName, base, "OleDll"); });
-    const auto object = fx.capture([&](GenContext& c, int n) { msGenObjectFile(c, n, tableName, base, "OleDll"); });
+    const auto coll = fx.capture([&](GenContext& c, int n) { msGenCollFile(c, n, TableNames(c.grid, tableName), "OleDll"); });
+    const auto object = fx.capture([&](GenContext& c, int n) { msGenObjectFile(c, n, TableNames(c.grid, tableName), "OleDll"); });
     ASSERT_TRUE(fx.ui.messages.empty()) << fx.messageTexts()[0];
 
     std::map<std::string, VbValue> record;  // the record's values by column as the schema names it

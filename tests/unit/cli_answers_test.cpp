@@ -169,5 +169,16 @@ TEST(Clock, ChosenFromNowThenSourceDateEpochAndWrittenAsAGeneralDate) {
     }
 }
 
+// The machine's clock makes its text again when the second changes.
+TEST(Clock, MachineClockTextFollowsTheSecond) {
+    static std::time_t now = 1796458641;
+    SystemClock clock([] { return now; });
+    const std::string first = clock.nowText();
+    ++now;
+    EXPECT_NE(clock.nowText(), first);
+    --now;
+    EXPECT_EQ(clock.nowText(), first);
+}
+
 }  // namespace
 }  // namespace rw::cli

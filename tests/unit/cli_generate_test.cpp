@@ -159,7 +159,7 @@ TEST(CliGenerate, EachRunShowsItsOutcomeAndLeavesItsFiles) {
         {"names that will not compile", [](R r) {
              r.answers(rowsAnswers("/out", {{"Orders", "ok"}, {"Orders", "Unit-Price"}, {"Orders", "1st"}, {"Orders", "\u00e9t\u00e9"},
                                             {"Orders", "\u9867"}, {"Orders", "next"}, {"Orders", "update"}, {"Orders", "mbLoading"},
-                                            {"Orders", "Qty"}, {"Orders", "qty"}, {"Orders", "mvarqty"}, {"Orders", "format"},
+                                            {"Orders", "Qty"}, {"Orders", "qty"}, {"Orders", "mvarqty"}, {"Orders", "mvarNone"}, {"Orders", "format"},
                                             {"Unit-Prices", "ID"}, {"Unit-Prices", "err"}}));
          }},
         // The same files three ways; the saved answers list the tables with
