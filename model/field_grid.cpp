@@ -11,14 +11,6 @@ void FieldGrid::append(FieldRow row) {
     rows_.push_back(std::move(row));
 }
 
-std::vector<const FieldRow*> FieldGrid::tableRows(const std::string& table) const {
-    std::vector<const FieldRow*> result;
-    const std::span<const std::size_t> indices = tableRowIndices(table);
-    result.reserve(indices.size());
-    for (const std::size_t index : indices) result.push_back(&rows_[index]);
-    return result;
-}
-
 bool FieldGrid::startsTable(std::size_t index) const {
     const std::string& table = rows_[index].table;
     // Most rows follow a row of their own table: no look-up for those.

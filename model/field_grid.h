@@ -32,9 +32,7 @@ public:
     void setAuto(std::size_t index, bool value) { rows_[index].autoNumber = value; }
     void append(FieldRow row);
 
-    // The rows whose "Table" equals `table` exactly, in grid order.
-    std::vector<const FieldRow*> tableRows(const std::string& table) const;
-    // The same rows by their index, without a copy.
+    // The indices of the rows whose "Table" equals `table` exactly, in grid order.
     std::span<const std::size_t> tableRowIndices(const std::string& table) const;
     // True when row `index` is the first of its table in grid order.
     bool startsTable(std::size_t index) const;

@@ -56,8 +56,15 @@ private:
     std::string parameter_;
 };
 
-// The member variables behind a column's property.
-inline std::string memberVariable(std::string_view property) { return "mvar" + std::string(property); }
-inline std::string readBufferVariable(std::string_view property) { return "mvar" + std::string(property) + "_ReadBuf"; }
+// The member variables behind a column's property: the prefix and property,
+// then the read buffer's suffix.
+inline constexpr std::string_view kMemberPrefix = "mvar";
+inline constexpr std::string_view kReadBufferSuffix = "_ReadBuf";
+inline std::string memberVariable(std::string_view property) {
+    return std::string(kMemberPrefix).append(property);
+}
+inline std::string readBufferVariable(std::string_view property) {
+    return memberVariable(property).append(kReadBufferSuffix);
+}
 
 }  // namespace rw

@@ -28,7 +28,7 @@ void TableNames::assign(const FieldGrid& grid, const std::string& table) {
         property_.clear();
         appendPropertyName(property_, field);
         Offsets at{};
-        at.member = put({"mvar", property_, "_ReadBuf"});
+        at.member = put({kMemberPrefix, property_, kReadBufferSuffix});
         at.argument = put({param, ".", property_});
         at.let = put({"Property Let ", property_, " ()"});
         at.get = put({"Property Get ", property_, " ()"});
@@ -39,14 +39,13 @@ void TableNames::assign(const FieldGrid& grid, const std::string& table) {
 
     columns_.clear();
     const std::string_view text = text_;
-    constexpr std::size_t kMember = 4, kBuffer = 8;  // "mvar", "_ReadBuf"
     for (std::size_t k = 0; k < indices.size(); ++k) {
         const Offsets& at = offsets_[k];
         ColumnNames c;
         c.row = &grid.row(indices[k]);
         c.buffer = text.substr(at.member, at.argument - at.member);
-        c.member = c.buffer.substr(0, c.buffer.size() - kBuffer);
-        c.property = c.member.substr(kMember);
+        c.member = c.buffer.substr(0, c.buffer.size() - kReadBufferSuffix.size());
+        c.property = c.member.substr(kMemberPrefix.size());
         c.argument = text.substr(at.argument, at.let - at.argument);
         c.letHeader = text.substr(at.let, at.get - at.let);
         c.getHeader = text.substr(at.get, at.sql - at.get);

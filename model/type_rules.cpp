@@ -81,7 +81,7 @@ SqlValue sqlValueOf(const GenContext& ctx, int dataType, std::string_view ref, b
     return {"", "", ref, "", ""};
 }
 
-std::optional<std::string> sampleConditionTail(const GenContext& ctx, int dataType) {
+std::optional<std::string_view> sampleConditionTail(const GenContext& ctx, int dataType) {
     switch (valueGroupOf(dataType)) {
         case ValueGroup::Text: return " = '<value>' ";
         case ValueGroup::Date:

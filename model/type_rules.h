@@ -66,7 +66,7 @@ SqlValue sqlValueOf(const GenContext& ctx, int dataType, std::string_view ref, b
 // a date column under a product whose date syntax is not known. The DBMS
 // name is read only for a date column, so a provider without it stops the
 // caller there.
-std::optional<std::string> sampleConditionTail(const GenContext& ctx, int dataType);
+std::optional<std::string_view> sampleConditionTail(const GenContext& ctx, int dataType);
 
 // The connection class opens an Oracle recordset on the client's side when
 // the connection is not a data source name.

@@ -52,14 +52,6 @@ void TextFile::bytes(std::string_view windows1252) {
     }
 }
 
-void TextFile::endLine() {
-    writable();
-    if (kBufferSize - used_ < 2) spill();
-    buffer_[used_] = '\r';
-    buffer_[used_ + 1] = '\n';
-    used_ += 2;
-}
-
 char* TextFile::reserveSpilling(std::size_t n) {
     writable();
     if (n > kBufferSize) return nullptr;

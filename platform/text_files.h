@@ -38,7 +38,12 @@ public:
     // Writes bytes that are Windows-1252 already, as they are.
     void bytes(std::string_view windows1252);
     // Ends the current line: CR LF.
-    void endLine();
+    void endLine() {
+        char* const at = reserve(2);
+        at[0] = '\r';
+        at[1] = '\n';
+        used_ += 2;
+    }
     // A place for up to `n` bytes (Windows-1252) in the buffer, made by
     // handing the buffer to the file system first when it has less room:
     // write there, then commit() the count written. nullptr when `n` is

@@ -62,18 +62,18 @@ void writeDevNotes(Printer& p, const Columns& columns, const ClassNames& names) 
 }
 
 // The statement that adds one value to the VALUES list, through the
-// object's property. Boolean and date values depend on the database
-// product, read afresh for each such field; any other product takes the
-// ODBC timestamp escape for dates, so the value list stays in step with the
-// column list.
+// object's property, and the End If of its guard. Boolean and date values
+// depend on the database product, read afresh for each such field; any
+// other product takes the ODBC timestamp escape for dates, so the value
+// list stays in step with the column list.
 void writeValueLine(const GenContext& ctx, Printer& p, const ColumnNames& c) {
     const SqlValue v = sqlValueOf(ctx, c.row->dataType, c.argument);
     const TemplateVars vars = {
         {"open", v.open}, {"call", v.call}, {"ref", v.ref}, {"rest", v.rest}, {"close", v.close}};
     if (v.open.empty()) {
-        p.emit(vars, "        lsSQL = lsSQL & $call$$ref$$rest$ & \", \"\n");
+        p.emit(vars, "        lsSQL = lsSQL & $call$$ref$$rest$ & \", \"\n    End If\n");
     } else {
-        p.emit(vars, "        lsSQL = lsSQL & \"$open$\" & $call$$ref$$rest$ & \"$close$, \"\n");
+        p.emit(vars, "        lsSQL = lsSQL & \"$open$\" & $call$$ref$$rest$ & \"$close$, \"\n    End If\n");
     }
 }
 
@@ -106,7 +106,6 @@ Dim lrsID as New ADODB.Recordset
         // without a DBMS name leaves the procedure cut after this line.
         p.emit({{"ref", c.argument}}, "    If $ref$ <> \"\" Then\n");
         writeValueLine(ctx, p, c);
-        p.emit("    End If\n");
     }
     p.emit(R"vb(
     lsSQL = Left(lsSQL, Len(lsSQL) - 2) & ")"

@@ -26,8 +26,9 @@ SampleQuery buildSampleQuery(const GenContext& ctx, const Columns& columns) {
     const std::size_t count = std::min(columns.size(), kSampleFields);
     for (std::size_t i = 0; i < count; ++i) {
         const FieldRow& row = *columns[i].row;
-        if (const auto tail = sampleConditionTail(ctx, row.dataType)) q.filter += row.field + *tail + "AND ";
-        q.sortOrder += row.field + ", ";
+        if (const auto tail = sampleConditionTail(ctx, row.dataType))
+            q.filter.append(row.field).append(*tail).append("AND ");
+        q.sortOrder.append(row.field).append(", ");
     }
     if (q.filter.size() >= 4) q.filter.resize(q.filter.size() - 4);
     if (q.sortOrder.size() >= 2) q.sortOrder.resize(q.sortOrder.size() - 2);

@@ -18,7 +18,8 @@ std::string buildSampleFilter(const GenContext& ctx, const Columns& columns) {
     std::string filter;
     for (const ColumnNames& c : columns) {
         if (!c.row->primary) continue;
-        if (const auto tail = sampleConditionTail(ctx, c.row->dataType)) filter += c.row->field + *tail + "AND ";
+        if (const auto tail = sampleConditionTail(ctx, c.row->dataType))
+            filter.append(c.row->field).append(*tail).append("AND ");
     }
     if (!filter.empty()) {
         filter.resize(filter.size() - 4);
