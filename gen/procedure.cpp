@@ -11,6 +11,15 @@ void writeDevNotesOpening(Printer& p) {
 // The created lines: the current time is taken afresh for each header.
 #define RW_CREATED_LINES "' Created $now$ by '$product$'\n' Revision History:\n'\n"
 
+// The error handler's label, and the parts of a procedure's end, joined
+// into one template where nothing comes between them. (A template's first
+// line break is skipped, hence the "\n" before a part that starts with an
+// empty line.)
+#define RW_HANDLER_LABEL "$name$Err"
+#define RW_HANDLER_EXIT "\n    Exit $kind$\n\n" RW_HANDLER_LABEL ":\n"
+#define RW_HANDLER_RAISE "    RaiseError Err.Number, Err.Source & \" ($owner$.$name$)\", Err.Description\n"
+#define RW_PROCEDURE_END "\nEnd $kind$\n"
+
 void writeProcedureHeaderTop(Printer& p, std::string_view name, TemplateVars vars, Template purpose) {
     p.emit({{"name", name}}, RW_RULE_LINE "\n' Procedure Name: $name$\n");
     p.emit(vars, purpose);
@@ -29,44 +38,21 @@ void writeProcedureHeader(GenContext& ctx, Printer& p, std::string_view name, Te
 }
 
 void writeHandlerHead(const GenContext& ctx, Printer& p, const Procedure& proc) {
-    if (proc.handled(ctx)) p.emit({{"name", proc.name}}, "On Error GoTo $name$Err\n");
+    if (proc.handled(ctx)) p.emit({{"name", proc.name}}, "On Error GoTo " RW_HANDLER_LABEL "\n");
 }
 
 void writeProcedureClose(const GenContext& ctx, Printer& p, const Procedure& proc, TemplateVars cleanupVars,
                          Template cleanup) {
     const TemplateVars vars = {{"kind", proc.kind}, {"owner", proc.owner}, {"name", proc.name}};
     if (!proc.handled(ctx)) {
-        p.emit(vars, R"vb(
-
-End $kind$
-)vb");
-        return;
+        p.emit(vars, "\n" RW_PROCEDURE_END);
+    } else if (cleanup.text().empty()) {
+        p.emit(vars, "\n" RW_HANDLER_EXIT RW_HANDLER_RAISE RW_PROCEDURE_END);
+    } else {
+        p.emit(vars, "\n" RW_HANDLER_EXIT);
+        p.emit(cleanupVars, cleanup);
+        p.emit(vars, RW_HANDLER_RAISE RW_PROCEDURE_END);
     }
-    // The common case, a handler without cleanup, is one template.
-    if (cleanup.text().empty()) {
-        p.emit(vars, R"vb(
-
-    Exit $kind$
-
-$name$Err:
-    RaiseError Err.Number, Err.Source & " ($owner$.$name$)", Err.Description
-
-End $kind$
-)vb");
-        return;
-    }
-    p.emit(vars, R"vb(
-
-    Exit $kind$
-
-$name$Err:
-)vb");
-    p.emit(cleanupVars, cleanup);
-    p.emit(vars, R"vb(
-    RaiseError Err.Number, Err.Source & " ($owner$.$name$)", Err.Description
-
-End $kind$
-)vb");
 }
 
 }  // namespace rw

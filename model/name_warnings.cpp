@@ -182,13 +182,14 @@ std::vector<std::string> nameWarnings(const FieldGrid& grid, const std::unordere
     std::vector<std::string> warnings;
     // Reused from table to table: a large schema has thousands.
     TableProperties properties;
-    std::string cls;
+    ClassNames names;
     for (std::size_t at = 0; at < grid.rowCount(); ++at) {
         const std::string& table = grid.row(at).table;
         // A table is taken at its first row.
         if (!grid.startsTable(at) || refused.count(table)) continue;
         const std::span<const std::size_t> rows = grid.tableRowIndices(table);
-        cls.assign("cls").append(classBaseName(table));
+        names.assign(classBaseName(table));
+        const std::string& cls = names.objectClass();
         const bool ascii = cp1252::asciiPrefix(cls) == cls.size();
         if (!isIdentifier(ascii ? std::string_view(cls) : std::string_view(cp1252::fromUtf8(cls)), false))
             warnings.push_back("warning: " + table + ": the class name " + cls + " is not a valid identifier" +

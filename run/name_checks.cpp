@@ -130,7 +130,8 @@ public:
         for (int k = 0; k < 2; ++k) {
             const auto listed = listed_.find(keys_[k]);
             if (listed == listed_.end()) continue;
-            if (listed->second.path != comparablePath(joinPath(settings_.msStoreDir, *classes[k] + ".cls"), {})) {
+            const std::string file = k == 0 ? names_.objectClassFile() : names_.collectionClassFile();
+            if (listed->second.path != comparablePath(joinPath(settings_.msStoreDir, file), {})) {
                 return refuse(kErrFileAlreadyOpen, shown() + "its class " + listed->second.name +
                                                        " is already in the project as " + listed->second.pathText +
                                                        ".");

@@ -19,7 +19,7 @@ void writeCreatorLines(Printer& p) {
 void msGenObjectModHeader(GenContext& ctx, const ClassNames& names, int fileNumber) {
     guarded(ctx.ui, "frmFields.msGenObjectModHeader", [&] {
         Printer p(ctx.file(fileNumber));
-        p.emit({{"class", names.objectClass()}}, "' Module Name: $class$.cls\n");
+        p.emit({{"file", names.objectClassFile()}}, "' Module Name: $file$\n");
         writeCreatorLines(p);
         p.line(kRuleLine);
     });
@@ -28,7 +28,7 @@ void msGenObjectModHeader(GenContext& ctx, const ClassNames& names, int fileNumb
 void msGenCollModHeader(GenContext& ctx, const ClassNames& names, int fileNumber) {
     guarded(ctx.ui, "frmFields.msGenCollModHeader", [&] {
         Printer p(ctx.file(fileNumber));
-        p.emit({{"class", names.collectionClass()}}, "' Module Name: $class$.cls\n");
+        p.emit({{"file", names.collectionClassFile()}}, "' Module Name: $file$\n");
         writeCreatorLines(p);
         p.line("'");
         if (ctx.settings.mbDevNotes) {
